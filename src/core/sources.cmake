@@ -1,0 +1,6 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+target_sources(lumaset_engine PRIVATE
+  core/bitmap.cpp
+  core/graphics.cpp
+  core/runtime_random.cpp
+)
