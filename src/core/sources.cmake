@@ -2,5 +2,6 @@
 target_sources(lumaset_engine PRIVATE
   core/bitmap.cpp
   core/graphics.cpp
+  core/params.cpp
   core/runtime_random.cpp
 )
