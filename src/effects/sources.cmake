@@ -1,4 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 target_sources(lumaset_engine PRIVATE
+  effects/effect_frame.cpp
   effects/effect_table.cpp
 )
