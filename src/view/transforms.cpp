@@ -83,6 +83,12 @@ void turnExactly(const ScopedLock& src, const ScopedLock& dst, int quarter) {
     }
 }
 
+// A 32-bit ARGB bitmap whose every pixel the caller is about to write, so its
+// memory is not cleared first.
+std::unique_ptr<Bitmap> newUncleared32(int w, int h) {
+    return std::make_unique<Bitmap>(QImage(w, h, QImage::Format_ARGB32));
+}
+
 } // namespace
 
 bool ClearRect(Bitmap& image, int x, int y, int w, int h) {
@@ -116,13 +122,13 @@ std::unique_ptr<Bitmap> Rotate(Bitmap& image, double degrees) {
     const double cs = std::cos(t), sn = std::sin(t);
     const int w2 = int(std::max(std::abs(w * cs - h * sn), std::abs(w * cs + h * sn)));
     const int h2 = int(std::max(std::abs(w * sn - h * cs), std::abs(w * sn + h * cs)));
-    auto out = std::make_unique<Bitmap>(w2, h2, PixelFormat32bppARGB);
-    if (!out->isValid() || !image.isValid()) return out;
-
     const bool quarterAngle = a == std::trunc(a) && int(a) % 90 == 0;
     const int quarter = quarterAngle ? ((-int(a) / 90) % 4 + 4) % 4 : -1; // clockwise quarters
     const bool sideways = quarter == 1 || quarter == 3;
-    if (quarter >= 0 && w2 == (sideways ? h : w) && h2 == (sideways ? w : h)) {
+    const bool exact = quarter >= 0 && w2 == (sideways ? h : w) && h2 == (sideways ? w : h);
+    auto out = exact ? newUncleared32(w2, h2) : std::make_unique<Bitmap>(w2, h2, PixelFormat32bppARGB);
+    if (!out->isValid() || !image.isValid()) return out;
+    if (exact) {
         ScopedLock src(image);
         ScopedLock dst(*out);
         if (!src.ok() || !dst.ok()) return out;
@@ -146,7 +152,7 @@ std::unique_ptr<Bitmap> Rotate(Bitmap& image, double degrees) {
 
 std::unique_ptr<Bitmap> Flip(Bitmap& image, bool leftRight) {
     const int w = int(image.GetWidth()), h = int(image.GetHeight());
-    auto out = std::make_unique<Bitmap>(w, h, PixelFormat32bppARGB);
+    auto out = newUncleared32(w, h);
     if (!out->isValid() || !image.isValid()) return out;
     ScopedLock src(image, ImageLockModeRead);
     ScopedLock dst(*out);
