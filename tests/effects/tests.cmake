@@ -2,4 +2,5 @@
 lumaset_test(test_effects
   effects/blur_sharpen_test.cpp
   effects/effect_frame_test.cpp
+  effects/stylize_test.cpp
 )
