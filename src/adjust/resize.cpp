@@ -2,6 +2,8 @@
 // Resize arithmetic and the resized copy.
 #include "adjust/resize.h"
 
+#include "adjust/blend.h"
+
 int HeightForWidth(int width, double ratio) { return int(width / ratio + 0.5); }
 int WidthForHeight(int height, double ratio) { return int(height * ratio + 0.5); }
 
@@ -22,4 +24,8 @@ void ResizeModel::typeWidth(int width) {
 void ResizeModel::typeHeight(int height) {
     m_height = height;
     if (m_restrict) m_width = WidthForHeight(height, m_ratio);
+}
+
+std::unique_ptr<Bitmap> ResizeImage(Bitmap& image, int width, int height) {
+    return ScaledCopy(image, width, height);
 }

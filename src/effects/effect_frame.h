@@ -34,6 +34,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 class SelectionRegion;
@@ -129,7 +130,9 @@ void forEachSpan(const EffectFrame& frame, Coverage coverage, SpanKernel&& kerne
 
 // Calls kernel(s, d, x, y) for every visited pixel, s and d pointing at pixel
 // (x, y) of the locked source and destination. The walk is compiled once for 3
-// and once for 4 bytes per pixel, so the kernel inlines into a tight loop.
+// and once for 4 bytes per pixel, so the kernel inlines into a tight loop; a
+// kernel that also takes a fifth argument gets the bytes per pixel there as a
+// std::integral_constant<int, 3 or 4>.
 template <class Kernel>
 void forEachPixel(const EffectFrame& frame, Coverage coverage, const ScopedLock& src,
                   const ScopedLock& dst, Kernel&& kernel, Threads threads = Threads::One) {
@@ -140,7 +143,13 @@ void forEachPixel(const EffectFrame& frame, Coverage coverage, const ScopedLock&
             [&](int y, int xBegin, int xEnd) {
                 const std::uint8_t* s = src.row(y) + std::ptrdiff_t(xBegin) * bpp;
                 std::uint8_t* d = dst.row(y) + std::ptrdiff_t(xBegin) * bpp;
-                for (int x = xBegin; x < xEnd; ++x, s += bpp, d += bpp) kernel(s, d, x, y);
+                for (int x = xBegin; x < xEnd; ++x, s += bpp, d += bpp) {
+                    if constexpr (std::is_invocable_v<Kernel&, const std::uint8_t*, std::uint8_t*, int, int,
+                                                      decltype(bppConstant)>)
+                        kernel(s, d, x, y, bppConstant);
+                    else
+                        kernel(s, d, x, y);
+                }
             },
             threads);
     };
