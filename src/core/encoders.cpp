@@ -4,6 +4,7 @@
 // its TIFF writer stores premultiplied alpha (changing translucent colours) and
 // it has no GIF writer.
 #include "core/codecs.h"
+#include "core/png_writer.h"
 
 #include <QFile>
 #include <QImageWriter>
@@ -22,7 +23,7 @@ bool writeWithQt(const QImage& image, const QString& path, const char* format, i
 }
 
 bool encodePng(const Bitmap& bitmap, const QString& path) {
-    return writeWithQt(bitmap.image(), path, "png", -1);
+    return WritePng(bitmap.image(), path, PngSpeed::Default);
 }
 
 bool encodeJpeg(const Bitmap& bitmap, const QString& path) {

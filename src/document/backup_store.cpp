@@ -3,12 +3,12 @@
 #include "document/backup_store.h"
 
 #include "core/codecs.h"
+#include "core/png_writer.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageWriter>
 #include <QStandardPaths>
 #include <unistd.h>
 
@@ -31,10 +31,7 @@ bool writableFolder(const QString& path) {
 // time of the default level.
 bool writeBackupPng(const QImage& image, const QString& path) {
     const QString temp = path + ".part";
-    QImageWriter writer(temp, "png");
-    writer.setCompression(1);
-    writer.setQuality(85); // zlib level 1 in Qt's PNG writer
-    if (!writer.write(image)) {
+    if (!WritePng(image, temp, PngSpeed::Fast)) {
         QFile::remove(temp);
         return false;
     }
