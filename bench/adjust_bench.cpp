@@ -5,6 +5,7 @@
 #include "adjust/curves.h"
 #include "adjust/tone.h"
 #include "view/transforms.h"
+#include "bench_photo.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -13,21 +14,9 @@ namespace {
 
 constexpr int kWidth = 6000, kHeight = 4000;
 
-// A 24-bit picture with smoothly varying colours, made once.
+// The 24-bit benchmark photo, made once.
 Bitmap& photo() {
-    static std::unique_ptr<Bitmap> image = [] {
-        auto bmp = std::make_unique<Bitmap>(kWidth, kHeight, PixelFormat24bppRGB);
-        ScopedLock lock(*bmp);
-        for (int y = 0; y < kHeight; ++y) {
-            std::uint8_t* p = lock.row(y);
-            for (int x = 0; x < kWidth; ++x, p += 3) {
-                p[0] = std::uint8_t(x * 7 + y);
-                p[1] = std::uint8_t(x ^ y);
-                p[2] = std::uint8_t(y * 3 - x);
-            }
-        }
-        return bmp;
-    }();
+    static std::unique_ptr<Bitmap> image = MakeBenchPhoto(PixelFormat24bppRGB, kWidth, kHeight);
     return *image;
 }
 
