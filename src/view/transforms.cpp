@@ -3,6 +3,7 @@
 #include "view/transforms.h"
 
 #include "core/graphics.h"
+#include "core/selection/selection_path.h"
 #include "effects/effect_frame.h"
 
 #include <algorithm>
@@ -113,6 +114,28 @@ void StrokeOutline(Bitmap& image, const QPainterPath& outline, ARGB color, float
     auto g = MakeGraphics(image);
     if (!g) return;
     g->strokePath(outline, MakePen(ColorFromARGB(color), width));
+}
+
+std::unique_ptr<Bitmap> CropToRegion(Bitmap& image, const SelectionPath& outline) {
+    const QRectF bounds = outline.GetPath().boundingRect();
+    const int x = int(bounds.x()), y = int(bounds.y()), w = int(bounds.width()), h = int(bounds.height());
+    if (w <= 0 || h <= 0 || !image.isValid()) return nullptr;
+    auto out = std::make_unique<Bitmap>(w, h, PixelFormat32bppARGB); // transparent
+    ScopedLock src(image, ImageLockModeRead);
+    ScopedLock dst(*out);
+    if (!src.ok() || !dst.ok()) return out;
+    // The region's pixels inside both the box and the image, scan by scan.
+    const int left = std::max(x, 0), top = std::max(y, 0);
+    const int right = std::min(x + w, src.width()), bottom = std::min(y + h, src.height());
+    for (const Rect& scan : outline.GetRegion().GetScans()) {
+        const int x0 = std::max(scan.X, left), x1 = std::min(scan.GetRight(), right);
+        const int y0 = std::max(scan.Y, top), y1 = std::min(scan.GetBottom(), bottom);
+        for (int row = y0; row < y1 && x0 < x1; ++row) {
+            if (src.bpp() == 4) rowTo32<4>(src.pixel(x0, row), 4, dst.pixel(x0 - x, row - y), x1 - x0);
+            else if (src.bpp() == 3) rowTo32<3>(src.pixel(x0, row), 3, dst.pixel(x0 - x, row - y), x1 - x0);
+        }
+    }
+    return out;
 }
 
 std::unique_ptr<Bitmap> Rotate(Bitmap& image, double degrees) {

@@ -10,7 +10,7 @@
 #include <QPainterPath>
 #include <memory>
 
-class SelectionRegion;
+class SelectionPath;
 
 // Sets blue, green, red and alpha of every pixel of (x, y, w, h) to 0 (a 24-bit
 // image has no alpha and turns black). A rectangle that reaches outside the
@@ -23,10 +23,11 @@ void FillOutline(Bitmap& image, const QPainterPath& outline, ARGB color);
 // Draws outline with a pen of color and width (flat caps, miter joins).
 void StrokeOutline(Bitmap& image, const QPainterPath& outline, ARGB color, float width);
 
-// A 32-bit ARGB copy of the region's bounding box: bounds (measured as reals)
-// truncated toward zero give the box; pixels of the box outside the region are
-// transparent. Null when the box is empty.
-std::unique_ptr<Bitmap> CropToRegion(Bitmap& image, const SelectionRegion& region);
+// A 32-bit ARGB copy of the outline's bounding box: the outline's bounds, as
+// reals, truncated toward zero give the box; pixels of the box outside the
+// outline's region (or outside the image) are transparent. Null when the box
+// is empty.
+std::unique_ptr<Bitmap> CropToRegion(Bitmap& image, const SelectionPath& outline);
 
 // The image turned by degrees (negative turns clockwise, keeping the sign of
 // degrees modulo 360) into a new 32-bit ARGB bitmap whose size is the truncated

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Brightness/contrast, colour balance and gamma against their formulas.
 #include "adjust/tone.h"
+#include "core/selection/selection_path.h"
+#include "core/selection/selection_region.h"
 #include "testing/test_images.h"
 
 #include <algorithm>
@@ -149,6 +151,49 @@ TEST(ApplyChannelTable, InPlace) {
     BuildGammaTable(2.0, table);
     ApplyChannelTable(*image, *image, table, 7);
     expectPerByte(*original, *image, [&](int v, int) { return table[v]; });
+}
+
+} // namespace
+
+namespace {
+
+// With a selection, exactly the selected pixels take the whole-image result;
+// the others keep the target's bytes. An empty selection acts as none.
+TEST(ToneSelection, OnlySelectedPixelsChange) {
+    SelectionPath ellipse;
+    ellipse.AddEllipse(QRectF(1.5, 0.5, 9.0, 5.5));
+    const SelectionRegion empty(Rect{0, 0, 0, 0});
+    const SelectionRegion offImage(Rect{8, 3, 10, 10}); // reaches past the corner
+    using Adjust = void (*)(Bitmap&, Bitmap&, const SelectionRegion*);
+    const Adjust adjustments[] = {
+        [](Bitmap& s, Bitmap& t, const SelectionRegion* r) { AdjustBrightnessContrast(s, t, 60, 35, r); },
+        [](Bitmap& s, Bitmap& t, const SelectionRegion* r) { AdjustColorBalance(s, t, -30, 90, 12, r); },
+    };
+    for (PixelFormat format : kFormats) {
+        for (Adjust adjust : adjustments) {
+            auto source = MakePatternBitmap(11, 7, format);
+            auto whole = MakePatternBitmap(11, 7, format, 9);
+            adjust(*source, *whole, nullptr);
+            auto viaEmpty = MakePatternBitmap(11, 7, format, 9);
+            adjust(*source, *viaEmpty, &empty);
+            EXPECT_TRUE(SameBitmaps(*whole, *viaEmpty));
+
+            for (const SelectionRegion* region : {&ellipse.GetRegion(), &offImage}) {
+                auto target = MakePatternBitmap(11, 7, format, 9);
+                auto before = target->Clone();
+                adjust(*source, *target, region);
+                int changed = 0;
+                for (int y = 0; y < 7; ++y)
+                    for (int x = 0; x < 11; ++x) {
+                        const bool in = region->IsVisible(float(x), float(y));
+                        changed += in;
+                        ASSERT_EQ(PixelBytes(*target, x, y), PixelBytes(in ? *whole : *before, x, y))
+                            << x << "," << y;
+                    }
+                EXPECT_GT(changed, 0);
+            }
+        }
+    }
 }
 
 } // namespace

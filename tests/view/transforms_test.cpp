@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Rotation, flips, clearing and outline drawing on small images.
 #include "view/transforms.h"
+#include "core/selection/selection_path.h"
+#include "core/selection/selection_region.h"
 #include "testing/test_images.h"
 
 #include <QPainterPath>
@@ -135,6 +137,48 @@ TEST(Outline, FillAndStrokeTouchOnlyTheShape) {
     int dark = 0;
     for (int x = 0; x < 10; ++x) dark += PixelBytes(*stroked, x, 2)[0] == 0;
     EXPECT_GE(dark, 5);
+}
+
+} // namespace
+
+namespace {
+
+TEST(CropToRegion, EllipseBoxAndTransparentCorners) {
+    for (PixelFormat format : kFormats) {
+        auto image = MakePatternBitmap(200, 100, format);
+        SelectionPath outline;
+        outline.AddEllipse(QRectF(10.5, 20.7, 100.9, 50.2));
+        auto cropped = CropToRegion(*image, outline);
+        ASSERT_TRUE(cropped);
+        ASSERT_EQ(cropped->GetWidth(), 100u);
+        ASSERT_EQ(cropped->GetHeight(), 50u);
+        ASSERT_EQ(cropped->GetPixelFormat(), PixelFormat32bppARGB);
+        EXPECT_EQ(PixelBytes(*cropped, 0, 0), std::string(4, '\0'));
+        EXPECT_EQ(PixelBytes(*cropped, 99, 49), std::string(4, '\0'));
+        const SelectionRegion& region = outline.GetRegion();
+        for (int y = 0; y < 50; ++y)
+            for (int x = 0; x < 100; ++x)
+                ASSERT_EQ(PixelBytes(*cropped, x, y), region.IsVisible(float(x + 10), float(y + 20))
+                                                          ? as32(*image, x + 10, y + 20)
+                                                          : std::string(4, '\0'))
+                    << x << "," << y;
+    }
+}
+
+TEST(CropToRegion, BoxPastTheImageStaysTransparent) {
+    auto image = MakePatternBitmap(10, 10, PixelFormat32bppARGB);
+    SelectionPath outline;
+    outline.AddRectangle(Rect{-4, 6, 8, 8});
+    auto cropped = CropToRegion(*image, outline);
+    ASSERT_EQ(cropped->GetWidth(), 8u);
+    EXPECT_EQ(PixelBytes(*cropped, 3, 0), std::string(4, '\0')); // image column -1
+    EXPECT_EQ(PixelBytes(*cropped, 4, 0), PixelBytes(*image, 0, 6));
+    EXPECT_EQ(PixelBytes(*cropped, 7, 3), PixelBytes(*image, 3, 9));
+    EXPECT_EQ(PixelBytes(*cropped, 7, 4), std::string(4, '\0')); // image row 10
+
+    SelectionPath line;
+    line.AddRectangle(QRectF(2, 2, 0.5, 5));
+    EXPECT_FALSE(CropToRegion(*image, line)); // an empty box gives nothing
 }
 
 } // namespace
