@@ -49,7 +49,7 @@ enum class Coverage { Whole, WholeLessLast, RectLessLast, Interior, Unselective,
 enum class Threads { One, Two };
 
 // A run of pixels [begin, end) of one row.
-struct RowRun {
+struct PixelRun {
     int begin;
     int end;
 };
@@ -80,7 +80,7 @@ public:
 
     // Replaces out with the selected runs of row y within [xBegin, xEnd), left
     // to right. Pixels outside the selection's bounds are never selected.
-    void selectedSpans(int y, int xBegin, int xEnd, std::vector<RowRun>& out) const;
+    void selectedSpans(int y, int xBegin, int xEnd, std::vector<PixelRun>& out) const;
 
 private:
     bool pointTest(int x, int y) const;
@@ -107,14 +107,14 @@ void forEachSpan(const EffectFrame& frame, Coverage coverage, SpanKernel&& kerne
     const EffectFrame::Area a = frame.area(coverage);
     if (a.x0 >= a.x1 || a.y0 >= a.y1) return;
     auto rows = [&](int yBegin, int yEnd) {
-        std::vector<RowRun> spans;
+        std::vector<PixelRun> spans;
         for (int y = yBegin; y < yEnd; ++y) {
             if (!a.test) {
                 kernel(y, a.x0, a.x1);
                 continue;
             }
             frame.selectedSpans(y, a.x0, a.x1, spans);
-            for (const RowRun& s : spans) kernel(y, s.begin, s.end);
+            for (const PixelRun& s : spans) kernel(y, s.begin, s.end);
         }
     };
     const long long pixels = (long long)(a.x1 - a.x0) * (a.y1 - a.y0);
