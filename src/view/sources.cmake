@@ -7,5 +7,7 @@ target_sources(lumaset_engine PRIVATE
 )
 # edit and transform routines
 target_sources(lumaset_engine PRIVATE
+  view/adjust_commands.cpp
+  view/edit_commands.cpp
   view/transforms.cpp
 )
