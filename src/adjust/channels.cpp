@@ -20,17 +20,17 @@ void InvertColors(Bitmap& source, Bitmap& target, const SelectionRegion*) {
 }
 
 std::unique_ptr<Bitmap> RotateChannels(std::unique_ptr<Bitmap> image) {
+    // The given image is not kept, so its pixels are rotated where they are:
+    // the same bytes as a rotated copy, without making one.
     if (!image) return nullptr;
-    std::unique_ptr<Bitmap> result = image->Clone();
-    if (!result) return image;
-    runPixelEffect(*image, *result, nullptr, Coverage::Unselective, Threads::Two,
+    runPixelEffect(*image, *image, nullptr, Coverage::Unselective, Threads::Two,
                    [](const std::uint8_t* s, std::uint8_t* d, int, int) {
-        const std::uint8_t blue = s[0], green = s[1], red = s[2];
-        d[2] = green;
-        d[1] = blue;
-        d[0] = red;
-    });
-    return result;
+                       const std::uint8_t blue = s[0], green = s[1], red = s[2];
+                       d[2] = green;
+                       d[1] = blue;
+                       d[0] = red;
+                   });
+    return image;
 }
 
 Bitmap& KeepChannels(Bitmap& image, int mask) {

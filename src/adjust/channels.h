@@ -20,8 +20,9 @@ void ConvertToGray(Bitmap& source, Bitmap& target);
 // is accepted but not used: the whole image is inverted.
 void InvertColors(Bitmap& source, Bitmap& target, const SelectionRegion* selection);
 
-// A new image with red = green, green = blue and blue = red of the given one,
-// which is destroyed. Three rotations restore an image.
+// The image with red = green, green = blue and blue = red of the given one,
+// which the caller no longer holds (it is reused for the result). Three
+// rotations restore an image.
 std::unique_ptr<Bitmap> RotateChannels(std::unique_ptr<Bitmap> image);
 
 // Sets to 0, in place, every colour byte whose bit is not in mask. Returns image.

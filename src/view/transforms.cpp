@@ -7,16 +7,26 @@
 #include "effects/effect_frame.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
 namespace {
 
+static_assert(std::endian::native == std::endian::little, "pixel words are read as little-endian");
+
 // One pixel of a 24- or 32-bit source as 32-bit ARGB bytes; 24-bit is opaque.
-template <int Bpp>
+// WideRead reads a 24-bit pixel as one 4-byte word, whose last byte belongs to
+// the next pixel: never use it on the last pixel of a row.
+template <int Bpp, bool WideRead = false>
 inline void put32(std::uint8_t* d, const std::uint8_t* s) {
     if constexpr (Bpp == 4) {
         std::memcpy(d, s, 4);
+    } else if constexpr (WideRead) {
+        std::uint32_t word;
+        std::memcpy(&word, s, 4);
+        word |= 0xFF000000u;
+        std::memcpy(d, &word, 4);
     } else {
         d[0] = s[0];
         d[1] = s[1];
@@ -26,13 +36,20 @@ inline void put32(std::uint8_t* d, const std::uint8_t* s) {
 }
 
 // count pixels from s, stepping step bytes (negative walks backwards), into d.
+// The pixel at the highest address is read exactly, the others as words.
 template <int Bpp>
 void rowTo32(const std::uint8_t* s, std::ptrdiff_t step, std::uint8_t* d, int count) {
+    if (count <= 0) return;
     if (Bpp == 4 && step == 4) {
         std::memcpy(d, s, std::size_t(count) * 4);
         return;
     }
-    for (int i = 0; i < count; ++i, s += step, d += 4) put32<Bpp>(d, s);
+    if (step < 0) {
+        put32<Bpp>(d, s);
+        s += step, d += 4;
+    }
+    for (int i = 1; i < count; ++i, s += step, d += 4) put32<Bpp, true>(d, s);
+    if (step > 0) put32<Bpp>(d, s);
 }
 
 // Calls body(row) for rows 0..rows-1 of a job of rows x rowPixels pixels,
@@ -53,21 +70,28 @@ void mapRows(const ScopedLock& dst, RowSource rowSource) {
 }
 
 // Quarter turns: dst(x, y) = src(y, H - 1 - x) clockwise, src(W - 1 - y, x)
-// counter-clockwise. Destination rows are done in bands of kBand, so each
-// source row is read in short contiguous runs while the band's rows are written.
+// counter-clockwise. The destination is walked in kTile x kTile tiles, so the
+// source rows a tile reads down its columns stay in the cache.
 template <int Bpp>
 void quarterTurn(const ScopedLock& src, const ScopedLock& dst, bool clockwise) {
-    constexpr int kBand = 32;
+    constexpr int kTile = 64;
     const int srcW = src.width(), srcH = src.height();
-    const int bands = (dst.height() + kBand - 1) / kBand;
-    forEachRow(bands, dst.width() * kBand, [&](int band) {
-        const int y0 = band * kBand, y1 = std::min(dst.height(), y0 + kBand);
-        for (int x = 0; x < dst.width(); ++x) {
-            // Source pixel of (x, y0) and the step to the one of (x, y0 + 1).
-            const std::uint8_t* s = clockwise ? src.pixel(y0, srcH - 1 - x) : src.pixel(srcW - 1 - y0, x);
-            const std::ptrdiff_t step = clockwise ? Bpp : -Bpp;
-            std::uint8_t* d = dst.pixel(x, y0);
-            for (int y = y0; y < y1; ++y, s += step, d += dst.stride()) put32<Bpp>(d, s);
+    const int bands = (dst.height() + kTile - 1) / kTile;
+    const std::ptrdiff_t step = clockwise ? -std::ptrdiff_t(src.stride()) : src.stride();
+    forEachRow(bands, dst.width() * kTile, [&](int band) {
+        const int y0 = band * kTile, y1 = std::min(dst.height(), y0 + kTile);
+        for (int x0 = 0; x0 < dst.width(); x0 += kTile) {
+            const int count = std::min(dst.width() - x0, kTile);
+            for (int y = y0; y < y1; ++y) {
+                const std::uint8_t* s = clockwise ? src.pixel(y, srcH - 1 - x0) : src.pixel(srcW - 1 - y, x0);
+                std::uint8_t* d = dst.pixel(x0, y);
+                // This row reads one source column; the last column is read exactly.
+                const int column = clockwise ? y : srcW - 1 - y;
+                if (column == srcW - 1)
+                    for (int i = 0; i < count; ++i, s += step, d += 4) put32<Bpp>(d, s);
+                else
+                    for (int i = 0; i < count; ++i, s += step, d += 4) put32<Bpp, true>(d, s);
+            }
         }
     });
 }
