@@ -31,8 +31,7 @@ void adoptTransformed(EditContext& c, std::unique_ptr<Bitmap> image) {
 CommandResult OnDeleteSelection(EditContext& c, const CommandDef&, const Params&) {
     if (!c.doc.m_pImage) return CommandResult::Failed;
     // Scan rectangles that stick out of the image are skipped whole.
-    const SelectionRegion region(c.selection.GetPath());
-    for (const Rect& r : region.GetScans()) ClearRect(*c.doc.m_pImage, r.X, r.Y, r.Width, r.Height);
+    for (const Rect& r : c.selection.GetRegion().GetScans()) ClearRect(*c.doc.m_pImage, r.X, r.Y, r.Width, r.Height);
     return recordInPlaceChange(c);
 }
 
