@@ -5,6 +5,7 @@ target_sources(lumaset_engine PRIVATE
   core/encoders.cpp
   core/graphics.cpp
   core/params.cpp
+  core/png_reader.cpp
   core/png_writer.cpp
   core/runtime_random.cpp
   core/tiff_reader.cpp
