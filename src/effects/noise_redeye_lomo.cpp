@@ -4,10 +4,12 @@
 
 #include "core/runtime_random.h"
 #include "effects/effect_frame.h"
+#include "effects/small_divisor.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -92,54 +94,71 @@ public:
         const int i = y >= m_hh ? y - m_hh : m_hh - 1 - y;
         return m_opacity.data() + std::size_t(i) * std::size_t(m_wh);
     }
-    // Quadrant column of image column x, or -1 for the last column of an odd width.
-    int column(int x) const { return m_column[std::size_t(x)]; }
     const std::uint8_t* darken(int opacity) const { return m_darken[std::size_t(opacity)].data(); }
 
-    // Darkens the colour bytes of pixel x of a row whose opacities are given.
-    void apply(const std::uint8_t* opacities, int x, std::uint8_t* p) const {
-        const int j = column(x);
-        if (!opacities || j < 0) return;
-        const std::uint8_t* table = darken(opacities[j]);
-        p[0] = table[p[0]];
-        p[1] = table[p[1]];
-        p[2] = table[p[2]];
+    // Darkens the colour bytes of pixels [xBegin, xEnd) of image row y, whose
+    // bytes start at pixels.
+    void applyRow(int y, int xBegin, int xEnd, std::uint8_t* pixels, int bpp) const {
+        const std::uint8_t* opacities = opacityRow(y);
+        if (!opacities) return;
+        xEnd = std::min(xEnd, 2 * m_wh);
+        std::uint8_t* p = pixels + std::ptrdiff_t(xBegin) * bpp;
+        for (int x = xBegin; x < xEnd; ++x, p += bpp) {
+            const std::uint8_t* table = darken(opacities[m_column[std::size_t(x)]]);
+            p[0] = table[p[0]];
+            p[1] = table[p[1]];
+            p[2] = table[p[2]];
+        }
     }
 
 private:
+    // The ellipse's foci (fx, fy) and (-fx, -fy), squared semi-axes, major axis
+    // and the focal distance sum K at the corner.
+    struct Geometry {
+        double fx, fy, aa, bb, major, k;
+    };
+
     void buildOpacity(double ratio) {
         const double a = ratio * m_wh, b = ratio * m_hh; // horizontal and vertical semi-axes
         const double f = m_wh != m_hh ? std::sqrt(std::fabs(a * a - b * b)) : 0;
-        const double fx = m_wh > m_hh ? f : 0, fy = m_wh > m_hh ? 0 : f; // foci (fx, fy) and (-fx, -fy)
-        const double major = 2 * std::max(a, b);
-        // K: the focal distance sum at the corner; its horizontal term is the
-        // product (Wh - fx)(Wh - 1 - fx), not a square.
+        Geometry g{m_wh > m_hh ? f : 0, m_wh > m_hh ? 0 : f, a * a, b * b, 2 * std::max(a, b), 0};
+        // K's horizontal term is the product (Wh - fx)(Wh - 1 - fx), not a square.
         auto cornerDistance = [&](double px, double py) {
             return std::sqrt((m_wh - px) * (m_wh - 1 - px) + (m_hh - 1 - py) * (m_hh - 1 - py));
         };
-        const double k = cornerDistance(fx, fy) + cornerDistance(-fx, -fy);
+        g.k = cornerDistance(g.fx, g.fy) + cornerDistance(-g.fx, -g.fy);
         // Where K is no real number (a negative term under its root) or equals
         // the major axis, no pixel has a real opacity: none is darkened.
-        if (!std::isfinite(k) || k == major) return;
-        const double aa = a * a, bb = b * b;
-        for (int i = 0; i < m_hh; ++i) {
-            std::uint8_t* row = m_opacity.data() + std::size_t(i) * std::size_t(m_wh);
-            const double ii = double(i) * i;
-            for (int j = 0; j < m_wh; ++j) {
-                const double jj = double(j) * j;
-                if (jj * bb + ii * aa < aa * bb) continue; // inside the ellipse
-                const double d1 = std::sqrt((j - fx) * (j - fx) + (i - fy) * (i - fy));
-                const double d2 = std::sqrt((j + fx) * (j + fx) + (i + fy) * (i + fy));
-                const double s = std::min(std::max(d1 + d2, major), k);
-                const double q = (s - major) / (k - major);
-                row[j] = std::uint8_t(std::clamp(int(255 * (q * q)), 0, 255));
-            }
+        if (!std::isfinite(g.k) || g.k == g.major) return;
+        auto rows = [&](int first, int step) {
+            for (int i = first; i < m_hh; i += step) fillOpacityRow(i, g);
+        };
+        if ((long long)m_wh * m_hh < kMinPixelsForTwoThreads) {
+            rows(0, 1);
+            return;
+        }
+        std::thread odd(rows, 1, 2);
+        rows(0, 2);
+        odd.join();
+    }
+
+    void fillOpacityRow(int i, const Geometry& g) {
+        std::uint8_t* row = m_opacity.data() + std::size_t(i) * std::size_t(m_wh);
+        const double ii = double(i) * i;
+        for (int j = 0; j < m_wh; ++j) {
+            const double jj = double(j) * j;
+            if (jj * g.bb + ii * g.aa < g.aa * g.bb) continue; // inside the ellipse
+            const double d1 = std::sqrt((j - g.fx) * (j - g.fx) + (i - g.fy) * (i - g.fy));
+            const double d2 = std::sqrt((j + g.fx) * (j + g.fx) + (i + g.fy) * (i + g.fy));
+            const double s = std::min(std::max(d1 + d2, g.major), g.k);
+            const double q = (s - g.major) / (g.k - g.major);
+            row[j] = std::uint8_t(std::clamp(int(255 * (q * q)), 0, 255));
         }
     }
 
     int m_wh, m_hh;
     std::vector<std::uint8_t> m_opacity;
-    std::vector<int> m_column;
+    std::vector<int> m_column; // quadrant column of each image column; -1 for the last of an odd width
     std::array<ByteTable, 256> m_darken;
 };
 
@@ -168,9 +187,10 @@ void AddNoise(Bitmap& image, const SelectionRegion* selection, int amplitude) {
     ScopedLock lock(image, ImageLockModeRead);
     if (!lock.ok()) return;
     const EffectFrame frame(selection, lock.width(), lock.height());
+    const SmallDivisor modulus(amp);
     // One draw per selected pixel in pixel order, so this stays on one thread.
-    forEachPixel(frame, Coverage::Whole, lock, lock, [amp](const std::uint8_t*, std::uint8_t* p, int, int) {
-        const int n = RuntimeRand() % amp;
+    forEachPixel(frame, Coverage::Whole, lock, lock, [&modulus](const std::uint8_t*, std::uint8_t* p, int, int) {
+        const int n = modulus.remainder(RuntimeRand());
         p[0] = std::uint8_t(std::min(255, p[0] + n));
         p[1] = std::uint8_t(std::min(255, p[1] + n));
         p[2] = std::uint8_t(std::min(255, p[2] + n));
@@ -216,10 +236,9 @@ void Vignette(Bitmap& image, double ratio, int strength) {
     if (!lock.ok()) return;
     const VignetteMask mask(lock.width(), lock.height(), ratio, strength);
     const EffectFrame frame(nullptr, lock.width(), lock.height());
-    forEachPixel(
-        frame, Coverage::Unselective, lock, lock,
-        [&](const std::uint8_t*, std::uint8_t* p, int x, int y) { mask.apply(mask.opacityRow(y), x, p); },
-        Threads::Two);
+    forEachSpan(
+        frame, Coverage::Unselective,
+        [&](int y, int xBegin, int xEnd) { mask.applyRow(y, xBegin, xEnd, lock.row(y), lock.bpp()); }, Threads::Two);
 }
 
 void Lomo(Bitmap& source, Bitmap& destination, const SelectionRegion*, const LomoParams& params) {
@@ -235,13 +254,18 @@ void Lomo(Bitmap& source, Bitmap& destination, const SelectionRegion*, const Lom
         for (std::uint8_t& v : t) v = level[v];
     const VignetteMask mask(src.width(), src.height(), params.ratio, params.alpha);
     const EffectFrame frame(nullptr, src.width(), src.height());
-    forEachPixel(
-        frame, Coverage::Unselective, src, dst,
-        [&](const std::uint8_t* s, std::uint8_t* d, int x, int y) {
-            d[0] = tables[0][s[0]];
-            d[1] = tables[1][s[1]];
-            d[2] = tables[2][s[2]];
-            mask.apply(mask.opacityRow(y), x, d);
+    const int bpp = src.bpp();
+    forEachSpan(
+        frame, Coverage::Unselective,
+        [&](int y, int xBegin, int xEnd) {
+            const std::uint8_t* s = src.row(y) + std::ptrdiff_t(xBegin) * bpp;
+            std::uint8_t* d = dst.row(y) + std::ptrdiff_t(xBegin) * bpp;
+            for (int x = xBegin; x < xEnd; ++x, s += bpp, d += bpp) {
+                d[0] = tables[0][s[0]];
+                d[1] = tables[1][s[1]];
+                d[2] = tables[2][s[2]];
+            }
+            mask.applyRow(y, xBegin, xEnd, dst.row(y), bpp);
         },
         Threads::Two);
 }

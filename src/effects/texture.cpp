@@ -5,8 +5,10 @@
 #include "core/runtime_random.h"
 #include "effects/effect_frame.h"
 #include "effects/pixel_copy.h"
+#include "effects/small_divisor.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -25,39 +27,44 @@ void Mosaic(Bitmap& source, Bitmap& destination, const SelectionRegion* selectio
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
-    const int w = src.width(), h = src.height(), bpp = src.bpp();
+    const int w = src.width(), h = src.height();
     const int s = clampInt(params.size, 1, 32);
     const int area = s * s; // full-cell divisor, also for cells cut by the image edge
     const EffectFrame frame(selection, w, h);
     const Rect& work = frame.workRect();
     const int yEnd = std::min(work.GetBottom(), h), xEnd = std::min(work.GetRight(), w);
     const int xFirst = firstOverlappingOrigin(work.X, s);
-    for (int cy = firstOverlappingOrigin(work.Y, s); cy < yEnd; cy += s) {
-        const int y0 = std::max(cy, 0), y1 = std::min(cy + s, h);
-        for (int cx = xFirst; cx < xEnd; cx += s) {
-            if (!frame.isSelected(cx, cy)) continue;
-            const int x0 = std::max(cx, 0), x1 = std::min(cx + s, w);
-            int sum0 = 0, sum1 = 0, sum2 = 0;
-            for (int y = y0; y < y1; ++y) {
-                const std::uint8_t* p = src.pixel(x0, y);
-                for (int x = x0; x < x1; ++x, p += bpp) {
-                    sum0 += p[0];
-                    sum1 += p[1];
-                    sum2 += p[2];
+    auto cells = [&](auto bppConstant) {
+        constexpr int bpp = decltype(bppConstant)::value;
+        for (int cy = firstOverlappingOrigin(work.Y, s); cy < yEnd; cy += s) {
+            const int y0 = std::max(cy, 0), y1 = std::min(cy + s, h);
+            for (int cx = xFirst; cx < xEnd; cx += s) {
+                if (!frame.isSelected(cx, cy)) continue;
+                const int x0 = std::max(cx, 0), x1 = std::min(cx + s, w);
+                int sum0 = 0, sum1 = 0, sum2 = 0;
+                for (int y = y0; y < y1; ++y) {
+                    const std::uint8_t* p = src.pixel(x0, y);
+                    for (int x = x0; x < x1; ++x, p += bpp) {
+                        sum0 += p[0];
+                        sum1 += p[1];
+                        sum2 += p[2];
+                    }
                 }
-            }
-            const std::uint8_t a0 = std::uint8_t(sum0 / area), a1 = std::uint8_t(sum1 / area),
-                               a2 = std::uint8_t(sum2 / area);
-            for (int y = y0; y < y1; ++y) {
-                std::uint8_t* p = dst.pixel(x0, y);
-                for (int x = x0; x < x1; ++x, p += bpp) {
-                    p[0] = a0;
-                    p[1] = a1;
-                    p[2] = a2;
+                const std::uint8_t a0 = std::uint8_t(sum0 / area), a1 = std::uint8_t(sum1 / area),
+                                   a2 = std::uint8_t(sum2 / area);
+                for (int y = y0; y < y1; ++y) {
+                    std::uint8_t* p = dst.pixel(x0, y);
+                    for (int x = x0; x < x1; ++x, p += bpp) {
+                        p[0] = a0;
+                        p[1] = a1;
+                        p[2] = a2;
+                    }
                 }
             }
         }
-    }
+    };
+    if (src.bpp() == 4) cells(std::integral_constant<int, 4>{});
+    else cells(std::integral_constant<int, 3>{});
 }
 
 namespace {
@@ -73,16 +80,14 @@ struct OilBin {
 constexpr int kLane = 21;
 constexpr std::uint64_t kLaneMask = (std::uint64_t(1) << kLane) - 1;
 
-// Exact x / c for x < 2^17 and 1 <= c < 2^9 by a multiply: with m = ceil(2^40 /
-// c) the error x * (m * c - 2^40) stays below 2^40, too small to carry floor()
-// past the next integer.
-struct SmallDivisor {
-    std::vector<std::uint64_t> magic;
-    explicit SmallDivisor(int maxDivisor) : magic(std::size_t(maxDivisor) + 1, 0) {
-        const std::uint64_t one = std::uint64_t(1) << 40;
-        for (int c = 1; c <= maxDivisor; ++c) magic[std::size_t(c)] = (one + std::uint64_t(c) - 1) / std::uint64_t(c);
+// Exact division by every window size a call can meet (1..289 pixels).
+struct WindowDivisors {
+    std::vector<SmallDivisor> byCount;
+    explicit WindowDivisors(int maxCount) {
+        byCount.reserve(std::size_t(maxCount) + 1);
+        for (int c = 0; c <= maxCount; ++c) byCount.emplace_back(c == 0 ? 1 : c);
     }
-    int divide(std::uint64_t x, int c) const { return int((x * magic[std::size_t(c)]) >> 40); }
+    int divide(std::uint64_t x, int count) const { return byCount[std::size_t(count)].divide(x); }
 };
 
 } // namespace
@@ -98,7 +103,7 @@ void OilPaint(Bitmap& source, Bitmap& destination, const SelectionRegion* select
     // Bin of a pixel by its channel sum: ((L * (B + G + R)) / 3) / 255.
     std::uint8_t binOf[766];
     for (int sum = 0; sum <= 765; ++sum) binOf[sum] = std::uint8_t(((levels * sum) / 3) / 255);
-    const SmallDivisor divisor((2 * a + 1) * (2 * a + 1));
+    const WindowDivisors divisor((2 * a + 1) * (2 * a + 1));
     const EffectFrame frame(selection, w, h);
 
     // Each row slides its window from left to right: a column enters on the
@@ -161,11 +166,12 @@ void Diffuse(Bitmap& source, Bitmap& destination, const SelectionRegion* selecti
     if (!sameShape(src, dst)) return;
     const int w = src.width(), h = src.height(), bpp = src.bpp();
     const int a = clampInt(params.radius, 1, 32);
+    const SmallDivisor span(2 * a);
     const EffectFrame frame(selection, w, h);
     // Random draws follow the pixel order, so this stays on one thread.
     forEachPixel(frame, Coverage::Unselective, src, dst, [&](const std::uint8_t*, std::uint8_t* d, int x, int y) {
-        const int ox = RuntimeRand() % (2 * a) - a;
-        const int oy = RuntimeRand() % (2 * a) - a;
+        const int ox = span.remainder(RuntimeRand()) - a;
+        const int oy = span.remainder(RuntimeRand()) - a;
         copyPixel(d, src.pixel(clampCoord(x + ox, w), clampCoord(y + oy, h)), bpp);
     });
 }
