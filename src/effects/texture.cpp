@@ -115,28 +115,29 @@ void OilPaint(Bitmap& source, Bitmap& destination, const SelectionRegion* select
         for (int yy = y0; yy <= y1; ++yy) rows[yy - y0] = src.row(yy);
         const int n = y1 - y0 + 1;
         std::vector<OilBin> bins(std::size_t(levels) + 1, OilBin{0, 0});
-        auto addColumn = [&](int x) {
+        // Adds column x of the window's rows to the histogram, or takes it out.
+        auto column = [&](int x, bool entering) {
             for (int i = 0; i < n; ++i) {
                 const std::uint8_t* p = rows[i] + std::ptrdiff_t(x) * bpp;
                 OilBin& b = bins[binOf[p[0] + p[1] + p[2]]];
-                b.colours += (std::uint64_t(p[2]) << (2 * kLane)) | (std::uint64_t(p[1]) << kLane) | p[0];
-                b.countAlpha += (bpp == 4 ? std::uint64_t(p[3]) << kLane : 0) | 1;
+                const std::uint64_t colours =
+                    (std::uint64_t(p[2]) << (2 * kLane)) | (std::uint64_t(p[1]) << kLane) | p[0];
+                const std::uint64_t countAlpha = (bpp == 4 ? std::uint64_t(p[3]) << kLane : 0) | 1;
+                if (entering) {
+                    b.colours += colours;
+                    b.countAlpha += countAlpha;
+                } else {
+                    b.colours -= colours;
+                    b.countAlpha -= countAlpha;
+                }
             }
         };
-        auto removeColumn = [&](int x) {
-            for (int i = 0; i < n; ++i) {
-                const std::uint8_t* p = rows[i] + std::ptrdiff_t(x) * bpp;
-                OilBin& b = bins[binOf[p[0] + p[1] + p[2]]];
-                b.colours -= (std::uint64_t(p[2]) << (2 * kLane)) | (std::uint64_t(p[1]) << kLane) | p[0];
-                b.countAlpha -= (bpp == 4 ? std::uint64_t(p[3]) << kLane : 0) | 1;
-            }
-        };
-        for (int x = 0; x <= std::min(w - 1, a); ++x) addColumn(x);
+        for (int x = 0; x <= std::min(w - 1, a); ++x) column(x, true);
         std::uint8_t* d = dst.row(y);
         for (int x = 0; x < w; ++x, d += bpp) {
             if (x > 0) {
-                if (x + a < w) addColumn(x + a);
-                if (x - a - 1 >= 0) removeColumn(x - a - 1);
+                if (x + a < w) column(x + a, true);
+                if (x - a - 1 >= 0) column(x - a - 1, false);
             }
             // Lowest bin with the highest count: replace only on a greater count.
             int best = 0;
