@@ -6,3 +6,9 @@ target_sources(lumaset_engine PRIVATE
   effects/effect_table.cpp
   effects/stylize.cpp
 )
+target_sources(lumaset_engine PRIVATE
+  effects/distort.cpp
+  effects/noise_redeye_lomo.cpp
+  effects/rain_drops.cpp
+  effects/texture.cpp
+)
