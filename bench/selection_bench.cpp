@@ -25,12 +25,12 @@ Bitmap& NoisyPhoto() {
     static bool made = false;
     if (!made) {
         std::mt19937 rng(1);
-        std::normal_distribution<float> noise(0.0f, 5.0f);
+        std::normal_distribution<float> noise(0.0f, 6.0f);
         ScopedLock lock(image);
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x) {
                 std::uint8_t* p = lock.pixel(x, y);
-                const float base = 60.0f + 120.0f * float(x) / kWidth;
+                const float base = 100.0f + 40.0f * float(x) / kWidth;
                 for (int c = 0; c < 3; ++c) p[c] = std::uint8_t(std::clamp(base + noise(rng), 0.0f, 255.0f));
             }
         made = true;
