@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Parameter parsing and range checks.
+#include "core/params.h"
+
+#include <cmath>
+
+Params::Params(ParamSpecs specs) : m_specs(specs) {
+    for (const ParamSpec& s : specs) m_values.insert(QString::fromLatin1(s.name), QString::fromLatin1(s.defaultValue));
+}
+
+const ParamSpec* Params::find(const QString& name) const {
+    for (const ParamSpec& s : m_specs)
+        if (name.compare(QLatin1String(s.name), Qt::CaseInsensitive) == 0) return &s;
+    return nullptr;
+}
+
+QString Params::set(const QString& name, const QString& text) {
+    const ParamSpec* spec = find(name);
+    if (!spec) return QStringLiteral("unknown parameter '%1'").arg(name);
+    const QString value = text.trimmed();
+    if (spec->kind != ParamKind::Text) {
+        bool ok = false;
+        double number = 0;
+        if (spec->kind == ParamKind::Integer) number = value.toInt(&ok);
+        else number = value.toDouble(&ok);
+        if (!ok || !std::isfinite(number))
+            return QStringLiteral("parameter %1: '%2' is not %3").arg(name, text,
+                spec->kind == ParamKind::Integer ? QStringLiteral("a whole number") : QStringLiteral("a number"));
+        if (number < spec->minimum || number > spec->maximum)
+            return QStringLiteral("parameter %1: %2 is outside %3..%4")
+                .arg(name, text).arg(spec->minimum).arg(spec->maximum);
+    }
+    m_values.insert(QString::fromLatin1(spec->name), value);
+    return {};
+}
+
+int Params::integer(const char* name) const { return m_values.value(QString::fromLatin1(name)).toInt(); }
+double Params::real(const char* name) const { return m_values.value(QString::fromLatin1(name)).toDouble(); }
+QString Params::text(const char* name) const { return m_values.value(QString::fromLatin1(name)); }

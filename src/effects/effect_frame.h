@@ -1,0 +1,181 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The frame every effect routine shares: which pixels it may change, the ways
+// it walks the image, and the helpers that keep reads inside the image.
+//
+// An effect reads a source bitmap and writes a destination bitmap of the same
+// size and format; the destination starts as a whole-image copy of the source,
+// so a pixel the routine does not write keeps its source bytes.
+//
+// Selection: with no selection, or an empty one, every pixel counts as selected
+// and the working rectangle is the whole image ("whole-image flag"). Otherwise
+// the working rectangle is the selection's bounds and a pixel is selected when
+// the selection's point test at its integer coordinates says so. The flag and
+// the rectangle are computed once per call (EffectFrame); the walkers below
+// turn the point test into runs of selected pixels per row, so kernels run on
+// plain row memory.
+//
+// Coverage patterns (which pixels a routine visits):
+//   W  Whole                every pixel, selection test
+//   V  WholeLessLast        x in [0, w-2], y in [0, h-2], selection test
+//   R  RectLessLast         the working rectangle less its last column and
+//                           row, selection test (kept inside the image)
+//   I  Interior             x in [1, w-2], y in [1, h-2], selection test
+//   U  Unselective          every pixel, selection ignored
+//      InteriorUnselective  x in [1, w-2], y in [1, h-2], selection ignored
+//
+// Pixels are visited row by row, top to bottom, left to right. Threads::Two
+// splits the rows between two threads; only for routines whose pixels are
+// independent (no random numbers, no reads of their own output), which then
+// give the same bytes as one thread.
+#pragma once
+
+#include "core/bitmap.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <thread>
+#include <type_traits>
+#include <vector>
+
+class SelectionRegion;
+
+// The call shape of an effect routine: reads source, writes destination (same
+// size and format), honours selection (may be null) as its pattern says.
+// Routines with parameters take them after these three.
+using EffectFn = void (*)(Bitmap& source, Bitmap& destination, SelectionRegion* selection);
+
+enum class Coverage { Whole, WholeLessLast, RectLessLast, Interior, Unselective, InteriorUnselective };
+
+enum class Threads { One, Two };
+
+// A run of pixels [begin, end) of one row.
+struct PixelRun {
+    int begin;
+    int end;
+};
+
+// Which pixels of a width x height image a routine may change.
+class EffectFrame {
+public:
+    // selection may be null; it must outlive the frame and, when walkers use
+    // Threads::Two, answer its point test from two threads at once.
+    EffectFrame(const SelectionRegion* selection, int width, int height);
+
+    bool wholeImage() const { return m_whole; }
+    // The selection's bounds, or (0, 0, width, height) with the whole-image flag.
+    const Rect& workRect() const { return m_work; }
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+
+    // The flag or the point test at (x, y).
+    bool isSelected(int x, int y) const;
+
+    // The pixels a pattern visits: x in [x0, x1), y in [y0, y1) (possibly
+    // empty), and whether each one still needs the selection test.
+    struct Area {
+        int x0, y0, x1, y1;
+        bool test;
+    };
+    Area area(Coverage coverage) const;
+
+    // Replaces out with the selected runs of row y within [xBegin, xEnd), left
+    // to right. Pixels outside the selection's bounds are never selected.
+    void selectedSpans(int y, int xBegin, int xEnd, std::vector<PixelRun>& out) const;
+
+private:
+    bool pointTest(int x, int y) const;
+
+    const SelectionRegion* m_selection = nullptr;
+    bool m_whole = true;
+    Rect m_work;
+    int m_width = 0;
+    int m_height = 0;
+};
+
+// Below this many visited pixels a second thread costs more than it saves.
+inline constexpr long long kMinPixelsForTwoThreads = 1 << 16;
+
+// True when both locks succeeded and describe images of one size and format.
+inline bool sameShape(const ScopedLock& a, const ScopedLock& b) {
+    return a.ok() && b.ok() && a.width() == b.width() && a.height() == b.height() && a.bpp() == b.bpp();
+}
+
+// Calls kernel(y, xBegin, xEnd) for every run of visited pixels.
+template <class SpanKernel>
+void forEachSpan(const EffectFrame& frame, Coverage coverage, SpanKernel&& kernel,
+                 Threads threads = Threads::One) {
+    const EffectFrame::Area a = frame.area(coverage);
+    if (a.x0 >= a.x1 || a.y0 >= a.y1) return;
+    auto rows = [&](int yBegin, int yEnd) {
+        std::vector<PixelRun> spans;
+        for (int y = yBegin; y < yEnd; ++y) {
+            if (!a.test) {
+                kernel(y, a.x0, a.x1);
+                continue;
+            }
+            frame.selectedSpans(y, a.x0, a.x1, spans);
+            for (const PixelRun& s : spans) kernel(y, s.begin, s.end);
+        }
+    };
+    const long long pixels = (long long)(a.x1 - a.x0) * (a.y1 - a.y0);
+    if (threads == Threads::One || pixels < kMinPixelsForTwoThreads || a.y1 - a.y0 < 2) {
+        rows(a.y0, a.y1);
+        return;
+    }
+    const int mid = a.y0 + (a.y1 - a.y0) / 2;
+    std::thread second(rows, mid, a.y1);
+    rows(a.y0, mid);
+    second.join();
+}
+
+// Calls kernel(s, d, x, y) for every visited pixel, s and d pointing at pixel
+// (x, y) of the locked source and destination. The walk is compiled once for 3
+// and once for 4 bytes per pixel, so the kernel inlines into a tight loop; a
+// kernel that also takes a fifth argument gets the bytes per pixel there as a
+// std::integral_constant<int, 3 or 4>.
+template <class Kernel>
+void forEachPixel(const EffectFrame& frame, Coverage coverage, const ScopedLock& src,
+                  const ScopedLock& dst, Kernel&& kernel, Threads threads = Threads::One) {
+    auto walk = [&](auto bppConstant) {
+        constexpr int bpp = decltype(bppConstant)::value;
+        forEachSpan(
+            frame, coverage,
+            [&](int y, int xBegin, int xEnd) {
+                const std::uint8_t* s = src.row(y) + std::ptrdiff_t(xBegin) * bpp;
+                std::uint8_t* d = dst.row(y) + std::ptrdiff_t(xBegin) * bpp;
+                for (int x = xBegin; x < xEnd; ++x, s += bpp, d += bpp) {
+                    if constexpr (std::is_invocable_v<Kernel&, const std::uint8_t*, std::uint8_t*, int, int,
+                                                      decltype(bppConstant)>)
+                        kernel(s, d, x, y, bppConstant);
+                    else
+                        kernel(s, d, x, y);
+                }
+            },
+            threads);
+    };
+    if (src.bpp() == 4)
+        walk(std::integral_constant<int, 4>{});
+    else if (src.bpp() == 3)
+        walk(std::integral_constant<int, 3>{});
+}
+
+// The whole routine for a per-pixel effect: locks source then destination,
+// builds the frame and walks the pattern. Does nothing when a lock fails or
+// the images differ in size or format.
+template <class Kernel>
+void runPixelEffect(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+                    Coverage coverage, Threads threads, Kernel&& kernel) {
+    ScopedLock src(source);
+    ScopedLock dst(destination);
+    if (!sameShape(src, dst)) return;
+    const EffectFrame frame(selection, src.width(), src.height());
+    forEachPixel(frame, coverage, src, dst, kernel, threads);
+}
+
+// Edge and range helpers.
+inline int clampInt(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
+inline std::uint8_t clampByte(int v) { return std::uint8_t(v < 0 ? 0 : (v > 255 ? 255 : v)); }
+// A coordinate limited to [0, size - 1], the rule for displaced reads.
+inline int clampCoord(int v, int size) { return v < 0 ? 0 : (v >= size ? size - 1 : v); }
+// A pixel's alpha; 24-bit pixels count as opaque.
+inline int alphaOf(const std::uint8_t* p, int bpp) { return bpp == 4 ? p[3] : 255; }
