@@ -68,6 +68,8 @@ TEST(RegionRaster, ShapesCoverPixelsWhoseCentresLieInside) {
              p.AddPath(raw);
          },
          [](int x, int y) { return x >= 1 && x < 5 && y >= 1 && y < 3; }},
+        {"outline between pixel centres", [](SelectionPath& p) { p.AddRectangle(QRectF(3.6, 3.6, 0.8, 0.8)); },
+         [](int, int) { return false; }},
         {"pixel-sized rectangle outside the window", [](SelectionPath& p) { p.AddRectangle(Rect{-5, -5, 1, 1}); },
          [](int, int) { return false; }},
     };
