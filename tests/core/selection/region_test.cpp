@@ -273,3 +273,29 @@ TEST(SelectionCommands, SelectAllCancelInvertAndMove) {
     CancelSelection(outline);
     EXPECT_FALSE(HasSelection(outline));
 }
+
+TEST(SelectionCommands, ApplyShapeModes) {
+    SelectionPath shape;
+    shape.AddRectangle(Rect{4, 0, 4, 4});
+    const struct {
+        const char* name;
+        bool selected; // an outline (0, 0, 6, 4) before the shape
+        int mode;
+        int area;
+        Rect bounds;
+    } rows[] = {
+        {"shape becomes the selection", false, 2, 16, {4, 0, 4, 4}},
+        {"shape becomes the selection without modifiers", false, 0, 16, {4, 0, 4, 4}},
+        {"add", true, 2, 32, {0, 0, 8, 4}},
+        {"subtract", true, 4, 16, {0, 0, 4, 4}},
+        {"replace", true, 0, 16, {4, 0, 4, 4}},
+        {"exclusive-or is not a gesture mode: replace", true, 3, 16, {4, 0, 4, 4}},
+    };
+    for (const auto& r : rows) {
+        SelectionPath outline;
+        if (r.selected) outline.AddRectangle(Rect{0, 0, 6, 4});
+        ApplySelectionShape(outline, shape, r.mode);
+        EXPECT_EQ(outline.GetRegion().GetArea(), r.area) << r.name;
+        EXPECT_EQ(outline.GetRegion().GetBounds(), r.bounds) << r.name;
+    }
+}
