@@ -23,57 +23,30 @@ struct RuntimeKernel {
     int divisor;
 };
 
-// Pixels per chunk of the scratch row; the scratch lives on the stack.
-constexpr int kChunk = 512;
-
-// Convolves pixels [x0, x1) of row y. Sums are computed byte by byte over the
-// whole run (alpha bytes included, which keeps the loop simple enough to
-// vectorise); only the colour bytes of pixels with non-zero alpha are stored.
-template <int Bpp, class Kernel>
-void convolveRun(const ScopedLock& src, const ScopedLock& dst, int y, int x0, int x1, const Kernel& k) {
-    const int stride = src.stride();
-    std::uint8_t scratch[kChunk * Bpp];
-    for (int start = x0; start < x1; start += kChunk) {
-        const int count = std::min(kChunk, x1 - start);
-        const std::uint8_t* s = src.pixel(start, y);
-        const std::uint8_t* up = s - stride;
-        const std::uint8_t* down = s + stride;
-        std::uint8_t* out = Bpp == 3 ? dst.pixel(start, y) : scratch;
-        const int n = count * Bpp;
-        for (int i = 0; i < n; ++i) {
-            const int sum = k.weights[0] * up[i - Bpp] + k.weights[1] * up[i] + k.weights[2] * up[i + Bpp] +
-                            k.weights[3] * s[i - Bpp] + k.weights[4] * s[i] + k.weights[5] * s[i + Bpp] +
-                            k.weights[6] * down[i - Bpp] + k.weights[7] * down[i] +
-                            k.weights[8] * down[i + Bpp];
-            out[i] = clampByte(sum / k.divisor);
-        }
-        if constexpr (Bpp == 4) {
-            std::uint8_t* d = dst.pixel(start, y);
-            for (int j = 0; j < count; ++j, d += 4, s += 4) {
-                if (s[3] == 0) continue; // transparent pixels keep their colour
-                d[0] = scratch[j * 4];
-                d[1] = scratch[j * 4 + 1];
-                d[2] = scratch[j * 4 + 2];
-            }
-        }
-    }
-}
-
 template <class Kernel>
 void convolve(Bitmap& source, Bitmap& destination, const SelectionRegion* selection, const Kernel& k) {
     ScopedLock src(source);
     ScopedLock dst(destination);
-    if (!sameShape(src, dst) || (src.bpp() != 3 && src.bpp() != 4)) return;
+    if (!sameShape(src, dst)) return;
     const EffectFrame frame(selection, src.width(), src.height());
-    forEachSpan(
-        frame, Coverage::Interior,
-        [&](int y, int x0, int x1) {
-            if (src.bpp() == 4)
-                convolveRun<4>(src, dst, y, x0, x1, k);
-            else
-                convolveRun<3>(src, dst, y, x0, x1, k);
+    const int stride = src.stride();
+    // Sums run over every byte of a run, alpha included, which keeps the loop
+    // simple enough to vectorise; the walker stores only colour bytes, and only
+    // of pixels whose alpha is not 0.
+    forEachRunBytes(
+        frame, Coverage::Interior, src, dst,
+        [&](const std::uint8_t* s, const std::uint8_t*, std::uint8_t* out, int n, auto bpp) {
+            const std::uint8_t* up = s - stride;
+            const std::uint8_t* down = s + stride;
+            for (int i = 0; i < n; ++i) {
+                const int sum = k.weights[0] * up[i - bpp] + k.weights[1] * up[i] + k.weights[2] * up[i + bpp] +
+                                k.weights[3] * s[i - bpp] + k.weights[4] * s[i] + k.weights[5] * s[i + bpp] +
+                                k.weights[6] * down[i - bpp] + k.weights[7] * down[i] +
+                                k.weights[8] * down[i + bpp];
+                out[i] = clampByte(sum / k.divisor);
+            }
         },
-        Threads::Two);
+        Threads::Two, true);
 }
 
 } // namespace
@@ -220,14 +193,28 @@ void MotionBlur(Bitmap& source, Bitmap& destination, SelectionRegion* selection,
 }
 
 void SoftGlow(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
-    std::unique_ptr<Bitmap> blurred = source.Clone();
-    if (!blurred) return;
-    GaussBlur(source, *blurred, selection);
-    // Brighten by 1 + 0.05; products of 255 or more give 255.
+    // The blurred layer is a copy of the source blurred inside the selection.
+    // The destination is that copy before the blur, so it serves as the layer.
+    GaussBlur(source, destination, selection);
+    // Then every colour byte becomes Screen(base = source brightened by
+    // 1 + 0.05, blend = layer) at full opacity, over the whole image: the same
+    // bytes as brightening with a lookup table and blending with the Screen
+    // table, in one pass.
     std::uint8_t brighten[256];
     for (int i = 0; i < 256; ++i) brighten[i] = std::uint8_t(std::min(255, int(i * 1.05)));
-    ApplyLookupTable(source, destination, brighten, ChannelAll);
-    BlendImages(destination, ChannelAll, *blurred, ChannelAll, int(BlendMode::Screen), 1.0);
+    std::vector<std::uint8_t> screen(kBlendTableSize);
+    BuildBlendTable(screen.data(), int(BlendMode::Screen), 1.0);
+    ScopedLock src(source);
+    ScopedLock dst(destination);
+    if (!sameShape(src, dst)) return;
+    const EffectFrame frame(nullptr, src.width(), src.height());
+    const std::uint8_t* table = screen.data();
+    forEachRunBytes(
+        frame, Coverage::Unselective, src, dst,
+        [&brighten, table](const std::uint8_t* s, const std::uint8_t* d, std::uint8_t* out, int n) {
+            for (int i = 0; i < n; ++i) out[i] = table[brighten[s[i]] * 256 + d[i]];
+        },
+        Threads::Two);
 }
 
 void UsmSharpen(Bitmap& source, Bitmap& destination, SelectionRegion* selection, int strength) {
@@ -239,12 +226,10 @@ void UsmSharpen(Bitmap& source, Bitmap& destination, SelectionRegion* selection,
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
     const EffectFrame frame(nullptr, src.width(), src.height());
-    forEachPixel(
+    forEachRunBytes(
         frame, Coverage::Unselective, src, dst,
-        [](const std::uint8_t* s, std::uint8_t* d, int, int) {
-            d[0] = clampByte(2 * s[0] - d[0]);
-            d[1] = clampByte(2 * s[1] - d[1]);
-            d[2] = clampByte(2 * s[2] - d[2]);
+        [](const std::uint8_t* s, const std::uint8_t* d, std::uint8_t* out, int n) {
+            for (int i = 0; i < n; ++i) out[i] = clampByte(2 * s[i] - d[i]);
         },
         Threads::Two);
 }
