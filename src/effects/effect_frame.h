@@ -102,21 +102,24 @@ inline bool sameShape(const ScopedLock& a, const ScopedLock& b) {
     return a.ok() && b.ok() && a.width() == b.width() && a.height() == b.height() && a.bpp() == b.bpp();
 }
 
-// Calls kernel(y, xBegin, xEnd) for every run of visited pixels.
-template <class SpanKernel>
-void forEachSpan(const EffectFrame& frame, Coverage coverage, SpanKernel&& kernel,
-                 Threads threads = Threads::One) {
+// Calls kernel(state, y, xBegin, xEnd) for every run of visited pixels, where
+// state is the calling thread's own scratch, made by makeState() once per
+// thread and freed when the walk ends. Each thread sees its rows in order.
+template <class MakeState, class SpanKernel>
+void forEachSpanWithState(const EffectFrame& frame, Coverage coverage, MakeState&& makeState,
+                          SpanKernel&& kernel, Threads threads = Threads::One) {
     const EffectFrame::Area a = frame.area(coverage);
     if (a.x0 >= a.x1 || a.y0 >= a.y1) return;
     auto rows = [&](int yBegin, int yEnd) {
+        auto state = makeState();
         std::vector<Span> spans;
         for (int y = yBegin; y < yEnd; ++y) {
             if (!a.test) {
-                kernel(y, a.x0, a.x1);
+                kernel(state, y, a.x0, a.x1);
                 continue;
             }
             frame.selectedSpans(y, a.x0, a.x1, spans);
-            for (const Span& s : spans) kernel(y, s.begin, s.end);
+            for (const Span& s : spans) kernel(state, y, s.begin, s.end);
         }
     };
     const long long pixels = (long long)(a.x1 - a.x0) * (a.y1 - a.y0);
@@ -128,6 +131,14 @@ void forEachSpan(const EffectFrame& frame, Coverage coverage, SpanKernel&& kerne
     std::thread second(rows, mid, a.y1);
     rows(a.y0, mid);
     second.join();
+}
+
+// Calls kernel(y, xBegin, xEnd) for every run of visited pixels.
+template <class SpanKernel>
+void forEachSpan(const EffectFrame& frame, Coverage coverage, SpanKernel&& kernel,
+                 Threads threads = Threads::One) {
+    forEachSpanWithState(
+        frame, coverage, [] { return 0; }, [&kernel](int, int y, int x0, int x1) { kernel(y, x0, x1); }, threads);
 }
 
 // Calls kernel(s, d, x, y) for every visited pixel, s and d pointing at pixel
