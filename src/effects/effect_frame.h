@@ -51,7 +51,7 @@ enum class Coverage { Whole, WholeLessLast, RectLessLast, Interior, Unselective,
 enum class Threads { One, Two };
 
 // A run of pixels [begin, end) of one row.
-struct Span {
+struct PixelRun {
     int begin;
     int end;
 };
@@ -82,7 +82,7 @@ public:
 
     // Replaces out with the selected runs of row y within [xBegin, xEnd), left
     // to right. Pixels outside the selection's bounds are never selected.
-    void selectedSpans(int y, int xBegin, int xEnd, std::vector<Span>& out) const;
+    void selectedSpans(int y, int xBegin, int xEnd, std::vector<PixelRun>& out) const;
 
 private:
     bool pointTest(int x, int y) const;
@@ -112,14 +112,14 @@ void forEachSpanWithState(const EffectFrame& frame, Coverage coverage, MakeState
     if (a.x0 >= a.x1 || a.y0 >= a.y1) return;
     auto rows = [&](int yBegin, int yEnd) {
         auto state = makeState();
-        std::vector<Span> spans;
+        std::vector<PixelRun> spans;
         for (int y = yBegin; y < yEnd; ++y) {
             if (!a.test) {
                 kernel(state, y, a.x0, a.x1);
                 continue;
             }
             frame.selectedSpans(y, a.x0, a.x1, spans);
-            for (const Span& s : spans) kernel(state, y, s.begin, s.end);
+            for (const PixelRun& s : spans) kernel(state, y, s.begin, s.end);
         }
     };
     const long long pixels = (long long)(a.x1 - a.x0) * (a.y1 - a.y0);
