@@ -1,1 +1,4 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
+target_sources(lumaset_engine PRIVATE
+  adjust/blend.cpp
+)

@@ -59,7 +59,7 @@ EffectFrame::Area EffectFrame::area(Coverage coverage) const {
     return {0, 0, 0, 0, false};
 }
 
-void EffectFrame::selectedSpans(int y, int xBegin, int xEnd, std::vector<Span>& out) const {
+void EffectFrame::selectedSpans(int y, int xBegin, int xEnd, std::vector<PixelRun>& out) const {
     out.clear();
     if (m_whole) {
         if (xBegin < xEnd) out.push_back({xBegin, xEnd});

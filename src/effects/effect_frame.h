@@ -34,6 +34,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 class SelectionRegion;
@@ -48,7 +49,7 @@ enum class Coverage { Whole, WholeLessLast, RectLessLast, Interior, Unselective,
 enum class Threads { One, Two };
 
 // A run of pixels [begin, end) of one row.
-struct Span {
+struct PixelRun {
     int begin;
     int end;
 };
@@ -79,7 +80,7 @@ public:
 
     // Replaces out with the selected runs of row y within [xBegin, xEnd), left
     // to right. Pixels outside the selection's bounds are never selected.
-    void selectedSpans(int y, int xBegin, int xEnd, std::vector<Span>& out) const;
+    void selectedSpans(int y, int xBegin, int xEnd, std::vector<PixelRun>& out) const;
 
 private:
     bool pointTest(int x, int y) const;
@@ -106,14 +107,14 @@ void forEachSpan(const EffectFrame& frame, Coverage coverage, SpanKernel&& kerne
     const EffectFrame::Area a = frame.area(coverage);
     if (a.x0 >= a.x1 || a.y0 >= a.y1) return;
     auto rows = [&](int yBegin, int yEnd) {
-        std::vector<Span> spans;
+        std::vector<PixelRun> spans;
         for (int y = yBegin; y < yEnd; ++y) {
             if (!a.test) {
                 kernel(y, a.x0, a.x1);
                 continue;
             }
             frame.selectedSpans(y, a.x0, a.x1, spans);
-            for (const Span& s : spans) kernel(y, s.begin, s.end);
+            for (const PixelRun& s : spans) kernel(y, s.begin, s.end);
         }
     };
     const long long pixels = (long long)(a.x1 - a.x0) * (a.y1 - a.y0);
@@ -129,7 +130,9 @@ void forEachSpan(const EffectFrame& frame, Coverage coverage, SpanKernel&& kerne
 
 // Calls kernel(s, d, x, y) for every visited pixel, s and d pointing at pixel
 // (x, y) of the locked source and destination. The walk is compiled once for 3
-// and once for 4 bytes per pixel, so the kernel inlines into a tight loop.
+// and once for 4 bytes per pixel, so the kernel inlines into a tight loop; a
+// kernel that also takes a fifth argument gets the bytes per pixel there as a
+// std::integral_constant<int, 3 or 4>.
 template <class Kernel>
 void forEachPixel(const EffectFrame& frame, Coverage coverage, const ScopedLock& src,
                   const ScopedLock& dst, Kernel&& kernel, Threads threads = Threads::One) {
@@ -140,7 +143,13 @@ void forEachPixel(const EffectFrame& frame, Coverage coverage, const ScopedLock&
             [&](int y, int xBegin, int xEnd) {
                 const std::uint8_t* s = src.row(y) + std::ptrdiff_t(xBegin) * bpp;
                 std::uint8_t* d = dst.row(y) + std::ptrdiff_t(xBegin) * bpp;
-                for (int x = xBegin; x < xEnd; ++x, s += bpp, d += bpp) kernel(s, d, x, y);
+                for (int x = xBegin; x < xEnd; ++x, s += bpp, d += bpp) {
+                    if constexpr (std::is_invocable_v<Kernel&, const std::uint8_t*, std::uint8_t*, int, int,
+                                                      decltype(bppConstant)>)
+                        kernel(s, d, x, y, bppConstant);
+                    else
+                        kernel(s, d, x, y);
+                }
             },
             threads);
     };

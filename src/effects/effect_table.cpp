@@ -2,8 +2,10 @@
 // The effect table and the adapters from named parameters to routines.
 #include "effects/effect_table.h"
 
+#include "effects/blur_sharpen.h"
 #include "effects/distort.h"
 #include "effects/rain_drops.h"
+#include "effects/stylize.h"
 #include "effects/texture.h"
 
 namespace {
@@ -34,36 +36,51 @@ constexpr ParamSpec kRainDrops[] = {
     {"shading", ParamKind::Integer, "1", 0, 1, "shade the drops"},
 };
 
+// Adapters from named parameters to the routines' arguments.
+template <EffectFn Routine>
+void runPlain(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params&) {
+    Routine(source, destination, selection);
+}
+void runMotionBlur(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& p) {
+    MotionBlur(source, destination, selection, p.integer("angle"), p.integer("distance"));
+}
+void runUsmSharpen(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& p) {
+    UsmSharpen(source, destination, selection, p.integer("strength"));
+}
+void runPencil(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& p) {
+    Pencil(source, destination, selection, p.integer("threshold"));
+}
+
 // Rows in the order of the Effect menu; a null runner means the routine is not
 // built yet, and the command answers "not available yet".
 constexpr EffectDef kEffects[] = {
-    {.id = 32813, .text = "Blur", .mask = MaskRule::IfSelected, .run = nullptr, .params = {}},
-    {.id = 32833, .text = "GaussBlur", .mask = MaskRule::IfSelected, .run = nullptr, .params = {}},
-    {.id = 32848, .text = "MotionBlur", .mask = MaskRule::IfSelected, .run = nullptr, .params = kMotionBlur},
-    {.id = 32855, .text = "SoftGlow", .mask = MaskRule::IfSelected, .run = nullptr, .params = {}},
-    {.id = 32815, .text = "Sharpen", .mask = MaskRule::IfSelected, .run = nullptr, .params = {}},
-    {.id = 32852, .text = "SharpenMore", .mask = MaskRule::IfSelected, .run = nullptr, .params = {}},
-    {.id = 32853, .text = "USM Sharpen", .mask = MaskRule::IfSelected, .run = nullptr, .params = kUsmSharpen},
-    {.id = 32817, .text = "Emboss", .mask = MaskRule::Always, .run = nullptr, .params = {}},
+    {.id = 32813, .text = "Blur", .mask = MaskRule::IfSelected, .run = runPlain<Blur>, .params = {}},
+    {.id = 32833, .text = "GaussBlur", .mask = MaskRule::IfSelected, .run = runPlain<GaussBlur>, .params = {}},
+    {.id = 32848, .text = "MotionBlur", .mask = MaskRule::IfSelected, .run = runMotionBlur, .params = kMotionBlur},
+    {.id = 32855, .text = "SoftGlow", .mask = MaskRule::IfSelected, .run = runPlain<SoftGlow>, .params = {}},
+    {.id = 32815, .text = "Sharpen", .mask = MaskRule::IfSelected, .run = runPlain<Sharpen>, .params = {}},
+    {.id = 32852, .text = "SharpenMore", .mask = MaskRule::IfSelected, .run = runPlain<SharpenMore>, .params = {}},
+    {.id = 32853, .text = "USM Sharpen", .mask = MaskRule::IfSelected, .run = runUsmSharpen, .params = kUsmSharpen},
+    {.id = 32817, .text = "Emboss", .mask = MaskRule::Always, .run = runPlain<Emboss>, .params = {}},
     {.id = 32836, .text = "Mosaic", .mask = MaskRule::IfSelected, .run = runMosaic, .params = kMosaic},
     {.id = 32827, .text = "OilPaint", .mask = MaskRule::IfSelected, .run = runOilPaint, .params = kOilPaint, .busyCursor = true},
-    {.id = 32846, .text = "Solarize", .mask = MaskRule::IfSelected, .run = nullptr, .params = {}},
-    {.id = 32849, .text = "Pencil", .mask = MaskRule::IfSelected, .run = nullptr, .params = kPencil},
+    {.id = 32846, .text = "Solarize", .mask = MaskRule::IfSelected, .run = runPlain<Solarize>, .params = {}},
+    {.id = 32849, .text = "Pencil", .mask = MaskRule::IfSelected, .run = runPencil, .params = kPencil},
     {.id = 32850, .text = "Diffuse", .mask = MaskRule::IfSelected, .run = runDiffuse, .params = kDiffuse},
     {.id = 32819, .text = "Glass", .mask = MaskRule::Always, .run = runGlass, .params = {}},
-    {.id = 32824, .text = "Wooden", .mask = MaskRule::Always, .run = nullptr, .params = {}},
+    {.id = 32824, .text = "Wooden", .mask = MaskRule::Always, .run = runPlain<Wooden>, .params = {}},
     {.id = 32879, .text = "Video", .mask = MaskRule::Always, .run = runVideo, .params = {}},
     {.id = 32837, .text = "Wave", .mask = MaskRule::IfSelected, .run = runWave, .params = kWave},
-    {.id = 32844, .text = "Whim", .mask = MaskRule::IfSelected, .run = nullptr, .params = {}},
+    {.id = 32844, .text = "Whim", .mask = MaskRule::IfSelected, .run = runPlain<Whim>, .params = {}},
     {.id = 32845, .text = "Pinch", .mask = MaskRule::IfSelected, .run = runPinch, .params = kPinch},
     {.id = 32858, .text = "Fish Eye", .mask = MaskRule::IfSelected, .run = runFishEye, .params = kFishEye},
     {.id = 32866, .text = "Rain Drops", .mask = MaskRule::Always, .run = runRainDrops, .params = kRainDrops},
-    {.id = 32838, .text = "Aqua", .mask = MaskRule::IfSelected, .run = nullptr, .params = {}},
-    {.id = 32842, .text = "Darker", .mask = MaskRule::IfSelected, .run = nullptr, .params = {}},
-    {.id = 32840, .text = "Ice", .mask = MaskRule::IfSelected, .run = nullptr, .params = {}},
-    {.id = 32841, .text = "Molten", .mask = MaskRule::IfSelected, .run = nullptr, .params = {}},
-    {.id = 32839, .text = "Old Photo", .mask = MaskRule::IfSelected, .run = nullptr, .params = {}},
-    {.id = 32843, .text = "Subtence", .mask = MaskRule::IfSelected, .run = nullptr, .params = {}},
+    {.id = 32838, .text = "Aqua", .mask = MaskRule::IfSelected, .run = runPlain<Aqua>, .params = {}},
+    {.id = 32842, .text = "Darker", .mask = MaskRule::IfSelected, .run = runPlain<Darker>, .params = {}},
+    {.id = 32840, .text = "Ice", .mask = MaskRule::IfSelected, .run = runPlain<Ice>, .params = {}},
+    {.id = 32841, .text = "Molten", .mask = MaskRule::IfSelected, .run = runPlain<Molten>, .params = {}},
+    {.id = 32839, .text = "Old Photo", .mask = MaskRule::IfSelected, .run = runPlain<OldPhoto>, .params = {}},
+    {.id = 32843, .text = "Subtence", .mask = MaskRule::IfSelected, .run = runPlain<Subtence>, .params = {}},
 };
 
 } // namespace

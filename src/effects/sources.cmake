@@ -1,7 +1,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 target_sources(lumaset_engine PRIVATE
+  effects/blur_sharpen.cpp
+  effects/colour_formulas.cpp
   effects/effect_frame.cpp
   effects/effect_table.cpp
+  effects/stylize.cpp
 )
 target_sources(lumaset_engine PRIVATE
   effects/distort.cpp

@@ -1,1 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
+# The command table and the common image-command sequence (engine code).
+target_sources(lumaset_engine PRIVATE
+  view/command.h
+  view/command_table.cpp
+  view/run_effect.cpp
+)

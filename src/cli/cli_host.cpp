@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Messages and dialog answers for lumaset-cli.
+#include "cli/cli_host.h"
+
+#include <cstdio>
+
+void PrintError(const QString& text) {
+    std::fprintf(stderr, "lumaset-cli: %s\n", text.simplified().toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+void CliHost::showMessage(const QString& text, const QString& detail) {
+    if (text == QLatin1String("Failed to save")) ++saveFailures;
+    messageShown = true;
+    if (detail.isEmpty()) PrintError(text);
+    else PrintError(text + (text.endsWith(QLatin1Char('.')) ? " " : ": ") + detail);
+}
+
+void CliHost::showWarning(const QString& text) { PrintError("warning: " + text); }
+
+bool CliHost::confirm(const QString& question) {
+    if (force) return true;
+    PrintError(question + " Refused; use --force to save anyway.");
+    return false;
+}
+
+std::optional<Params> CliHost::runDialog(const CommandDef&, EditContext&, const Params& values) { return values; }

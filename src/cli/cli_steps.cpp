@@ -1,0 +1,314 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The command line's steps, run in order in one document.
+#include "cli/cli_steps.h"
+
+#include "cli/cli_host.h"
+#include "core/selection/selection_commands.h"
+#include "core/selection/selection_path.h"
+#include "core/selection/selection_region.h"
+#include "core/selection/tracing.h"
+#include "document/lumaset_doc.h"
+#include "view/command.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const char* const kUsage = R"(Usage: lumaset-cli [OPTION...] (INPUT | --new WxH) [STEP...]
+
+Opens a picture, or starts a blank one, runs menu commands exactly as the
+editor does, and saves.
+
+Steps, run in the order given:
+  --select SHAPE        make SHAPE the selection
+  --select-add SHAPE    add SHAPE to the selection (like Ctrl with a selection tool)
+  --select-sub SHAPE    remove SHAPE from the selection (like Shift)
+  --do COMMAND[:KEY=VALUE,...]
+                        run a menu command by its text, alias or number
+  --save FILE, -o FILE  save; the format comes from the last three letters
+                        of FILE (jpg, gif, tif, bmp; anything else is PNG)
+
+Shapes: rect:X,Y,W,H  ellipse:X,Y,W,H  polygon:X1,Y1,X2,Y2,...
+        wand:X,Y (magic wand click)  color:X,Y (magic wand Shift-click)  all  none
+
+Options:
+  --fg COLOUR, --bg COLOUR   drawing colours, #RRGGBB or #AARRGGBB
+  --pen-width N, --alpha N   pen width in pixels, drawing alpha 0..255
+  --backup-dir DIR           folder for the undo backups
+  --force                    save over a file that opened damaged
+  --info                     print width, height, format and selection at the end
+  --time                     print each step's time in milliseconds on stderr
+  --list                     list every command with its number and parameters
+  --help, --version
+
+Exit status: 0 done, 1 bad usage, 2 a file could not be read or written,
+3 a command refused.
+)";
+
+struct Step {
+    QString kind; // select, select-add, select-sub, do, save
+    QString value;
+};
+
+struct Options {
+    QString input;
+    QString newSize;
+    QString backupDir;
+    QString fg, bg, penWidth, alpha;
+    bool force = false, info = false, time = false, list = false, help = false, version = false;
+    std::vector<Step> steps;
+};
+
+// A usage error: the message names the offending word.
+struct UsageError {
+    QString message;
+};
+
+Options parseArguments(const QStringList& args) {
+    Options o;
+    auto value = [&](int& i) {
+        if (i + 1 >= args.size()) throw UsageError{args[i] + " needs a value"};
+        return args[++i];
+    };
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == "--select" || a == "--select-add" || a == "--select-sub" || a == "--do")
+            o.steps.push_back({a.mid(2), value(i)});
+        else if (a == "--save" || a == "-o") o.steps.push_back({"save", value(i)});
+        else if (a == "--new") o.newSize = value(i);
+        else if (a == "--fg") o.fg = value(i);
+        else if (a == "--bg") o.bg = value(i);
+        else if (a == "--pen-width") o.penWidth = value(i);
+        else if (a == "--alpha") o.alpha = value(i);
+        else if (a == "--backup-dir") o.backupDir = value(i);
+        else if (a == "--force") o.force = true;
+        else if (a == "--info") o.info = true;
+        else if (a == "--time") o.time = true;
+        else if (a == "--list") o.list = true;
+        else if (a == "--help" || a == "-h") o.help = true;
+        else if (a == "--version") o.version = true;
+        else if (a.startsWith('-') && a != "-") throw UsageError{"unknown option " + a};
+        else if (o.input.isEmpty() && o.steps.empty()) o.input = a;
+        else throw UsageError{"unexpected argument '" + a + "'"};
+    }
+    return o;
+}
+
+ARGB parseColour(const QString& text) {
+    static const QRegularExpression re(QStringLiteral("^#([0-9A-Fa-f]{6}|[0-9A-Fa-f]{8})$"));
+    if (!re.match(text).hasMatch()) throw UsageError{"bad colour '" + text + "' (use #RRGGBB or #AARRGGBB)"};
+    ARGB c = text.mid(1).toUInt(nullptr, 16);
+    if (text.size() == 7) c |= 0xFF000000u;
+    return c;
+}
+
+int parseInt(const QString& text, const QString& what, int lo, int hi) {
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v < lo || v > hi)
+        throw UsageError{QStringLiteral("bad %1 '%2' (a whole number from %3 to %4)").arg(what, text).arg(lo).arg(hi)};
+    return v;
+}
+
+std::vector<int> parseNumbers(const QString& text, const QString& shape) {
+    std::vector<int> numbers;
+    for (const QString& part : text.split(',')) numbers.push_back(parseInt(part.trimmed(), shape + " coordinate", -1000000, 1000000));
+    return numbers;
+}
+
+// The outline a SHAPE stands for. all and none are handled by the caller.
+SelectionPath parseShape(const QString& spec, CLumasetDoc& doc) {
+    const int colon = spec.indexOf(':');
+    const QString kind = spec.left(colon).trimmed().toLower();
+    const QString args = colon < 0 ? QString() : spec.mid(colon + 1);
+    SelectionPath path;
+    if (colon < 0) throw UsageError{"bad shape '" + spec + "'"};
+    const std::vector<int> n = parseNumbers(args, kind);
+    if (kind == "rect" || kind == "ellipse") {
+        if (n.size() != 4 || n[2] <= 0 || n[3] <= 0) throw UsageError{"bad " + kind + " '" + args + "' (X,Y,W,H with W and H above 0)"};
+        const Rect r{n[0], n[1], n[2], n[3]};
+        if (kind == "rect") path.AddRectangle(r);
+        else path.AddEllipse(r);
+    } else if (kind == "polygon") {
+        if (n.size() < 6 || n.size() % 2) throw UsageError{"bad polygon '" + args + "' (at least three X,Y pairs)"};
+        QPolygon polygon;
+        for (std::size_t i = 0; i < n.size(); i += 2) polygon << QPoint(n[i], n[i + 1]);
+        path.AddPolygon(polygon);
+    } else if (kind == "wand" || kind == "color") {
+        if (n.size() != 2) throw UsageError{"bad " + kind + " '" + args + "' (X,Y)"};
+        if (n[0] < 0 || n[1] < 0 || n[0] >= doc.m_nWidth || n[1] >= doc.m_nHeight)
+            throw UsageError{QStringLiteral("%1 point %2,%3 is outside the %4 x %5 image").arg(kind).arg(n[0]).arg(n[1]).arg(doc.m_nWidth).arg(doc.m_nHeight)};
+        path = MagicWandSelect(*doc.m_pImage, n[0], n[1], 14, kind == "color");
+    } else {
+        throw UsageError{"unknown shape '" + kind + "'"};
+    }
+    return path;
+}
+
+void applySelection(const Step& step, CLumasetDoc& doc, SelectionPath& selection) {
+    const QString shape = step.value.trimmed().toLower();
+    const int w = int(doc.m_pImage->GetWidth()), h = int(doc.m_pImage->GetHeight());
+    SelectionPath b;
+    if (shape == "all") b.AddRectangle(Rect{0, 0, w, h});
+    else if (shape == "none") {
+        if (step.kind == "select") CancelSelection(selection);
+        return;
+    } else b = parseShape(step.value, doc);
+
+    if (step.kind == "select" || (step.kind == "select-add" && !selection.HasSelection())) {
+        selection = b;
+    } else if (selection.HasSelection()) {
+        const int mode = step.kind == "select-add" ? 2 : 4;
+        selection = CombineSelections(SelectionRegion(selection.GetPath()), mode, SelectionRegion(b.GetPath()));
+    }
+}
+
+void printList() {
+    for (const CommandDef& c : CommandTable()) {
+        QString line = QStringLiteral("%1  %2").arg(c.id).arg(PlainText(c));
+        if (c.alias) line += QStringLiteral(" (also %1)").arg(c.alias);
+        QStringList params;
+        for (const ParamSpec& p : c.params) params << QStringLiteral("%1=%2").arg(p.name, p.defaultValue);
+        if (!params.isEmpty()) line += "  " + params.join(',');
+        if (c.enable == EnableRule::Never) line += "  [disabled: no handler]";
+        else if (c.editorOnly) line += "  [editor only]";
+        else if (!c.handler) line += "  [not available yet]";
+        else if (c.enable == EnableRule::NeedsSelection) line += "  [needs a selection]";
+        std::printf("%s\n", line.toLocal8Bit().constData());
+    }
+}
+
+// Runs one --do step; returns an exit status.
+int runCommand(const QString& spec, EditContext& context, bool time) {
+    const int colon = spec.indexOf(':');
+    const QString name = colon < 0 ? spec : spec.left(colon);
+    const CommandDef* command = FindCommandByName(name);
+    if (!command) {
+        PrintError("unknown command '" + name + "' (see --list)");
+        return ExitUsage;
+    }
+    Params params(command->params);
+    if (colon >= 0) {
+        for (const QString& pair : spec.mid(colon + 1).split(',', Qt::SkipEmptyParts)) {
+            const int eq = pair.indexOf('=');
+            if (eq <= 0) {
+                PrintError(PlainText(*command) + ": bad parameter '" + pair + "' (use KEY=VALUE)");
+                return ExitUsage;
+            }
+            const QString error = params.set(pair.left(eq).trimmed(), pair.mid(eq + 1));
+            if (!error.isEmpty()) {
+                PrintError(PlainText(*command) + ": " + error);
+                return ExitUsage;
+            }
+        }
+    }
+    if (command->editorOnly) {
+        PrintError(PlainText(*command) + " works only in the editor");
+        return ExitUsage;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    const CommandResult result = ExecuteCommand(context, *command, params);
+    if (time)
+        std::fprintf(stderr, "%s: %.1f ms\n", PlainText(*command).toLocal8Bit().constData(), timer.nsecsElapsed() / 1e6);
+    switch (result) {
+    case CommandResult::Done:
+    case CommandResult::Cancelled: return ExitDone;
+    case CommandResult::Disabled:
+        PrintError(PlainText(*command) + " is disabled" +
+                   (command->enable == EnableRule::NeedsSelection ? QStringLiteral(": there is no selection")
+                    : command->enable == EnableRule::CanUndo    ? QStringLiteral(": nothing to undo")
+                    : command->enable == EnableRule::CanRedo    ? QStringLiteral(": nothing to redo")
+                                                                : QString()));
+        return ExitRefused;
+    case CommandResult::Unavailable: PrintError(PlainText(*command) + " is not available yet"); return ExitRefused;
+    case CommandResult::BadValue: return ExitUsage;
+    case CommandResult::Refused: return ExitRefused;
+    case CommandResult::Failed: return ExitFile;
+    }
+    return ExitRefused;
+}
+
+void printInfo(CLumasetDoc& doc, const SelectionPath& selection) {
+    std::printf("width: %u\nheight: %u\nformat: %s\n", doc.m_pImage->GetWidth(), doc.m_pImage->GetHeight(),
+                PixelFormatName(doc.m_pImage->GetPixelFormat()));
+    if (!selection.HasSelection()) {
+        std::printf("selection: none\n");
+        return;
+    }
+    const SelectionRegion region(selection.GetPath());
+    const Rect b = region.GetBounds();
+    std::printf("selection: %d,%d,%d,%d area %d\n", b.X, b.Y, b.Width, b.Height, region.GetArea());
+}
+
+int run(const Options& o) {
+    CliHost host;
+    host.force = o.force;
+    CLumasetDoc doc(&host, o.backupDir);
+    if (!o.fg.isEmpty()) doc.m_crForeground = parseColour(o.fg);
+    if (!o.bg.isEmpty()) doc.m_crBackground = parseColour(o.bg);
+    if (!o.penWidth.isEmpty()) doc.m_nPenWidth = parseInt(o.penWidth, "pen width", 1, 1000);
+    if (!o.alpha.isEmpty()) doc.m_nAlpha = parseInt(o.alpha, "alpha", 0, 255);
+
+    if (!o.newSize.isEmpty()) {
+        static const QRegularExpression re(QStringLiteral("^(\\d+)[xX](\\d+)$"));
+        const auto m = re.match(o.newSize);
+        if (!m.hasMatch()) throw UsageError{"bad size '" + o.newSize + "' (use WxH)"};
+        doc.m_nWidth = parseInt(m.captured(1), "width", 1, 30000);
+        doc.m_nHeight = parseInt(m.captured(2), "height", 1, 30000);
+        if (qint64(doc.m_nWidth) * doc.m_nHeight * 4 > (qint64(1) << 30))
+            throw UsageError{"size " + o.newSize + " is above 1 GiB of pixels"};
+        if (!doc.OnNewDocument()) return ExitFile;
+    } else {
+        if (!doc.OnNewDocument()) return ExitFile;
+        if (!doc.OnOpenDocument(o.input)) return ExitFile;
+    }
+
+    SelectionPath selection;
+    EditContext context{doc, selection, host};
+    for (const Step& step : o.steps) {
+        int status = ExitDone;
+        if (step.kind == "do") {
+            status = runCommand(step.value, context, o.time);
+        } else if (step.kind == "save") {
+            const int failuresBefore = host.saveFailures;
+            if (!doc.OnSaveDocument(step.value)) status = ExitRefused;
+            else if (host.saveFailures != failuresBefore) status = ExitFile;
+        } else {
+            applySelection(step, doc, selection);
+        }
+        if (status != ExitDone) return status;
+    }
+    if (o.info) printInfo(doc, selection);
+    return ExitDone;
+}
+
+} // namespace
+
+int RunCommandLine(const QStringList& args) {
+    try {
+        const Options o = parseArguments(args);
+        if (o.help) {
+            std::fputs(kUsage, stdout);
+            return ExitDone;
+        }
+        if (o.version) {
+            std::printf("lumaset-cli %s\n", LUMASET_VERSION);
+            return ExitDone;
+        }
+        if (o.list) {
+            printList();
+            if (o.input.isEmpty() && o.newSize.isEmpty()) return ExitDone;
+        }
+        if (o.input.isEmpty() == o.newSize.isEmpty())
+            throw UsageError{o.input.isEmpty() ? QStringLiteral("give an input file or --new WxH (see --help)")
+                                               : QStringLiteral("give either an input file or --new, not both")};
+        return run(o);
+    } catch (const UsageError& e) {
+        PrintError(e.message);
+        return ExitUsage;
+    }
+}

@@ -1,0 +1,227 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Decoding through Qt's readers, with size limits and damage detection, and
+// the safe-replace path every save goes through.
+#include "core/codecs.h"
+
+#include "core/png_reader.h"
+#include "core/tiff_reader.h"
+
+#include <QColorSpace>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QTemporaryFile>
+#include <QtGlobal>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// Qt's JPEG, GIF and BMP readers return a picture for a file cut short or
+// with corrupt bytes and only print a warning. While a file is decoded, every
+// warning is collected here so that such pictures can be marked damaged.
+QStringList* g_decodeWarnings = nullptr;
+QtMessageHandler g_previousHandler = nullptr;
+
+void collectWarning(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (g_decodeWarnings && (type == QtWarningMsg || type == QtCriticalMsg)) {
+        g_decodeWarnings->append(message);
+        return;
+    }
+    if (g_previousHandler) g_previousHandler(type, context, message);
+}
+
+class WarningCollector {
+public:
+    explicit WarningCollector(QStringList* sink) {
+        g_decodeWarnings = sink;
+        g_previousHandler = qInstallMessageHandler(collectWarning);
+    }
+    ~WarningCollector() {
+        qInstallMessageHandler(g_previousHandler);
+        g_decodeWarnings = nullptr;
+    }
+};
+
+quint32 le32(const QByteArray& b, int at) {
+    return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 | quint32(quint8(b[at + 2])) << 16 |
+           quint32(quint8(b[at + 3])) << 24;
+}
+
+// An uncompressed BMP is damaged when the file ends before its last pixel row.
+bool bmpTooShort(const QString& path, qint64 fileSize) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray h = f.read(54);
+    if (h.size() < 54 || h[0] != 'B' || h[1] != 'M') return false;
+    const quint32 offset = le32(h, 10);
+    const qint64 width = qint32(le32(h, 18));
+    const qint64 height = qAbs(qint64(qint32(le32(h, 22))));
+    const int bits = quint8(h[28]) | quint8(h[29]) << 8;
+    const quint32 compression = le32(h, 30);
+    if (le32(h, 14) < 40 || (compression != 0 && compression != 3) || bits == 0) return false;
+    const qint64 stride = ((width * bits + 31) / 32) * 4;
+    return fileSize < qint64(offset) + stride * height;
+}
+
+QString describeReaderError(const QImageReader& reader) {
+    switch (reader.error()) {
+    case QImageReader::UnsupportedFormatError: return QStringLiteral("not a picture in a format Lumaset reads");
+    case QImageReader::InvalidDataError: return QStringLiteral("the picture data is invalid or incomplete");
+    case QImageReader::DeviceError: return QStringLiteral("the file could not be read");
+    default: return reader.errorString();
+    }
+}
+
+} // namespace
+
+DecodedImage DecodeImageFile(const QString& path) {
+    DecodedImage result;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        result.error = QStringLiteral("no such file");
+        return result;
+    }
+    if (info.isDir()) {
+        result.error = QStringLiteral("is a folder, not a picture");
+        return result;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = file.errorString();
+        return result;
+    }
+    if (file.size() == 0) {
+        result.error = QStringLiteral("the file is empty");
+        return result;
+    }
+
+    // PNG files go to our own reader before Qt sees them: Qt's PNG reader lets
+    // libpng print its errors on the terminal.
+    if (file.peek(8) == QByteArray::fromHex("89504e470d0a1a0a")) {
+        PngReadResult png = ReadPng(path, kMaxSide, kMaxPixelBytes);
+        if (png.image.isNull()) {
+            result.error = png.error;
+            return result;
+        }
+        result.damaged = png.damaged;
+        result.error = png.error;
+        result.bitmap = std::make_unique<Bitmap>(std::move(png.image));
+        return result;
+    }
+
+    QImageReader reader(&file);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    // Qt's own limit (128 MB) refuses large photos; raise it only to ours.
+    QImageReader::setAllocationLimit(int(kMaxPixelBytes / (1024 * 1024)) + 1);
+    if (!reader.canRead()) {
+        result.error = describeReaderError(reader);
+        return result;
+    }
+    const QByteArray format = reader.format();
+    const QSize declared = reader.size();
+    if (declared.isValid()) {
+        if (declared.width() > kMaxSide || declared.height() > kMaxSide ||
+            qint64(declared.width()) * declared.height() * 4 > kMaxPixelBytes) {
+            result.error = QStringLiteral("the picture is too large (%1 x %2 pixels; at most %3 on a side and 1 GiB of pixels)")
+                               .arg(declared.width()).arg(declared.height()).arg(kMaxSide);
+            return result;
+        }
+    }
+
+    QStringList warnings;
+    QImage image;
+    bool tiffDamaged = false;
+    if (format == "tiff") {
+        if (std::optional<QImage> exact = ReadTiffExactly(path, &tiffDamaged)) image = std::move(*exact);
+    }
+    if (image.isNull()) {
+        WarningCollector collect(&warnings);
+        image = reader.read();
+    }
+    if (image.isNull()) {
+        result.error = describeReaderError(reader);
+        return result;
+    }
+    if (image.width() > kMaxSide || image.height() > kMaxSide) {
+        result.error = QStringLiteral("the picture is too large");
+        return result;
+    }
+
+    const PixelFormat pixelFormat = PixelFormatForImage(image);
+    const QImage::Format storage = QImageFormatFor(pixelFormat);
+    if (image.format() != storage) image = image.convertToFormat(storage);
+    image.setColorSpace(QColorSpace()); // no colour management
+    if (image.isNull()) {
+        result.error = QStringLiteral("not enough memory for the picture");
+        return result;
+    }
+    result.bitmap = std::make_unique<Bitmap>(std::move(image));
+    if (tiffDamaged) {
+        result.damaged = true;
+        result.error = QStringLiteral("rows of pixels are missing");
+    } else if (!warnings.isEmpty()) {
+        result.damaged = true;
+        result.error = warnings.first().trimmed();
+    } else if (format == "bmp" && bmpTooShort(path, info.size())) {
+        result.damaged = true;
+        result.error = QStringLiteral("the file ends before the last row of pixels");
+    }
+    return result;
+}
+
+int FindEncoderClsid(const QString& mime) {
+    const auto& encoders = GetImageEncoders();
+    for (std::size_t i = 0; i < encoders.size(); ++i)
+        if (mime == QLatin1String(encoders[i].MimeType)) return int(i);
+    return -1;
+}
+
+namespace {
+
+bool syncFile(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+bool SaveBitmapFile(const Bitmap& bitmap, const QString& path, int encoderIndex, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error) *error = why;
+        return false;
+    };
+    const auto& encoders = GetImageEncoders();
+    if (encoderIndex < 0 || std::size_t(encoderIndex) >= encoders.size()) return fail(QStringLiteral("no encoder"));
+    if (!bitmap.isValid()) return fail(QStringLiteral("there is no picture to save"));
+    const QFileInfo target(path);
+    if (target.isDir()) return fail(QStringLiteral("is a folder"));
+    // A file without its owner's write permission is read-only, even for root.
+    if (target.exists() && (!target.isWritable() || !target.permission(QFile::WriteOwner)))
+        return fail(QStringLiteral("the file is read-only"));
+
+    // Reserve a unique name in the target's folder; the encoder writes there.
+    QTemporaryFile temp(target.absolutePath() + "/." + target.fileName() + ".XXXXXX");
+    temp.setAutoRemove(false);
+    if (!temp.open()) return fail(temp.errorString());
+    const QString tempPath = temp.fileName();
+    temp.close();
+
+    bool ok = encoders[encoderIndex].encode(bitmap, tempPath) && syncFile(tempPath);
+    if (ok) {
+        // Keep the old file's permissions on the replacement.
+        if (target.exists()) QFile::setPermissions(tempPath, QFile::permissions(path));
+        else QFile::setPermissions(tempPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        ok = std::rename(QFile::encodeName(tempPath).constData(), QFile::encodeName(path).constData()) == 0;
+    }
+    if (!ok) {
+        QFile::remove(tempPath);
+        return fail(QStringLiteral("the picture could not be written"));
+    }
+    return true;
+}

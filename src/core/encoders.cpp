@@ -1,0 +1,199 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The five encoders. PNG and JPEG go through Qt's writers; BMP, TIFF and GIF
+// have writers of their own where Qt's fall short: its BMP writer drops alpha,
+// its TIFF writer stores premultiplied alpha (changing translucent colours) and
+// it has no GIF writer.
+#include "core/codecs.h"
+#include "core/png_writer.h"
+
+#include <QFile>
+#include <QImageWriter>
+#include <cstring>
+#include <gif_lib.h>
+#include <libimagequant.h>
+#include <tiffio.h>
+#include <vector>
+
+namespace {
+
+bool writeWithQt(const QImage& image, const QString& path, const char* format, int quality) {
+    QImageWriter writer(path, format);
+    if (quality >= 0) writer.setQuality(quality);
+    return writer.write(image);
+}
+
+bool encodePng(const Bitmap& bitmap, const QString& path) {
+    return WritePng(bitmap.image(), path, PngSpeed::Default);
+}
+
+bool encodeJpeg(const Bitmap& bitmap, const QString& path) {
+    return writeWithQt(bitmap.image(), path, "jpeg", 90);
+}
+
+void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    out.push_back(std::uint8_t(v));
+    out.push_back(std::uint8_t(v >> 8));
+}
+void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+
+// A 32-bit BMP with a version-4 header whose bit fields include an alpha mask,
+// which other programs read as transparent. 24-bit images use Qt's writer.
+bool encodeBmp(const Bitmap& bitmap, const QString& path) {
+    const QImage& image = bitmap.image();
+    if (!image.hasAlphaChannel()) return writeWithQt(image, path, "bmp", -1);
+    const std::uint32_t w = std::uint32_t(image.width()), h = std::uint32_t(image.height());
+    const std::uint32_t headerSize = 14 + 108, pixelBytes = w * h * 4;
+    std::vector<std::uint8_t> header;
+    header.reserve(headerSize);
+    header.push_back('B');
+    header.push_back('M');
+    put32(header, headerSize + pixelBytes);
+    put32(header, 0);
+    put32(header, headerSize);
+    put32(header, 108); // BITMAPV4HEADER
+    put32(header, w);
+    put32(header, h); // bottom-up
+    put16(header, 1);
+    put16(header, 32);
+    put32(header, 3); // BI_BITFIELDS
+    put32(header, pixelBytes);
+    put32(header, 2835); // 72 dpi
+    put32(header, 2835);
+    put32(header, 0);
+    put32(header, 0);
+    put32(header, 0x00FF0000); // red mask
+    put32(header, 0x0000FF00); // green
+    put32(header, 0x000000FF); // blue
+    put32(header, 0xFF000000); // alpha
+    put32(header, 0x73524742); // 'sRGB'
+    header.resize(headerSize, 0); // endpoints and gamma unused for sRGB
+
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    if (file.write(reinterpret_cast<const char*>(header.data()), headerSize) != headerSize) return false;
+    for (int y = int(h) - 1; y >= 0; --y)
+        if (file.write(reinterpret_cast<const char*>(image.constScanLine(y)), w * 4) != qint64(w) * 4) return false;
+    return file.flush();
+}
+
+// Lossless TIFF (LZW with the horizontal predictor), RGB or RGB with
+// unassociated alpha, so translucent colours come back unchanged.
+bool encodeTiff(const Bitmap& bitmap, const QString& path) {
+    const QImage& image = bitmap.image();
+    const bool alpha = image.hasAlphaChannel();
+    const int channels = alpha ? 4 : 3;
+    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    if (!tif) return false;
+    const std::uint32_t w = std::uint32_t(image.width()), h = std::uint32_t(image.height());
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, channels);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+    TIFFSetField(tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
+    if (alpha) {
+        const std::uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
+        TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, extra);
+    }
+    std::vector<std::uint8_t> row(std::size_t(w) * channels);
+    bool ok = true;
+    for (std::uint32_t y = 0; y < h && ok; ++y) {
+        const std::uint8_t* s = image.constScanLine(int(y));
+        std::uint8_t* d = row.data();
+        for (std::uint32_t x = 0; x < w; ++x, s += channels, d += channels) {
+            d[0] = s[2];
+            d[1] = s[1];
+            d[2] = s[0];
+            if (alpha) d[3] = s[3];
+        }
+        ok = TIFFWriteScanline(tif, row.data(), y, 0) >= 0;
+    }
+    TIFFClose(tif);
+    return ok;
+}
+
+// GIF with a palette of at most 256 colours chosen by libimagequant, with
+// dithering. Pixels with alpha below 128 become the one transparent colour.
+bool encodeGif(const Bitmap& bitmap, const QString& path) {
+    const QImage rgba = bitmap.image().convertToFormat(QImage::Format_RGBA8888);
+    const int w = rgba.width(), h = rgba.height();
+    std::vector<std::uint8_t> pixels(std::size_t(w) * h * 4);
+    bool anyTransparent = false;
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* s = rgba.constScanLine(y);
+        std::uint8_t* d = pixels.data() + std::size_t(y) * w * 4;
+        for (int x = 0; x < w; ++x, s += 4, d += 4) {
+            const bool clear = s[3] < 128;
+            anyTransparent |= clear;
+            d[0] = clear ? 0 : s[0];
+            d[1] = clear ? 0 : s[1];
+            d[2] = clear ? 0 : s[2];
+            d[3] = clear ? 0 : 255;
+        }
+    }
+
+    liq_attr* attr = liq_attr_create();
+    liq_set_max_colors(attr, 256);
+    liq_set_speed(attr, 10);
+    liq_image* input = liq_image_create_rgba(attr, pixels.data(), w, h, 0);
+    liq_result* quant = nullptr;
+    std::vector<std::uint8_t> indexes(std::size_t(w) * h);
+    bool ok = input && liq_image_quantize(input, attr, &quant) == LIQ_OK;
+    const liq_palette* palette = nullptr;
+    if (ok) {
+        liq_set_dithering_level(quant, 1.0f);
+        ok = liq_write_remapped_image(quant, input, indexes.data(), indexes.size()) == LIQ_OK;
+        palette = liq_get_palette(quant);
+    }
+
+    int error = 0;
+    GifFileType* gif = ok ? EGifOpenFileName(QFile::encodeName(path).constData(), false, &error) : nullptr;
+    ok = gif != nullptr;
+    if (ok) {
+        int transparent = NO_TRANSPARENT_COLOR;
+        const int count = int(palette->count);
+        int bits = 1;
+        while ((1 << bits) < count) ++bits;
+        std::vector<GifColorType> colours(std::size_t(1) << bits, GifColorType{0, 0, 0});
+        for (int i = 0; i < count; ++i) {
+            colours[i] = {palette->entries[i].r, palette->entries[i].g, palette->entries[i].b};
+            if (anyTransparent && palette->entries[i].a == 0 && transparent == NO_TRANSPARENT_COLOR) transparent = i;
+        }
+        ColorMapObject* map = GifMakeMapObject(1 << bits, colours.data());
+        ok = map && EGifPutScreenDesc(gif, w, h, bits, 0, map) == GIF_OK;
+        if (ok && transparent != NO_TRANSPARENT_COLOR) {
+            GraphicsControlBlock gcb{DISPOSAL_UNSPECIFIED, false, 0, transparent};
+            GifByteType ext[4];
+            const size_t n = EGifGCBToExtension(&gcb, ext);
+            ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(n), ext) == GIF_OK;
+        }
+        ok = ok && EGifPutImageDesc(gif, 0, 0, w, h, false, nullptr) == GIF_OK;
+        for (int y = 0; y < h && ok; ++y)
+            ok = EGifPutLine(gif, indexes.data() + std::size_t(y) * w, w) == GIF_OK;
+        GifFreeMapObject(map);
+        ok = EGifCloseFile(gif, &error) == GIF_OK && ok;
+    }
+    if (quant) liq_result_destroy(quant);
+    if (input) liq_image_destroy(input);
+    liq_attr_destroy(attr);
+    return ok;
+}
+
+} // namespace
+
+const std::vector<ImageCodecInfo>& GetImageEncoders() {
+    static const std::vector<ImageCodecInfo> encoders = {
+        {"image/bmp", "BMP", "*.BMP;*.DIB;*.RLE", encodeBmp},
+        {"image/jpeg", "JPEG", "*.JPG;*.JPEG;*.JPE;*.JFIF", encodeJpeg},
+        {"image/gif", "GIF", "*.GIF", encodeGif},
+        {"image/tiff", "TIFF", "*.TIF;*.TIFF", encodeTiff},
+        {"image/png", "PNG", "*.PNG", encodePng},
+    };
+    return encoders;
+}

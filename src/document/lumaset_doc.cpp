@@ -1,0 +1,159 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Document lifecycle, files and the undo history.
+#include "document/lumaset_doc.h"
+
+#include "core/codecs.h"
+#include "core/graphics.h"
+#include "document/host.h"
+
+#include <QFileInfo>
+
+CLumasetDoc::CLumasetDoc(Host* host, const QString& backupFolder)
+    : m_pHost(host), m_backups(backupFolder) {}
+
+CLumasetDoc::~CLumasetDoc() {
+    for (const QString& path : std::as_const(m_aBackupFiles)) m_backups.remove(path);
+    m_aBackupFiles.clear();
+}
+
+void CLumasetDoc::message(const QString& text, const QString& detail) {
+    if (m_pHost) m_pHost->showMessage(text, detail);
+}
+
+bool CLumasetDoc::OnNewDocument() {
+    m_strPathName.clear();
+    m_bModified = false;
+    m_bDamaged = false;
+    auto blank = std::make_unique<Bitmap>(m_nWidth, m_nHeight, PixelFormat32bppARGB);
+    if (!blank->isValid()) {
+        message(QStringLiteral("Failed to create the image"),
+                QStringLiteral("%1 x %2 pixels cannot be allocated").arg(m_nWidth).arg(m_nHeight));
+        return false;
+    }
+    m_pImage = blank->Clone(Rect{0, 0, m_nWidth, m_nHeight}, PixelFormat32bppARGB);
+    MakeBackground();
+    UpdateAllViews();
+    return true;
+}
+
+bool CLumasetDoc::OnOpenDocument(const QString& path) {
+    DecodedImage decoded = DecodeImageFile(path);
+    if (!decoded.bitmap) {
+        message(QStringLiteral("Failed to open document."), path + ": " + decoded.error);
+        return false;
+    }
+    m_pImage = std::move(decoded.bitmap);
+    m_nWidth = int(m_pImage->GetWidth());
+    m_nHeight = int(m_pImage->GetHeight());
+    MakeBackground();
+    for (const QString& file : std::as_const(m_aBackupFiles)) m_backups.remove(file);
+    m_aBackupFiles.clear();
+    m_nHistoryPos = 0;
+    PushBackup(true);
+    m_strPathName = QFileInfo(path).absoluteFilePath();
+    m_bDamaged = decoded.damaged;
+    m_bForce = false;
+    m_bModified = false;
+    if (m_bDamaged && m_pHost)
+        m_pHost->showWarning(path + ": the picture is damaged (" + decoded.error +
+                             "); opened what could be read");
+    UpdateAllViews();
+    return true;
+}
+
+bool CLumasetDoc::OnSaveDocument(const QString& path) {
+    const QString target = QFileInfo(path).absoluteFilePath();
+    if (m_bDamaged && target == m_strPathName && !m_bForce) {
+        const QString question = path + " was damaged when it was opened; saving over it replaces the original. Save anyway?";
+        if (!m_pHost || !m_pHost->confirm(question)) return false;
+    }
+    SaveImageFile(path);
+    m_bModified = false;
+    m_strPathName = target;
+    return true;
+}
+
+QString MimeTypeForPath(const QString& path) {
+    QString ext = path.right(3);
+    for (QChar& c : ext)
+        if (c >= 'A' && c <= 'Z') c = QChar(c.unicode() + ('a' - 'A'));
+    if (ext == QLatin1String("jpg")) return QStringLiteral("image/jpeg");
+    if (ext == QLatin1String("gif")) return QStringLiteral("image/gif");
+    if (ext == QLatin1String("tif")) return QStringLiteral("image/tiff");
+    if (ext == QLatin1String("bmp")) return QStringLiteral("image/bmp");
+    return QStringLiteral("image/png");
+}
+
+bool CLumasetDoc::SaveImageFile(const QString& path) {
+    const int encoder = FindEncoderClsid(MimeTypeForPath(path));
+    QString error = QStringLiteral("no encoder for this file type");
+    const bool ok = encoder >= 0 && m_pImage && SaveBitmapFile(*m_pImage, path, encoder, &error);
+    if (!ok) message(QStringLiteral("Failed to save"), path + ": " + error);
+    m_bModified = false;
+    return ok;
+}
+
+bool CLumasetDoc::RestoreFromFile(const QString& path) {
+    QString error;
+    std::optional<QImage> picture = m_backups.read(path, &error);
+    if (!picture) {
+        message(QStringLiteral("Failed to open document."), path + ": " + error);
+        return false;
+    }
+    // The decoded picture is adopted as it is: drawing it into a new bitmap
+    // would round translucent colours through premultiplied alpha.
+    m_pImage = std::make_unique<Bitmap>(std::move(*picture));
+    m_nWidth = int(m_pImage->GetWidth());
+    m_nHeight = int(m_pImage->GetHeight());
+    MakeBackground();
+    UpdateAllViews();
+    return true;
+}
+
+void CLumasetDoc::MakeBackground() {
+    const int w = m_pImage ? int(m_pImage->GetWidth()) : 0;
+    const int h = m_pImage ? int(m_pImage->GetHeight()) : 0;
+    m_pBackground = std::make_unique<Bitmap>(std::max(w, 1), std::max(h, 1), PixelFormat32bppARGB);
+    if (w == 0 || h == 0) return;
+    constexpr int kSquare = 10;
+    auto g = MakeGraphics(*m_pBackground);
+    if (!g) return;
+    const QColor grey(155, 155, 155), white(255, 255, 255);
+    for (int i = 0; i < h / kSquare; ++i)
+        for (int j = 0; j < w / kSquare; ++j)
+            g->fillRect(QRect(kSquare * j, kSquare * i, kSquare, kSquare), (i % 2 == j % 2) ? grey : white);
+}
+
+void CLumasetDoc::reportBackupFailures() {
+    const QStringList failed = m_backups.takeFailures();
+    if (!failed.isEmpty()) message(QStringLiteral("Failed to save"), failed.join(", ") + ": the backup could not be written");
+}
+
+void CLumasetDoc::PushBackup(bool initial) {
+    reportBackupFailures();
+    int n = int(m_aBackupFiles.size());
+    for (int i = n - 1; i >= m_nHistoryPos; --i) {
+        m_backups.remove(m_aBackupFiles[i]);
+        m_aBackupFiles.removeAt(i);
+        --n;
+    }
+    const QString path = m_backups.folder() + QStringLiteral("/Lumaset.temp.%1").arg(n);
+    if (!m_backups.ensureFolder())
+        message(QStringLiteral("Failed to save"), path + ": the backup folder cannot be written");
+    if (m_pImage && m_pImage->isValid()) m_backups.write(path, m_pImage->image());
+    m_aBackupFiles.insert(m_nHistoryPos, path);
+    ++m_nHistoryPos;
+    m_bModified = !initial;
+}
+
+bool CLumasetDoc::StepHistory(bool back) {
+    const int pos = m_nHistoryPos + (back ? -1 : 1);
+    if (pos < 1 || pos > m_aBackupFiles.size()) return false;
+    if (!RestoreFromFile(m_aBackupFiles[pos - 1])) return false;
+    m_nHistoryPos = pos;
+    m_bModified = true;
+    UpdateAllViews();
+    return true;
+}
+
+void CLumasetDoc::SetImage(std::unique_ptr<Bitmap> image) { m_pImage = std::move(image); }

@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The single document: the image, its checkerboard, the drawing settings the
+// tools share, and the undo history of backup files.
+#pragma once
+
+#include "core/bitmap.h"
+#include "document/backup_store.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class Host;
+
+class CLumasetDoc : public QObject {
+    Q_OBJECT
+public:
+    // host receives the messages the user must see; backupFolder overrides
+    // where undo backups go (empty: the default folder).
+    explicit CLumasetDoc(Host* host = nullptr, const QString& backupFolder = {});
+    ~CLumasetDoc() override; // deletes every backup file the history names
+
+    // A blank transparent m_nWidth x m_nHeight image; the history is kept.
+    bool OnNewDocument();
+    // Decodes path and makes it the image, restarting the history. A file that
+    // cannot be decoded is refused with a message naming it, and the document
+    // stays as it was.
+    bool OnOpenDocument(const QString& path);
+    // Saves to path (the encoder chosen from the name), clears the modified
+    // flag and returns true, also when the save failed, as the framework
+    // expects. Returns false only when the user declined to overwrite the
+    // damaged file the picture came from.
+    bool OnSaveDocument(const QString& path);
+    // The document has no file format of its own.
+    void Serialize() {}
+
+    // Replaces the image by the picture of a backup file, exactly.
+    virtual bool RestoreFromFile(const QString& path);
+    // Encodes m_pImage to path; the MIME type comes from the last three
+    // characters of the name. Shows "Failed to save" on failure and clears the
+    // modified flag either way.
+    virtual bool SaveImageFile(const QString& path);
+    // Rebuilds the checkerboard at the image size: 10-pixel squares, grey at
+    // the top left, white beside it; strips narrower than a square stay clear.
+    void MakeBackground();
+
+    // Records m_pImage as a new history entry, discarding the redo branch.
+    void PushBackup(bool initial);
+    // Undo (back) or Redo. Returns false, with a message and nothing changed,
+    // when the entry's picture cannot be read.
+    bool StepHistory(bool back);
+    bool CanUndo() const { return m_nHistoryPos > 1; }
+    bool CanRedo() const { return m_nHistoryPos < m_aBackupFiles.size(); }
+
+    // Makes image the document image (the old one is freed).
+    void SetImage(std::unique_ptr<Bitmap> image);
+
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+    QString GetPathName() const { return m_strPathName; }
+    // True when the open picture decoded only in part.
+    bool IsDamaged() const { return m_bDamaged; }
+    // Allows the next save over the damaged source file without asking.
+    void SetForceOverwrite(bool force) { m_bForce = force; }
+    Host* host() const { return m_pHost; }
+    BackupStore& backups() { return m_backups; }
+
+    // Tells every view that the document changed.
+    void UpdateAllViews(bool erase = true) { emit updated(erase); }
+
+    std::unique_ptr<Bitmap> m_pBackground;
+    std::unique_ptr<Bitmap> m_pImage;
+    ARGB m_crBackground = 0xFFFFFFFF;
+    ARGB m_crForeground = 0xFF000000;
+    int m_nPenWidth = 1;
+    int m_nWidth = 400;
+    int m_nHeight = 300;
+    int m_nToolType = 1;
+    int m_nAlpha = 255;
+    int m_nHistoryPos = 0;
+    QStringList m_aBackupFiles;
+
+signals:
+    void updated(bool erase);
+
+private:
+    void message(const QString& text, const QString& detail = {});
+    void reportBackupFailures();
+
+    Host* m_pHost = nullptr;
+    BackupStore m_backups;
+    bool m_bModified = false;
+    bool m_bDamaged = false;
+    bool m_bForce = false;
+    QString m_strPathName;
+};
+
+// The MIME type a file name saves as: "jpg", "gif", "tif", "bmp" in its last
+// three characters (ASCII case folded) give JPEG, GIF, TIFF and BMP; anything
+// else PNG.
+QString MimeTypeForPath(const QString& path);

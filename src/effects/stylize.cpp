@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Stylize effects: Emboss, Solarize, Pencil, Whim and Wooden.
+#include "effects/stylize.h"
+
+#include "effects/colour_formulas.h"
+
+#include <array>
+#include <cmath>
+#include <cstdlib>
+
+void Emboss(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+    runPixelEffect(source, destination, selection, Coverage::RectLessLast, Threads::Two,
+                   [](const std::uint8_t* s, std::uint8_t* d, int, int, auto bpp) {
+                       for (int c = 0; c < 3; ++c)
+                           d[c] = std::uint8_t(clampInt(std::abs(s[c] - s[c + bpp] + 128), 67, 255));
+                   });
+}
+
+void Solarize(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+    std::uint8_t table[256];
+    for (int v = 0; v < 256; ++v) table[v] = std::uint8_t(v < 128 ? 255 - v : v);
+    applyChannelTable(source, destination, selection, table);
+}
+
+void Pencil(Bitmap& source, Bitmap& destination, SelectionRegion* selection, int threshold) {
+    (void)selection; // the whole interior changes whatever is selected
+    threshold = clampInt(threshold, 0, 100);
+    ScopedLock src(source);
+    ScopedLock dst(destination);
+    if (!sameShape(src, dst)) return;
+    const EffectFrame frame(nullptr, src.width(), src.height());
+    const int stride = src.stride();
+    forEachPixel(
+        frame, Coverage::InteriorUnselective, src, dst,
+        [stride, threshold](const std::uint8_t* s, std::uint8_t* d, int, int, auto bpp) {
+            bool edge = false;
+            for (int c = 0; c < 3; ++c) {
+                const std::uint8_t* up = s + c - stride;
+                const std::uint8_t* down = s + c + stride;
+                const int sum = up[-bpp] + up[0] + up[bpp] + s[c - bpp] + s[c + bpp] + down[-bpp] + down[0] +
+                                down[bpp];
+                edge |= std::abs(s[c] - sum / 8) >= threshold;
+            }
+            const std::uint8_t v = edge ? 0 : 255;
+            d[0] = d[1] = d[2] = v;
+            if constexpr (bpp == 4) d[3] = s[3];
+        },
+        Threads::Two);
+}
+
+namespace {
+
+// trunc(sin(atan2(y, x)) * 255) for every pair of byte values, built once.
+const std::uint8_t* whimTable() {
+    static const std::array<std::uint8_t, 65536> table = [] {
+        std::array<std::uint8_t, 65536> t{};
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                t[y * 256 + x] = std::uint8_t(int(std::sin(std::atan2(double(y), double(x))) * 255));
+        return t;
+    }();
+    return table.data();
+}
+
+} // namespace
+
+void Whim(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+    const std::uint8_t* t = whimTable();
+    runPixelEffect(source, destination, selection, Coverage::Whole, Threads::Two,
+                   [t](const std::uint8_t* s, std::uint8_t* d, int, int) {
+                       const int b = s[0], g = s[1], r = s[2];
+                       d[2] = t[g * 256 + b];
+                       d[1] = t[b * 256 + r];
+                       d[0] = t[r * 256 + g];
+                   });
+}
+
+void Wooden(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+    runPixelEffect(source, destination, selection, Coverage::RectLessLast, Threads::Two,
+                   [](const std::uint8_t* s, std::uint8_t* d, int, int) {
+                       const std::uint8_t v = (s[0] + s[1] + s[2]) / 3 >= 128 ? 255 : 0;
+                       d[0] = d[1] = d[2] = v;
+                   });
+}

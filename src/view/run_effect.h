@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The sequence every image command follows: selection region, whole-image
+// copy, routine from the image into the copy, install, history entry, repaint.
+#pragma once
+
+#include "effects/effect_table.h"
+#include "view/command.h"
+
+#include <functional>
+#include <memory>
+
+class Bitmap;
+class SelectionRegion;
+
+// A routine reading source and writing destination, a fresh copy of source.
+using ImageRoutine = std::function<void(Bitmap& source, Bitmap& destination, SelectionRegion* selection)>;
+
+// The region a command passes its routine: built from the outline always, or
+// only when the outline has points (null otherwise).
+std::unique_ptr<SelectionRegion> MakeSelectionRegion(const SelectionPath& outline, MaskRule rule);
+
+// Runs routine on the document image through the common sequence; erase says
+// how the view repaints, busy shows the busy cursor while the routine runs.
+CommandResult RunEffect(EditContext& context, MaskRule rule, const ImageRoutine& routine,
+                        bool erase = false, bool busy = false);
+
+// Steps 4 to 6 of the sequence, for commands that build their own result:
+// installs image, records the history entry and repaints.
+void InstallResult(EditContext& context, std::unique_ptr<Bitmap> image, bool erase = false);

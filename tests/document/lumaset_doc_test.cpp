@@ -1,0 +1,183 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "document/host.h"
+#include "document/lumaset_doc.h"
+#include "testing/test_images.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+class RecordingHost : public Host {
+public:
+    void showMessage(const QString& text, const QString& detail) override { messages << text + "|" + detail; }
+    void showWarning(const QString& text) override { warnings << text; }
+    bool confirm(const QString&) override {
+        ++questions;
+        return answer;
+    }
+    QStringList messages, warnings;
+    int questions = 0;
+    bool answer = false;
+};
+
+// Changes the image the way an edit does and records it.
+void edit(CLumasetDoc& doc, std::uint8_t value) {
+    auto copy = doc.m_pImage->Clone();
+    ScopedLock lock(*copy);
+    lock.pixel(0, 0)[0] = value;
+    doc.SetImage(std::move(copy));
+    doc.PushBackup(false);
+}
+
+std::uint8_t firstByte(CLumasetDoc& doc) { return std::uint8_t(PixelBytes(*doc.m_pImage, 0, 0)[0]); }
+
+} // namespace
+
+TEST(Document, NewImageAndBackground) {
+    TempDir backups;
+    RecordingHost host;
+    CLumasetDoc doc(&host, backups.path());
+    doc.m_nWidth = 25;
+    doc.m_nHeight = 14;
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_EQ(doc.m_pImage->GetPixelFormat(), PixelFormat32bppARGB);
+    EXPECT_EQ(PixelBytes(*doc.m_pImage, 24, 13), std::string(4, '\0'));
+    Bitmap& bg = *doc.m_pBackground;
+    EXPECT_EQ(bg.GetWidth(), 25u);
+    EXPECT_EQ(PixelBytes(bg, 0, 0), std::string("\x9B\x9B\x9B\xFF", 4));
+    EXPECT_EQ(PixelBytes(bg, 9, 9), std::string("\x9B\x9B\x9B\xFF", 4));
+    EXPECT_EQ(PixelBytes(bg, 10, 0), std::string("\xFF\xFF\xFF\xFF", 4));
+    EXPECT_EQ(PixelBytes(bg, 19, 9), std::string("\xFF\xFF\xFF\xFF", 4));
+    EXPECT_EQ(PixelBytes(bg, 20, 0), std::string(4, '\0')); // the 5-column strip
+    EXPECT_EQ(PixelBytes(bg, 0, 10), std::string(4, '\0')); // the 4-row strip
+    EXPECT_EQ(doc.m_nHistoryPos, 0);
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST(History, TheBackupSequence) {
+    TempDir backups;
+    RecordingHost host;
+    QStringList files;
+    {
+        CLumasetDoc doc(&host, backups.path());
+        ASSERT_TRUE(doc.OnOpenDocument(TestDataPath("coffee.png")));
+        EXPECT_FALSE(doc.CanUndo());
+        EXPECT_FALSE(doc.CanRedo());
+        EXPECT_FALSE(doc.IsModified());
+        edit(doc, 1);
+        edit(doc, 2);
+        edit(doc, 3);
+        EXPECT_TRUE(doc.IsModified());
+        ASSERT_TRUE(doc.StepHistory(true));
+        ASSERT_TRUE(doc.StepHistory(true));
+        EXPECT_EQ(firstByte(doc), 1);
+        EXPECT_TRUE(doc.CanRedo());
+        edit(doc, 9);
+        EXPECT_FALSE(doc.CanRedo());
+        EXPECT_EQ(doc.m_nHistoryPos, 3);
+        doc.backups().flush();
+        files = QDir(backups.path()).entryList({"Lumaset.temp.*"}, QDir::Files, QDir::Name);
+        EXPECT_EQ(files, QStringList({"Lumaset.temp.0", "Lumaset.temp.1", "Lumaset.temp.2"}));
+        // Entries read back from their files.
+        ASSERT_TRUE(doc.StepHistory(true));
+        EXPECT_EQ(firstByte(doc), 1);
+        ASSERT_TRUE(doc.StepHistory(false));
+        EXPECT_EQ(firstByte(doc), 9);
+        EXPECT_EQ(doc.m_pImage->GetPixelFormat(), PixelFormat24bppRGB);
+    }
+    EXPECT_TRUE(QDir(backups.path()).entryList({"Lumaset.temp.*"}, QDir::Files).isEmpty());
+    EXPECT_TRUE(host.messages.isEmpty()) << host.messages.join("\n").toStdString();
+}
+
+TEST(History, TranslucentPixelsComeBackExactly) {
+    TempDir backups;
+    CLumasetDoc doc(nullptr, backups.path());
+    doc.m_nWidth = 16;
+    doc.m_nHeight = 16;
+    doc.OnNewDocument();
+    doc.SetImage(MakePatternBitmap(16, 16, PixelFormat32bppARGB));
+    doc.PushBackup(false);
+    auto expected = doc.m_pImage->Clone();
+    edit(doc, 7);
+    doc.backups().flush();
+    ASSERT_TRUE(doc.StepHistory(true));
+    EXPECT_TRUE(SameBitmaps(*expected, *doc.m_pImage));
+}
+
+TEST(History, UnreadableBackupChangesNothing) {
+    TempDir backups;
+    RecordingHost host;
+    CLumasetDoc doc(&host, backups.path());
+    ASSERT_TRUE(doc.OnOpenDocument(TestDataPath("chelsea.png")));
+    edit(doc, 5);
+    doc.backups().flush();
+    QFile::remove(doc.m_aBackupFiles[0]);
+    doc.SetModifiedFlag(false);
+    EXPECT_FALSE(doc.StepHistory(true));
+    EXPECT_EQ(doc.m_nHistoryPos, 2);
+    EXPECT_EQ(firstByte(doc), 5);
+    EXPECT_FALSE(doc.IsModified());
+    ASSERT_EQ(host.messages.size(), 1);
+}
+
+TEST(Document, RefusedFileKeepsTheDocument) {
+    TempDir dir;
+    RecordingHost host;
+    CLumasetDoc doc(&host, dir.file("b"));
+    ASSERT_TRUE(doc.OnOpenDocument(TestDataPath("chelsea.png")));
+    QFile junk(dir.file("junk.png"));
+    junk.open(QIODevice::WriteOnly);
+    junk.write("not a picture at all");
+    junk.close();
+    EXPECT_FALSE(doc.OnOpenDocument(dir.file("junk.png")));
+    EXPECT_EQ(doc.m_nWidth, 451);
+    EXPECT_EQ(doc.m_nHistoryPos, 1);
+    ASSERT_EQ(host.messages.size(), 1);
+    EXPECT_TRUE(host.messages[0].contains("junk.png"));
+}
+
+TEST(Document, SavingOverADamagedFileAsksFirst) {
+    TempDir dir;
+    RecordingHost host;
+    QFile src(TestDataPath("rocket.jpg"));
+    src.open(QIODevice::ReadOnly);
+    const QByteArray half = src.readAll().left(40000);
+    QFile cut(dir.file("cut.jpg"));
+    cut.open(QIODevice::WriteOnly);
+    cut.write(half);
+    cut.close();
+    CLumasetDoc doc(&host, dir.file("b"));
+    ASSERT_TRUE(doc.OnOpenDocument(dir.file("cut.jpg")));
+    EXPECT_TRUE(doc.IsDamaged());
+    EXPECT_EQ(host.warnings.size(), 1);
+    EXPECT_FALSE(doc.OnSaveDocument(dir.file("cut.jpg")));
+    EXPECT_EQ(QFileInfo(dir.file("cut.jpg")).size(), half.size());
+    EXPECT_TRUE(doc.OnSaveDocument(dir.file("other.jpg"))); // another name needs no question
+    EXPECT_EQ(host.questions, 1);
+    host.answer = true;
+    EXPECT_TRUE(doc.OnSaveDocument(dir.file("cut.jpg")));
+    EXPECT_NE(QFileInfo(dir.file("cut.jpg")).size(), half.size());
+}
+
+TEST(Document, FailedSaveShowsMessageAndClearsModified) {
+    TempDir dir;
+    RecordingHost host;
+    CLumasetDoc doc(&host, dir.file("b"));
+    doc.OnNewDocument();
+    doc.SetModifiedFlag(true);
+    EXPECT_TRUE(doc.OnSaveDocument(dir.file("no/such/folder/x.png")));
+    EXPECT_FALSE(doc.IsModified());
+    ASSERT_EQ(host.messages.size(), 1);
+    EXPECT_TRUE(host.messages[0].startsWith("Failed to save|"));
+}
+
+TEST(BackupStore, TwoProgramsNeverShareAFolder) {
+    TempDir dir;
+    BackupStore first(dir.file("BackUp"));
+    BackupStore second(dir.file("BackUp"));
+    EXPECT_EQ(first.folder(), dir.file("BackUp"));
+    EXPECT_NE(second.folder(), first.folder());
+    EXPECT_TRUE(second.folder().endsWith("/BackUp"));
+}
