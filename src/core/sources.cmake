@@ -4,7 +4,9 @@ target_sources(lumaset_engine PRIVATE
   core/codecs.cpp
   core/encoders.cpp
   core/graphics.cpp
+  core/jpeg_codec.cpp
   core/params.cpp
+  core/png_reader.cpp
   core/png_writer.cpp
   core/runtime_random.cpp
   core/tiff_reader.cpp

@@ -3,6 +3,7 @@
 target_sources(lumaset_engine PRIVATE
   view/command.h
   view/command_table.cpp
+  view/effect_commands.cpp
   view/run_effect.cpp
 )
 # edit and transform routines

@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// libpng reader.
+#include "core/png_reader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <csetjmp>
+#include <cstdio>
+#include <png.h>
+#include <vector>
+
+namespace {
+
+struct ReadState {
+    char message[200] = {};
+    int rowsRead = 0;
+};
+
+void onError(png_structp png, png_const_charp message) {
+    auto* state = static_cast<ReadState*>(png_get_error_ptr(png));
+    std::snprintf(state->message, sizeof state->message, "%s", message);
+    png_longjmp(png, 1);
+}
+
+void onWarning(png_structp, png_const_charp) {}
+
+// The libpng part, free of objects with destructors because libpng reports
+// errors by longjmp. Fills image row by row.
+bool readInto(FILE* file, qint64 fileSize, ReadState* state, QImage* image, int maxSide, qint64 maxBytes,
+              QString* refusal) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, state, onError, onWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_user_limits(png, 0x7fffffff, 0x7fffffff);
+    png_read_info(png, info);
+    const png_uint_32 w = png_get_image_width(png, info), h = png_get_image_height(png, info);
+    const int colorType = png_get_color_type(png, info);
+    const bool alpha = (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
+    if (w > png_uint_32(maxSide) || h > png_uint_32(maxSide) || qint64(w) * h * 4 > maxBytes) {
+        *refusal = QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(w).arg(h);
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    // Deflate cannot compress better than about 1032:1, so a picture that
+    // needs more than that from the bytes the file holds is a bomb or broken.
+    if ((qint64(w) + 7) / 8 * h / 1032 > fileSize) {
+        *refusal = QStringLiteral("the picture declares %1 x %2 pixels, more than the file can hold").arg(w).arg(h);
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_set_expand(png); // palette to RGB, grey below 8 bits to 8, tRNS to alpha
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_bgr(png);
+    if (!alpha) png_set_strip_alpha(png);
+    const int passes = png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    *image = QImage(int(w), int(h), alpha ? QImage::Format_ARGB32 : QImage::Format_BGR888);
+    if (image->isNull()) {
+        *refusal = QStringLiteral("not enough memory for the picture");
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    image->fill(0);
+    for (int pass = 0; pass < passes; ++pass)
+        for (png_uint_32 y = 0; y < h; ++y) {
+            png_read_row(png, image->scanLine(int(y)), nullptr);
+            if (passes == 1) state->rowsRead = int(y) + 1;
+        }
+    state->rowsRead = int(h);
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+} // namespace
+
+PngReadResult ReadPng(const QString& path, int maxSide, qint64 maxBytes) {
+    PngReadResult result;
+    FILE* file = std::fopen(QFile::encodeName(path).constData(), "rb");
+    if (!file) {
+        result.error = QStringLiteral("the file could not be read");
+        return result;
+    }
+    ReadState state;
+    QString refusal;
+    QImage image;
+    const bool ok = readInto(file, QFileInfo(path).size(), &state, &image, maxSide, maxBytes, &refusal);
+    std::fclose(file);
+    if (ok) {
+        result.image = std::move(image);
+    } else if (!refusal.isEmpty()) {
+        result.error = refusal;
+    } else if (state.rowsRead > 0 && !image.isNull()) {
+        // Rows after the damage stay transparent black.
+        result.image = std::move(image);
+        result.damaged = true;
+        result.error = QStringLiteral("%1 of %2 rows could be read (%3)").arg(state.rowsRead).arg(result.image.height()).arg(state.message);
+    } else {
+        result.error = QStringLiteral("the picture data is invalid or incomplete (%1)").arg(state.message);
+    }
+    return result;
+}
