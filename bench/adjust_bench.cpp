@@ -47,7 +47,7 @@ void BM_ColorBalance(benchmark::State& s) {
 void BM_Curve(benchmark::State& s) {
     std::uint8_t table[256];
     BuildToneTable({{0, 0}, {128, 200}, {255, 255}}, table);
-    runOnCopy(s, [&](Bitmap& a, Bitmap& b) { ApplyLookupTable(a, b, table, 0); });
+    runOnCopy(s, [&](Bitmap& a, Bitmap& b) { ApplyChannelTable(a, b, table, 7); });
 }
 void BM_Gray(benchmark::State& s) { runOnCopy(s, [](Bitmap& a, Bitmap& b) { ConvertToGray(a, b); }); }
 void BM_Reverse(benchmark::State& s) { runOnCopy(s, [](Bitmap& a, Bitmap& b) { InvertColors(a, b, nullptr); }); }

@@ -129,7 +129,9 @@ CommandResult OnCurve(EditContext& c, const CommandDef& cmd, const Params& param
                             v.text("points"));
         std::uint8_t table[256];
         BuildToneTable(points, table);
-        ApplyLookupTable(image, copy, table, ChannelAll);
+        // All three colour bytes through the table, as ApplyLookupTable with
+        // ChannelAll does, on two threads.
+        ApplyChannelTable(image, copy, table, 7);
         return CommandResult::Done;
     });
 }

@@ -144,6 +144,20 @@ TEST(ApplyChannelTable, MaskChoosesBytes) {
     }
 }
 
+// The curve command relies on mask 7 doing what ApplyLookupTable does for all channels.
+TEST(ApplyChannelTable, AllChannelsMatchApplyLookupTable) {
+    std::uint8_t table[256];
+    for (int v = 0; v < 256; ++v) table[v] = std::uint8_t((v * 7 + 3) & 255);
+    for (PixelFormat format : kFormats) {
+        auto source = MakePatternBitmap(7, 3, format, 5);
+        auto viaMask = MakePatternBitmap(7, 3, format, 6);
+        auto viaLookup = viaMask->Clone();
+        ApplyChannelTable(*source, *viaMask, table, 7);
+        ApplyLookupTable(*source, *viaLookup, table, ChannelAll);
+        EXPECT_TRUE(SameBitmaps(*viaLookup, *viaMask));
+    }
+}
+
 TEST(ApplyChannelTable, InPlace) {
     auto image = MakePatternBitmap(4, 4, PixelFormat24bppRGB);
     auto original = image->Clone();
