@@ -8,9 +8,9 @@
 #include "document/lumaset_doc.h"
 #include "effects/effect_table.h"
 #include "effects/noise_redeye_lomo.h"
+#include "view/effect_commands.h"
 #include "view/adjust_commands.h"
 #include "view/edit_commands.h"
-#include "view/effect_commands.h"
 #include "view/run_effect.h"
 
 #include <vector>
