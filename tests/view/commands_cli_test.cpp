@@ -66,6 +66,31 @@ TEST(CommandsCli, OnePixelResults) {
     }
 }
 
+// Brightness/Contrast and Color Balance keep to the selection; the other
+// colour commands change the whole image even with one (Reverse included).
+TEST(CommandsCli, SelectionReach) {
+    struct Case {
+        const char* step;
+        bool outsideChanges;
+    };
+    const Case cases[] = {
+        {"Brightness/Contrast:brightness=255", false}, {"Color Balance:green=-255", false},
+        {"Reverse", true},                             {"Gamma:position=100", true},
+        {"Curve:points=0:0;128:200;255:255", true},    {"Blend:mode=Sub", true},
+        {"Gray", true},                                {"Rotate Channel", true},
+        {"Blue", true},
+    };
+    TempDir dir;
+    const QString in = solidPicture(dir, "in.png", 6, 4, qRgb(30, 60, 90));
+    for (const Case& c : cases) {
+        const CliRun run = cli(dir, {in, "--select", "rect:0,0,2,2", "--do", c.step, "-o", dir.file("s.png")});
+        ASSERT_EQ(run.exitCode, 0) << c.step << ": " << run.err.toStdString();
+        const QImage out = load(dir.file("s.png"));
+        EXPECT_NE(out.pixel(1, 1), qRgb(30, 60, 90)) << c.step;
+        EXPECT_EQ(out.pixel(5, 3) != qRgb(30, 60, 90), c.outsideChanges) << c.step;
+    }
+}
+
 TEST(CommandsCli, BadValuesAreRefused) {
     TempDir dir;
     const char* steps[] = {"Blend:mode=Lighter", "Blend:channel=Alpha", "Curve:points=0:0;0:9;255:255",
