@@ -34,9 +34,12 @@ TEST(Rotate, QuarterTurnsMovePixelsExactly) {
         {0, false, [](int x, int y, int, int) { return std::pair{x, y}; }},
         {-360, false, [](int x, int y, int, int) { return std::pair{x, y}; }},
     };
+    // 5 x 3: odd sides; 4 x 2: 24-bit rows without padding, so a read past a
+    // row's last pixel would leave the image.
+    for (const QSize size : {QSize(5, 3), QSize(4, 2)})
     for (PixelFormat format : kFormats) {
         for (const Case& c : cases) {
-            const int w = 5, h = 3; // odd sides: no half-pixel shift
+            const int w = size.width(), h = size.height();
             auto source = MakePatternBitmap(w, h, format);
             auto turned = Rotate(*source, c.degrees);
             ASSERT_EQ(turned->GetPixelFormat(), PixelFormat32bppARGB);
@@ -76,6 +79,10 @@ TEST(Rotate, OtherAnglesUseTheBoundingBox) {
 TEST(Flip, MirrorsIntoA32BitImage) {
     for (PixelFormat format : kFormats) {
         auto source = MakePatternBitmap(5, 4, format);
+        // A 4-pixel-wide 24-bit row has no padding after its last pixel.
+        auto unpadded = MakePatternBitmap(4, 2, format);
+        EXPECT_EQ(PixelBytes(*Flip(*unpadded, true), 0, 1), as32(*unpadded, 3, 1));
+        EXPECT_EQ(PixelBytes(*Flip(*unpadded, false), 3, 0), as32(*unpadded, 3, 1));
         for (bool leftRight : {true, false}) {
             auto flipped = Flip(*source, leftRight);
             ASSERT_EQ(flipped->GetPixelFormat(), PixelFormat32bppARGB);
