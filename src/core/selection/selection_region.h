@@ -13,6 +13,10 @@
 
 class SelectionPath;
 
+// The most pixels a per-pixel mask over a region's bounds may hold; larger
+// regions (the infinite one) are handled through their scans alone.
+inline constexpr double kMaxSelectionMaskPixels = double(1 << 30);
+
 // A set of whole pixels kept as scan rectangles: disjoint, sorted by rows, and
 // banded (the rectangles of one band share Y and Height and are sorted by X,
 // touching rectangles within a band are merged, and equal neighbouring bands
@@ -73,8 +77,12 @@ public:
     // The selected runs of row y, left to right, appended to out after clearing it.
     void GetRowSpans(int y, std::vector<Span>& out) const;
 
+    // Set operations; the scans stay banded.
     void Xor(const SelectionRegion& other);
     void Xor(const Rect& rect);
+    void Union(const SelectionRegion& other);
+    void Exclude(const SelectionRegion& other);
+    void Intersect(const SelectionRegion& other);
     void Translate(int dx, int dy);
 
 private:

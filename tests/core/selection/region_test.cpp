@@ -148,7 +148,17 @@ TEST(Region, EmptyInfiniteAndRectangleRegions) {
     for (const auto& p : points) EXPECT_EQ(rect.IsVisible(p.x, p.y), p.in) << p.x << "," << p.y;
 }
 
-TEST(Region, XorMatchesThePixelSets) {
+TEST(Region, SetOperationsMatchThePixelSets) {
+    const struct {
+        const char* name;
+        void (SelectionRegion::*apply)(const SelectionRegion&);
+        bool (*op)(bool, bool);
+    } ops[] = {
+        {"xor", &SelectionRegion::Xor, [](bool a, bool b) { return a != b; }},
+        {"union", &SelectionRegion::Union, [](bool a, bool b) { return a || b; }},
+        {"exclude", &SelectionRegion::Exclude, [](bool a, bool b) { return a && !b; }},
+        {"intersect", &SelectionRegion::Intersect, [](bool a, bool b) { return a && b; }},
+    };
     std::mt19937 rng(11);
     std::uniform_int_distribution<int> pos(0, 30), size(0, 14);
     for (int trial = 0; trial < 300; ++trial) {
@@ -157,23 +167,20 @@ TEST(Region, XorMatchesThePixelSets) {
             a.AddRectangle(Rect{pos(rng), pos(rng), size(rng), size(rng)});
             b.AddRectangle(Rect{pos(rng), pos(rng), size(rng), size(rng)});
         }
-        SelectionRegion r(a);
-        const Rect extra{pos(rng), pos(rng), size(rng), size(rng)};
-        r.Xor(b.GetRegion());
-        r.Xor(extra);
-        const SelectionRegion e(extra);
-        const PixelSet pa = RegionPixels(a.GetRegion(), 50, 50), pb = RegionPixels(b.GetRegion(), 50, 50),
-                       pe = RegionPixels(e, 50, 50);
-        const PixelSet expected =
-            PixelsWhere(50, 50, [&](int x, int y) { return (pa.at(x, y) != pb.at(x, y)) != pe.at(x, y); });
-        ASSERT_TRUE(SamePixels(expected, RegionPixels(r, 50, 50))) << "trial " << trial;
-        ASSERT_TRUE(WellFormedScans(r));
-        long long count = 0;
-        for (auto bit : expected.bits) count += bit;
-        ASSERT_EQ(r.GetArea(), count);
+        const PixelSet pa = RegionPixels(a.GetRegion(), 50, 50), pb = RegionPixels(b.GetRegion(), 50, 50);
+        for (const auto& op : ops) {
+            SelectionRegion r(a);
+            (r.*op.apply)(b.GetRegion());
+            const PixelSet expected = PixelsWhere(50, 50, [&](int x, int y) { return op.op(pa.at(x, y), pb.at(x, y)); });
+            ASSERT_TRUE(SamePixels(expected, RegionPixels(r, 50, 50))) << op.name << " trial " << trial;
+            ASSERT_TRUE(WellFormedScans(r)) << op.name;
+            long long count = 0;
+            for (auto bit : expected.bits) count += bit;
+            ASSERT_EQ(r.GetArea(), count) << op.name;
+        }
     }
     SelectionRegion self(Rect{1, 2, 3, 4});
-    self.Xor(SelectionRegion(Rect{1, 2, 3, 4}));
+    self.Xor(Rect{1, 2, 3, 4});
     EXPECT_TRUE(self.IsEmpty());
     EXPECT_EQ(self.GetBounds(), (Rect{0, 0, 0, 0}));
 }
