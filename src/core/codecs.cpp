@@ -3,6 +3,7 @@
 // the safe-replace path every save goes through.
 #include "core/codecs.h"
 
+#include "core/jpeg_codec.h"
 #include "core/png_reader.h"
 #include "core/tiff_reader.h"
 
@@ -109,6 +110,22 @@ DecodedImage DecodeImageFile(const QString& path) {
         result.error = png.error;
         result.bitmap = std::make_unique<Bitmap>(std::move(png.image));
         return result;
+    }
+
+    // JPEG files likewise go to libjpeg-turbo directly, which decodes into
+    // the 24-bit layout without Qt's two conversions per row.
+    if (file.peek(3) == QByteArray::fromHex("ffd8ff")) {
+        JpegReadResult jpeg = ReadJpeg(path, kMaxSide, kMaxPixelBytes);
+        if (!jpeg.unsupported) {
+            if (jpeg.image.isNull()) {
+                result.error = jpeg.error;
+                return result;
+            }
+            result.damaged = jpeg.damaged;
+            result.error = jpeg.error;
+            result.bitmap = std::make_unique<Bitmap>(std::move(jpeg.image));
+            return result;
+        }
     }
 
     QImageReader reader(&file);

@@ -3,7 +3,10 @@
 #include "effects/effect_table.h"
 
 #include "effects/blur_sharpen.h"
+#include "effects/distort.h"
+#include "effects/rain_drops.h"
 #include "effects/stylize.h"
+#include "effects/texture.h"
 
 namespace {
 
@@ -16,7 +19,7 @@ constexpr ParamSpec kUsmSharpen[] = {{"strength", ParamKind::Integer, "15", 0, 1
 constexpr ParamSpec kMosaic[] = {{"size", ParamKind::Integer, "10", 1, 30000, "cell size in pixels"}};
 constexpr ParamSpec kOilPaint[] = {
     {"radius", ParamKind::Integer, "4", 0, 100, "window radius"},
-    {"levels", ParamKind::Integer, "12", 1, 256, "intensity levels"},
+    {"levels", ParamKind::Integer, "12", 0, 255, "intensity levels"},
 };
 constexpr ParamSpec kPencil[] = {{"threshold", ParamKind::Integer, "12", 0, 255, "edge threshold"}};
 constexpr ParamSpec kDiffuse[] = {{"radius", ParamKind::Integer, "12", 0, 1000, "scatter radius"}};
@@ -59,19 +62,19 @@ constexpr EffectDef kEffects[] = {
     {.id = 32852, .text = "SharpenMore", .mask = MaskRule::IfSelected, .run = runPlain<SharpenMore>, .params = {}},
     {.id = 32853, .text = "USM Sharpen", .mask = MaskRule::IfSelected, .run = runUsmSharpen, .params = kUsmSharpen},
     {.id = 32817, .text = "Emboss", .mask = MaskRule::Always, .run = runPlain<Emboss>, .params = {}},
-    {.id = 32836, .text = "Mosaic", .mask = MaskRule::IfSelected, .run = nullptr, .params = kMosaic},
-    {.id = 32827, .text = "OilPaint", .mask = MaskRule::IfSelected, .run = nullptr, .params = kOilPaint, .busyCursor = true},
+    {.id = 32836, .text = "Mosaic", .mask = MaskRule::IfSelected, .run = runMosaic, .params = kMosaic},
+    {.id = 32827, .text = "OilPaint", .mask = MaskRule::IfSelected, .run = runOilPaint, .params = kOilPaint, .busyCursor = true},
     {.id = 32846, .text = "Solarize", .mask = MaskRule::IfSelected, .run = runPlain<Solarize>, .params = {}},
     {.id = 32849, .text = "Pencil", .mask = MaskRule::IfSelected, .run = runPencil, .params = kPencil},
-    {.id = 32850, .text = "Diffuse", .mask = MaskRule::IfSelected, .run = nullptr, .params = kDiffuse},
-    {.id = 32819, .text = "Glass", .mask = MaskRule::Always, .run = nullptr, .params = {}},
+    {.id = 32850, .text = "Diffuse", .mask = MaskRule::IfSelected, .run = runDiffuse, .params = kDiffuse},
+    {.id = 32819, .text = "Glass", .mask = MaskRule::Always, .run = runGlass, .params = {}},
     {.id = 32824, .text = "Wooden", .mask = MaskRule::Always, .run = runPlain<Wooden>, .params = {}},
-    {.id = 32879, .text = "Video", .mask = MaskRule::Always, .run = nullptr, .params = {}},
-    {.id = 32837, .text = "Wave", .mask = MaskRule::IfSelected, .run = nullptr, .params = kWave},
+    {.id = 32879, .text = "Video", .mask = MaskRule::Always, .run = runVideo, .params = {}},
+    {.id = 32837, .text = "Wave", .mask = MaskRule::IfSelected, .run = runWave, .params = kWave},
     {.id = 32844, .text = "Whim", .mask = MaskRule::IfSelected, .run = runPlain<Whim>, .params = {}},
-    {.id = 32845, .text = "Pinch", .mask = MaskRule::IfSelected, .run = nullptr, .params = kPinch},
-    {.id = 32858, .text = "Fish Eye", .mask = MaskRule::IfSelected, .run = nullptr, .params = kFishEye},
-    {.id = 32866, .text = "Rain Drops", .mask = MaskRule::Always, .run = nullptr, .params = kRainDrops},
+    {.id = 32845, .text = "Pinch", .mask = MaskRule::IfSelected, .run = runPinch, .params = kPinch},
+    {.id = 32858, .text = "Fish Eye", .mask = MaskRule::IfSelected, .run = runFishEye, .params = kFishEye},
+    {.id = 32866, .text = "Rain Drops", .mask = MaskRule::Always, .run = runRainDrops, .params = kRainDrops},
     {.id = 32838, .text = "Aqua", .mask = MaskRule::IfSelected, .run = runPlain<Aqua>, .params = {}},
     {.id = 32842, .text = "Darker", .mask = MaskRule::IfSelected, .run = runPlain<Darker>, .params = {}},
     {.id = 32840, .text = "Ice", .mask = MaskRule::IfSelected, .run = runPlain<Ice>, .params = {}},

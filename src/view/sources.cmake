@@ -3,5 +3,6 @@
 target_sources(lumaset_engine PRIVATE
   view/command.h
   view/command_table.cpp
+  view/effect_commands.cpp
   view/run_effect.cpp
 )

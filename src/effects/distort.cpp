@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Wave, Pinch and Fish Eye.
+#include "effects/distort.h"
+
+#include "effects/effect_frame.h"
+#include "effects/pixel_copy.h"
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+
+// Calls rows(d) for every distance d in 0..maxD from a centre row. Pinch and
+// Fish Eye compute one row of angles and radii for the distance d and use it
+// for the rows above and below the centre: atan2 of a negated y is the negated
+// angle, its sine the negated sine and its cosine the same, so both rows get
+// the same bytes as computing each. The distances alternate between two
+// threads when the image is large; the rows are independent.
+template <class RowPair>
+void forEachCentreDistance(int maxD, long long pixels, RowPair&& rows) {
+    if (maxD < 0) return;
+    if (pixels < kMinPixelsForTwoThreads || maxD < 1) {
+        for (int d = 0; d <= maxD; ++d) rows(d);
+        return;
+    }
+    std::thread odd([&] {
+        for (int d = 1; d <= maxD; d += 2) rows(d);
+    });
+    for (int d = 0; d <= maxD; d += 2) rows(d);
+    odd.join();
+}
+
+// Cosine and sine of a single-precision angle, in double precision.
+struct Direction {
+    double cos;
+    double sin;
+};
+inline Direction directionOf(float theta) {
+    Direction dir;
+    ::sincos(double(theta), &dir.sin, &dir.cos);
+    return dir;
+}
+
+} // namespace
+
+void Wave(Bitmap& source, Bitmap& destination, const SelectionRegion* selection, const WaveParams& params) {
+    ScopedLock src(source);
+    ScopedLock dst(destination);
+    if (!sameShape(src, dst)) return;
+    const int w = src.width(), h = src.height(), bpp = src.bpp();
+    const int a = clampInt(params.amplitude, 1, 32);
+    // The horizontal shift depends on the row alone and the vertical one on the
+    // column alone.
+    std::vector<int> shiftX(static_cast<std::size_t>(h)), shiftY(static_cast<std::size_t>(w));
+    for (int y = 0; y < h; ++y) shiftX[std::size_t(y)] = int(std::sin(y * kTwoPi / 128) * a);
+    for (int x = 0; x < w; ++x) shiftY[std::size_t(x)] = int(std::cos(x * kTwoPi / 128) * a);
+    const EffectFrame frame(selection, w, h);
+    forEachPixel(
+        frame, Coverage::Whole, src, dst,
+        [&](const std::uint8_t*, std::uint8_t* d, int x, int y) {
+            const int sx = clampCoord(shiftX[std::size_t(y)] + x, w);
+            const int sy = clampCoord(shiftY[std::size_t(x)] + y, h);
+            copyPixel(d, src.pixel(sx, sy), bpp);
+        },
+        Threads::Two);
+}
+
+void Pinch(Bitmap& source, Bitmap& destination, const SelectionRegion*, const PinchParams& params) {
+    ScopedLock src(source);
+    ScopedLock dst(destination);
+    if (!sameShape(src, dst)) return;
+    const int w = src.width(), h = src.height(), bpp = src.bpp();
+    const int k = clampInt(params.strength, 1, 32);
+    const int cx = w / 2, cy = h / 2;
+    forEachCentreDistance(std::max(cy, h - 1 - cy), (long long)w * h, [&](int d) {
+        std::uint8_t* below = cy + d < h ? dst.row(cy + d) : nullptr;
+        std::uint8_t* above = d > 0 && cy - d >= 0 ? dst.row(cy - d) : nullptr;
+        for (int x = 0; x < w; ++x) {
+            const int dx = x - cx;
+            const float theta = std::atan2(float(d), float(dx));
+            const float r = std::sqrt(float(dx * dx + d * d));
+            const double scaled = std::sqrt(double(r)) * k;
+            const Direction dir = directionOf(theta);
+            const int sx = clampCoord(int(dir.cos * scaled) + cx, w);
+            const int oy = int(dir.sin * scaled);
+            if (below) copyPixel(below + std::ptrdiff_t(x) * bpp, src.pixel(sx, clampCoord(cy + oy, h)), bpp);
+            if (above) copyPixel(above + std::ptrdiff_t(x) * bpp, src.pixel(sx, clampCoord(cy - oy, h)), bpp);
+        }
+    });
+}
+
+void FishEye(Bitmap& source, Bitmap& destination, const SelectionRegion* selection, const FishEyeParams& params) {
+    ScopedLock src(source);
+    ScopedLock dst(destination);
+    if (!sameShape(src, dst)) return;
+    const int w = src.width(), h = src.height(), bpp = src.bpp();
+    const EffectFrame frame(selection, w, h);
+    const Rect& work = frame.workRect();
+    const int bw = work.Width, bh = work.Height;
+    const int R = std::min(bw, bh) / 2;
+    const double kappa = params.strength * 0.001;
+    const double norm = R / std::log(kappa * R + 1);
+    const bool magnify = params.mode == 0;
+    // The remapped radius. Strength 0 (norm infinite) and R = 0 (norm 0 / 0)
+    // leave no real value; there the lens is the identity, its limit.
+    auto lens = [&](float r) {
+        double mapped = magnify ? (std::exp(r / norm) - 1) / kappa : std::log(kappa * r + 1) * norm;
+        if (!std::isfinite(mapped)) mapped = r;
+        return std::clamp(mapped, -1e8, 1e8);
+    };
+    const int ox0 = work.X + bw / 2, oy0 = work.Y + bh / 2; // lens centre in the image
+    const int yAbove = bh / 2, yBelow = bh - bh / 2 - 1;     // rows above and below the centre
+    // Columns of the lens that lie inside the image.
+    const int xBegin = std::max(-(bw / 2), -ox0), xEnd = std::min(bw - bw / 2, w - ox0);
+    forEachCentreDistance(std::max(yAbove, yBelow), (long long)bw * bh, [&](int d) {
+        struct Row {
+            int sign; // +1 below the centre, -1 above
+            std::uint8_t* pixels;
+            int y;
+        };
+        Row rows[2];
+        int n = 0;
+        if (d <= yBelow && oy0 + d >= 0 && oy0 + d < h) rows[n++] = {1, dst.row(oy0 + d), oy0 + d};
+        if (d > 0 && d <= yAbove && oy0 - d >= 0 && oy0 - d < h) rows[n++] = {-1, dst.row(oy0 - d), oy0 - d};
+        if (n == 0) return;
+        for (int x = xBegin; x < xEnd; ++x) {
+            const int dx = ox0 + x;
+            const float r = std::sqrt(float(x * x + d * d));
+            if (r <= R) {
+                const double mapped = lens(r);
+                const Direction dir = directionOf(std::atan2(float(d), float(x)));
+                const int sx = ox0 + int(dir.cos * mapped);
+                const int oy = int(dir.sin * mapped);
+                for (int i = 0; i < n; ++i) {
+                    const int sy = oy0 + rows[i].sign * oy;
+                    if (!frame.isSelected(sx, sy)) continue;
+                    copyColour(rows[i].pixels + std::ptrdiff_t(dx) * bpp, src.pixel(clampCoord(sx, w), clampCoord(sy, h)));
+                }
+            } else if (params.outside != 2) {
+                const std::uint8_t fill = params.outside == 1 ? 255 : 0;
+                for (int i = 0; i < n; ++i) {
+                    if (!frame.isSelected(dx, rows[i].y)) continue;
+                    std::uint8_t* p = rows[i].pixels + std::ptrdiff_t(dx) * bpp;
+                    p[0] = p[1] = p[2] = fill;
+                }
+            }
+        }
+    });
+}
+
+void runWave(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params) {
+    Wave(source, destination, selection, {.amplitude = params.integer("amplitude")});
+}
+
+void runPinch(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params) {
+    Pinch(source, destination, selection, {.strength = params.integer("strength")});
+}
+
+void runFishEye(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params) {
+    FishEye(source, destination, selection,
+            {.mode = params.integer("mode"), .outside = params.integer("outside"), .strength = params.integer("strength")});
+}
