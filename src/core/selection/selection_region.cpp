@@ -236,12 +236,6 @@ SelectionRegion::SelectionRegion(const Rect& rect) {
 
 SelectionRegion::SelectionRegion(const SelectionPath& path) : SelectionRegion(path.GetRegion()) {}
 
-SelectionRegion SelectionRegion::FromScans(std::vector<Rect> scans) {
-    SelectionRegion r(Rect{});
-    r.setScans(std::move(scans));
-    return r;
-}
-
 SelectionRegion::SelectionRegion(const SelectionRegion& other) { setScans(other.m_scans); }
 
 SelectionRegion& SelectionRegion::operator=(const SelectionRegion& other) {

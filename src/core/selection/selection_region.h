@@ -37,8 +37,6 @@ public:
     explicit SelectionRegion(const Rect& rect);
     // A copy of the outline's region.
     explicit SelectionRegion(const SelectionPath& path);
-    // Built straight from banded scan rectangles (see the class comment).
-    static SelectionRegion FromScans(std::vector<Rect> scans);
 
     SelectionRegion(const SelectionRegion& other);
     SelectionRegion& operator=(const SelectionRegion& other);
