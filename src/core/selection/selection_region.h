@@ -52,7 +52,8 @@ public:
     Rect GetBounds() const { return m_bounds; }
     const std::vector<Rect>& GetScans() const { return m_scans; }
 
-    // Whether the pixel holding the point (floor(x), floor(y)) is in the region.
+    // Whether the pixel holding the point, (floor(x), floor(y)), is in the region:
+    // O(1), a lookup in the coverage mask once it is built.
     bool IsVisible(float x, float y) const {
         if (!(x >= m_left && x < m_right && y >= m_top && y < m_bottom)) return false;
         int ix = int(x), iy = int(y);
@@ -61,7 +62,6 @@ public:
         const std::uint8_t* row = CoverageRow(iy);
         return row ? row[ix - m_bounds.X] != 0 : containsSlow(ix, iy);
     }
-    bool IsVisible(int x, int y) const { return IsVisible(float(x), float(y)); }
 
     // One byte per pixel of row y over GetBounds() (index x - GetBounds().X),
     // non-zero for selected pixels; null when y is outside the bounds, or when
@@ -72,7 +72,7 @@ public:
         if (!bits) bits = buildCoverage();
         return bits + std::size_t(y - m_bounds.Y) * std::size_t(m_bounds.Width);
     }
-    // The selected runs of row y, left to right, appended to out after clearing it.
+    // The selected runs of row y, left to right, replacing the contents of out.
     void GetRowSpans(int y, std::vector<Span>& out) const;
 
     // Set operations; the scans stay banded.
