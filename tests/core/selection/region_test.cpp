@@ -7,7 +7,6 @@
 #include <climits>
 #include <cmath>
 #include <functional>
-#include <thread>
 
 namespace {
 
@@ -209,22 +208,6 @@ TEST(Region, RowAccessAgreesWithThePointTest) {
     EXPECT_TRUE(moved.IsVisible(0.0f, 0.0f));
     EXPECT_FALSE(moved.IsVisible(4.0f, 4.0f));
     EXPECT_TRUE(region.IsEmpty());
-}
-
-TEST(Region, PointTestFromSeveralThreadsAtOnce) {
-    SelectionPath path;
-    path.AddEllipse(QRectF(0, 0, 300, 200));
-    const SelectionRegion region(path);
-    long long counts[2] = {0, 0};
-    std::thread threads[2];
-    for (int t = 0; t < 2; ++t)
-        threads[t] = std::thread([&, t] {
-            for (int y = 0; y < 200; ++y)
-                for (int x = 0; x < 300; ++x) counts[t] += region.IsVisible(x, y);
-        });
-    for (auto& th : threads) th.join();
-    EXPECT_EQ(counts[0], region.GetArea());
-    EXPECT_EQ(counts[1], region.GetArea());
 }
 
 TEST(SelectionPathTest, RegionFollowsEveryChange) {
