@@ -9,9 +9,6 @@
 
 namespace {
 
-// Regions whose bounds hold more pixels than this are not traced through a mask.
-constexpr double kMaxMaskPixels = double(1 << 30);
-
 // Scan conversion with buffers that live across many polygons of one trace.
 class PolygonScanner {
 public:
@@ -161,7 +158,7 @@ std::vector<QPolygon> TraceMaskToPolygons(SelectionMask& mask, const Rect& rect)
 
 SelectionPath RegionToOutline(const SelectionRegion& region) {
     const Rect b = region.GetBounds();
-    if (double(b.Width) * double(b.Height) > kMaxMaskPixels) {
+    if (double(b.Width) * double(b.Height) > kMaxSelectionMaskPixels) {
         // Too large for a mask (the infinite region): the disjoint scan
         // rectangles themselves cover exactly the same pixels.
         SelectionPath path;
@@ -179,6 +176,14 @@ SelectionPath CombineSelections(const SelectionRegion& a, int mode, const Select
     const Rect ba = a.GetBounds(), bb = b.GetBounds();
     const int left = std::min(ba.X, bb.X), top = std::min(ba.Y, bb.Y);
     const int right = std::max(ba.GetRight(), bb.GetRight()), bottom = std::max(ba.GetBottom(), bb.GetBottom());
+    if (double(right - left) * double(bottom - top) > kMaxSelectionMaskPixels) {
+        // Too large for a mask (the infinite region): combine the scans.
+        SelectionRegion result(a);
+        if (mode == CombineAdd) result.Union(b);
+        if (mode == CombineXor) result.Xor(b);
+        if (mode == CombineSubtract) result.Exclude(b);
+        return RegionToOutline(result);
+    }
     SelectionMask mask(right - left, bottom - top);
     auto moved = [left, top](const Rect& r) { return Rect{r.X - left, r.Y - top, r.Width, r.Height}; };
     for (const Rect& r : a.GetScans()) mask.FillRect(moved(r), 1);

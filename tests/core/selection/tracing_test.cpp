@@ -140,6 +140,14 @@ TEST(CombineSelectionsTest, EdgeCases) {
     EXPECT_EQ(CombineSelections(empty, 2, a).GetRegion().GetScans(), a.GetScans());
     EXPECT_EQ(CombineSelections(a, 3, a).GetPointCount(), 0);
     EXPECT_FALSE(CombineSelections(empty, 2, empty).HasSelection());
+
+    // The infinite region is combined without a mask of its size.
+    const SelectionRegion infinite;
+    const SelectionPath holed = CombineSelections(infinite, 4, a);
+    EXPECT_FALSE(holed.GetRegion().IsVisible(6.0f, 6.0f));
+    EXPECT_TRUE(holed.GetRegion().IsVisible(4.0f, 6.0f));
+    EXPECT_TRUE(holed.GetRegion().IsVisible(-4e6f, 4e6f));
+    EXPECT_EQ(CombineSelections(a, 4, infinite).GetPointCount(), 0);
 }
 
 TEST(ScanConvert, FixedPointSpans) {
