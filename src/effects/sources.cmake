@@ -9,6 +9,7 @@ target_sources(lumaset_engine PRIVATE
 target_sources(lumaset_engine PRIVATE
   effects/distort.cpp
   effects/noise_redeye_lomo.cpp
+  effects/oil_paint.cpp
   effects/rain_drops.cpp
   effects/texture.cpp
 )

@@ -60,6 +60,16 @@ TEST(OilPaint, MatchesReference) {
             }
 }
 
+// Large enough for the two halves to be painted by two threads.
+TEST(OilPaint, MatchesReferenceOnALargerImage) {
+    for (PixelFormat f : kFormats) {
+        auto src = MakePatternBitmap(301, 230, f, 8);
+        auto dst = src->Clone();
+        OilPaint(*src, *dst, nullptr, {});
+        EXPECT_TRUE(MatchesRaster(OracleOilPaint(ReadRaster(*src), 4, 12), *dst));
+    }
+}
+
 TEST(OilPaint, UniformImageIsUnchangedAndLevelsZeroActsAsOne) {
     auto src = MakeSolidBitmap(11, 9, PixelFormat32bppARGB, 0x80336699);
     auto dst = src->Clone();
