@@ -72,16 +72,17 @@ void Diffuse(Bitmap& source, Bitmap& destination, const SelectionRegion* selecti
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
-    const int w = src.width(), h = src.height(), bpp = src.bpp();
+    const int w = src.width(), h = src.height();
     const int a = clampInt(params.radius, 1, 32);
     const SmallDivisor span(2 * a);
     const EffectFrame frame(selection, w, h);
     // Random draws follow the pixel order, so this stays on one thread.
-    forEachPixel(frame, Coverage::Unselective, src, dst, [&](const std::uint8_t*, std::uint8_t* d, int x, int y) {
-        const int ox = span.remainder(RuntimeRand()) - a;
-        const int oy = span.remainder(RuntimeRand()) - a;
-        copyPixel(d, src.pixel(clampCoord(x + ox, w), clampCoord(y + oy, h)), bpp);
-    });
+    forEachPixel(frame, Coverage::Unselective, src, dst,
+                 [&](const std::uint8_t*, std::uint8_t* d, int x, int y, auto bppConstant) {
+                     const int ox = span.remainder(RuntimeRand()) - a;
+                     const int oy = span.remainder(RuntimeRand()) - a;
+                     copyPixel(d, src.pixel(clampCoord(x + ox, w), clampCoord(y + oy, h)), bppConstant);
+                 });
 }
 
 void Glass(Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
