@@ -8,12 +8,16 @@
 
 void applyChannelTable(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
                        const std::uint8_t table[256]) {
-    runPixelEffect(source, destination, selection, Coverage::Whole, Threads::Two,
-                   [table](const std::uint8_t* s, std::uint8_t* d, int, int) {
-                       d[0] = table[s[0]];
-                       d[1] = table[s[1]];
-                       d[2] = table[s[2]];
-                   });
+    ScopedLock src(source);
+    ScopedLock dst(destination);
+    if (!sameShape(src, dst)) return;
+    const EffectFrame frame(selection, src.width(), src.height());
+    forEachRunBytes(
+        frame, Coverage::Whole, src, dst,
+        [table](const std::uint8_t* s, const std::uint8_t*, std::uint8_t* out, int n) {
+            for (int i = 0; i < n; ++i) out[i] = table[s[i]];
+        },
+        Threads::Two);
 }
 
 namespace {

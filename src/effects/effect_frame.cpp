@@ -2,42 +2,15 @@
 // The effect frame: whole-image flag, working rectangle and selected runs.
 #include "effects/effect_frame.h"
 
-// Until the selection region is part of the build nobody can make one, so every
-// call runs on the whole image.
-#if __has_include("core/selection/selection_region.h")
 #include "core/selection/selection_region.h"
-#define LUMASET_HAS_SELECTION_REGION 1
-#else
-#define LUMASET_HAS_SELECTION_REGION 0
-#endif
 
 EffectFrame::EffectFrame(const SelectionRegion* selection, int width, int height)
     : m_selection(selection), m_width(width), m_height(height) {
-#if LUMASET_HAS_SELECTION_REGION
     m_whole = !selection || selection->IsEmpty();
-#else
-    m_whole = true;
-#endif
-    if (m_whole) {
-        m_work = Rect{0, 0, width, height};
-        return;
-    }
-#if LUMASET_HAS_SELECTION_REGION
-    m_work = selection->GetBounds();
-    // One test up front, so a point test that builds its cache on first use
-    // has done so before any second thread asks.
-    selection->IsVisible(float(m_work.X), float(m_work.Y));
-#endif
+    m_work = m_whole ? Rect{0, 0, width, height} : selection->GetBounds();
 }
 
-bool EffectFrame::pointTest(int x, int y) const {
-#if LUMASET_HAS_SELECTION_REGION
-    return m_selection->IsVisible(float(x), float(y));
-#else
-    (void)x, (void)y;
-    return true;
-#endif
-}
+bool EffectFrame::pointTest(int x, int y) const { return m_selection->IsVisible(float(x), float(y)); }
 
 bool EffectFrame::isSelected(int x, int y) const { return m_whole || pointTest(x, y); }
 
@@ -68,6 +41,19 @@ void EffectFrame::selectedSpans(int y, int xBegin, int xEnd, std::vector<PixelRu
     if (y < m_work.Y || y >= m_work.GetBottom()) return;
     xBegin = std::max(xBegin, m_work.X);
     xEnd = std::min(xEnd, m_work.GetRight());
+    // The region's coverage row answers the point test for a whole row at
+    // once; without one (a region too large for a mask) ask pixel by pixel.
+    if (const std::uint8_t* coverage = m_selection->CoverageRow(y)) {
+        const int left = m_work.X;
+        int x = xBegin;
+        while (x < xEnd) {
+            while (x < xEnd && !coverage[x - left]) ++x;
+            const int start = x;
+            while (x < xEnd && coverage[x - left]) ++x;
+            if (start < x) out.push_back({start, x});
+        }
+        return;
+    }
     int x = xBegin;
     while (x < xEnd) {
         while (x < xEnd && !pointTest(x, y)) ++x;

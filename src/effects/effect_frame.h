@@ -32,6 +32,8 @@
 #include "core/bitmap.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <cstdint>
 #include <thread>
 #include <type_traits>
@@ -100,21 +102,24 @@ inline bool sameShape(const ScopedLock& a, const ScopedLock& b) {
     return a.ok() && b.ok() && a.width() == b.width() && a.height() == b.height() && a.bpp() == b.bpp();
 }
 
-// Calls kernel(y, xBegin, xEnd) for every run of visited pixels.
-template <class SpanKernel>
-void forEachSpan(const EffectFrame& frame, Coverage coverage, SpanKernel&& kernel,
-                 Threads threads = Threads::One) {
+// Calls kernel(state, y, xBegin, xEnd) for every run of visited pixels, where
+// state is the calling thread's own scratch, made by makeState() once per
+// thread and freed when the walk ends. Each thread sees its rows in order.
+template <class MakeState, class SpanKernel>
+void forEachSpanWithState(const EffectFrame& frame, Coverage coverage, MakeState&& makeState,
+                          SpanKernel&& kernel, Threads threads = Threads::One) {
     const EffectFrame::Area a = frame.area(coverage);
     if (a.x0 >= a.x1 || a.y0 >= a.y1) return;
     auto rows = [&](int yBegin, int yEnd) {
+        auto state = makeState();
         std::vector<PixelRun> spans;
         for (int y = yBegin; y < yEnd; ++y) {
             if (!a.test) {
-                kernel(y, a.x0, a.x1);
+                kernel(state, y, a.x0, a.x1);
                 continue;
             }
             frame.selectedSpans(y, a.x0, a.x1, spans);
-            for (const PixelRun& s : spans) kernel(y, s.begin, s.end);
+            for (const PixelRun& s : spans) kernel(state, y, s.begin, s.end);
         }
     };
     const long long pixels = (long long)(a.x1 - a.x0) * (a.y1 - a.y0);
@@ -126,6 +131,14 @@ void forEachSpan(const EffectFrame& frame, Coverage coverage, SpanKernel&& kerne
     std::thread second(rows, mid, a.y1);
     rows(a.y0, mid);
     second.join();
+}
+
+// Calls kernel(y, xBegin, xEnd) for every run of visited pixels.
+template <class SpanKernel>
+void forEachSpan(const EffectFrame& frame, Coverage coverage, SpanKernel&& kernel,
+                 Threads threads = Threads::One) {
+    forEachSpanWithState(
+        frame, coverage, [] { return 0; }, [&kernel](int, int y, int x0, int x1) { kernel(y, x0, x1); }, threads);
 }
 
 // Calls kernel(s, d, x, y) for every visited pixel, s and d pointing at pixel
@@ -157,6 +170,69 @@ void forEachPixel(const EffectFrame& frame, Coverage coverage, const ScopedLock&
         walk(std::integral_constant<int, 4>{});
     else if (src.bpp() == 3)
         walk(std::integral_constant<int, 3>{});
+}
+
+// Copies the colour bytes of count 32-bit pixels from computed into d, keeping
+// d's alpha bytes; with skipTransparent, pixels whose source alpha (in s) is 0
+// are not written at all.
+inline void mergeColourBytes(std::uint8_t* d, const std::uint8_t* computed, const std::uint8_t* s, int count,
+                             bool skipTransparent) {
+    static_assert(std::endian::native == std::endian::little, "colour bytes are the low three of a pixel word");
+    for (int j = 0; j < count; ++j) {
+        std::uint32_t dv, cv, sv;
+        std::memcpy(&dv, d + 4 * j, 4);
+        std::memcpy(&cv, computed + 4 * j, 4);
+        std::memcpy(&sv, s + 4 * j, 4);
+        const std::uint32_t mask = (!skipTransparent || (sv >> 24) != 0) ? 0x00FFFFFFu : 0u;
+        dv = (cv & mask) | (dv & ~mask);
+        std::memcpy(d + 4 * j, &dv, 4);
+    }
+}
+
+// Calls kernel(s, d, out, n, bpp) when the kernel takes the bytes per pixel
+// as a compile-time constant, otherwise kernel(s, d, out, n).
+template <class ByteKernel, class Bpp>
+void callByteKernel(ByteKernel& kernel, const std::uint8_t* s, const std::uint8_t* d, std::uint8_t* out, int n,
+                    Bpp bpp) {
+    if constexpr (std::is_invocable_v<ByteKernel&, const std::uint8_t*, const std::uint8_t*, std::uint8_t*, int, Bpp>)
+        kernel(s, d, out, n, bpp);
+    else
+        kernel(s, d, out, n);
+}
+
+// Byte-wise walk for effects whose colour bytes can be computed one byte at a
+// time: calls kernel(s, d, out, n) for every visited run (in chunks), where s
+// and d point at the run's first pixel in source and destination and the
+// kernel writes n bytes (the run's pixels times bpp) to out, each computed
+// from the bytes at the same index (or fixed distances) in s and d. On 24-bit
+// images out is d itself; on 32-bit images out is scratch whose colour bytes
+// are then copied into d, so alpha is never written, and with skipTransparent
+// pixels whose source alpha is 0 keep their destination colour. A kernel that
+// takes a fifth argument gets the bytes per pixel there as a compile-time
+// std::integral_constant, for fixed distances to neighbours.
+template <class ByteKernel>
+void forEachRunBytes(const EffectFrame& frame, Coverage coverage, const ScopedLock& src, const ScopedLock& dst,
+                     ByteKernel&& kernel, Threads threads = Threads::One, bool skipTransparent = false) {
+    constexpr int kChunk = 1024;
+    const int bpp = src.bpp();
+    if (bpp != 3 && bpp != 4) return;
+    forEachSpan(
+        frame, coverage,
+        [&](int y, int xBegin, int xEnd) {
+            std::uint8_t scratch[kChunk * 4];
+            for (int x = xBegin; x < xEnd; x += kChunk) {
+                const int count = std::min(kChunk, xEnd - x);
+                const std::uint8_t* s = src.pixel(x, y);
+                std::uint8_t* d = dst.pixel(x, y);
+                if (bpp == 3) {
+                    callByteKernel(kernel, s, d, d, count * 3, std::integral_constant<int, 3>{});
+                } else {
+                    callByteKernel(kernel, s, d, scratch, count * 4, std::integral_constant<int, 4>{});
+                    mergeColourBytes(d, scratch, s, count, skipTransparent);
+                }
+            }
+        },
+        threads);
 }
 
 // The whole routine for a per-pixel effect: locks source then destination,

@@ -9,11 +9,16 @@
 #include <cstdlib>
 
 void Emboss(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
-    runPixelEffect(source, destination, selection, Coverage::RectLessLast, Threads::Two,
-                   [](const std::uint8_t* s, std::uint8_t* d, int, int, auto bpp) {
-                       for (int c = 0; c < 3; ++c)
-                           d[c] = std::uint8_t(clampInt(std::abs(s[c] - s[c + bpp] + 128), 67, 255));
-                   });
+    ScopedLock src(source);
+    ScopedLock dst(destination);
+    if (!sameShape(src, dst)) return;
+    const EffectFrame frame(selection, src.width(), src.height());
+    forEachRunBytes(
+        frame, Coverage::RectLessLast, src, dst,
+        [](const std::uint8_t* s, const std::uint8_t*, std::uint8_t* out, int n, auto bpp) {
+            for (int i = 0; i < n; ++i) out[i] = std::uint8_t(clampInt(std::abs(s[i] - s[i + bpp] + 128), 67, 255));
+        },
+        Threads::Two);
 }
 
 void Solarize(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {

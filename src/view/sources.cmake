@@ -3,5 +3,12 @@
 target_sources(lumaset_engine PRIVATE
   view/command.h
   view/command_table.cpp
+  view/effect_commands.cpp
   view/run_effect.cpp
+)
+# edit and transform routines
+target_sources(lumaset_engine PRIVATE
+  view/adjust_commands.cpp
+  view/edit_commands.cpp
+  view/transforms.cpp
 )

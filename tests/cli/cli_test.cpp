@@ -132,3 +132,16 @@ TEST(Cli, SaveFailureExitsTwo) {
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains("Failed to save")) << r.err.toStdString();
 }
+
+TEST(Cli, RandomEffectsRepeatFromProgramStartAndRunOn) {
+    TempDir dir;
+    const QString a = dir.file("a.png"), b = dir.file("b.png"), c = dir.file("c.png");
+    ASSERT_EQ(RunCli(withBackups(dir, {TestDataPath("chelsea.png"), "--do", "Add Noise", "-o", a})).exitCode, 0);
+    ASSERT_EQ(RunCli(withBackups(dir, {TestDataPath("chelsea.png"), "--do", "Add Noise", "-o", b})).exitCode, 0);
+    // The second run in one process draws further numbers from the generator.
+    ASSERT_EQ(RunCli(withBackups(dir, {TestDataPath("chelsea.png"), "--do", "Add Noise", "--do", "Undo", "--do",
+                                       "Add Noise", "-o", c})).exitCode, 0);
+    auto first = DecodeImageFile(a).bitmap, again = DecodeImageFile(b).bitmap, later = DecodeImageFile(c).bitmap;
+    EXPECT_TRUE(SameBitmaps(*first, *again));
+    EXPECT_FALSE(SameBitmaps(*first, *later));
+}

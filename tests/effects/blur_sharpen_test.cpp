@@ -68,15 +68,20 @@ std::vector<OracleCase> oracleCases() {
         {"MotionBlur -400 3", [](Bitmap& s, Bitmap& d) { MotionBlur(s, d, nullptr, -400, 3); },
          // -400 mod 360 = -40; theta = 140 degrees; dx = trunc(-2.298) = -2, dy = trunc(1.928) = 1.
          [](const ScopedLock& s, const ScopedLock& e) { motionOracle(s, e, LineOffsets(1, 0, -1, 0)); }},
+        {"MotionBlur 80 30", [](Bitmap& s, Bitmap& d) { MotionBlur(s, d, nullptr, 80, 30); },
+         // theta = 260 degrees; dx = trunc(-5.21) = -5, dy = trunc(-29.54) = -29.
+         [](const ScopedLock& s, const ScopedLock& e) { motionOracle(s, e, LineOffsets(2, -14, -2, 14)); }},
         {"SoftGlow", [](Bitmap& s, Bitmap& d) { SoftGlow(s, d, nullptr); },
          [](const ScopedLock& s, const ScopedLock& e) {
+             // Brighten with a table, then blend the blurred copy with Screen.
              convolutionOracle(s, e, kGaussBlurKernel); // e now holds the blurred copy
+             std::vector<std::uint8_t> screen(kBlendTableSize);
+             BuildBlendTable(screen.data(), int(BlendMode::Screen), 1.0);
              for (int y = 0; y < s.height(); ++y)
                  for (int x = 0; x < s.width(); ++x)
                      for (int c = 0; c < 3; ++c) {
                          const int bright = std::min(255, int(s.pixel(x, y)[c] * 1.05));
-                         const int blurred = e.pixel(x, y)[c];
-                         e.pixel(x, y)[c] = std::uint8_t(255 - (255 - bright) * (255 - blurred) / 255);
+                         e.pixel(x, y)[c] = screen[bright * 256 + e.pixel(x, y)[c]];
                      }
          }},
         {"USM Sharpen", [](Bitmap& s, Bitmap& d) { UsmSharpen(s, d, nullptr, 15); },

@@ -3,6 +3,7 @@
 // exclusive-or of scan sets, and the lazily built coverage mask.
 #include "core/selection/selection_region.h"
 
+#include "core/selection/edge_sort.h"
 #include "core/selection/selection_path.h"
 
 #include <algorithm>
@@ -56,7 +57,10 @@ private:
 struct PathEdge {
     double x0, y0, dxdy;
     int rowBegin, rowEnd;
+    double xFirst; // x on row rowBegin
 };
+
+double edgeXAt(const PathEdge& e, int row) { return e.x0 + (row + 0.5 - e.y0) * e.dxdy; }
 
 // The first row whose pixel centre lies at or below y.
 int firstRowFrom(double y) {
@@ -74,7 +78,9 @@ void addEdge(std::vector<PathEdge>& edges, QPointF a, QPointF b) {
     if (a.y() > b.y()) std::swap(a, b);
     const int r0 = firstRowFrom(a.y()), r1 = firstRowFrom(b.y());
     if (r0 >= r1) return;
-    edges.push_back({a.x(), a.y(), (b.x() - a.x()) / (b.y() - a.y()), r0, r1});
+    PathEdge e{a.x(), a.y(), (b.x() - a.x()) / (b.y() - a.y()), r0, r1, 0.0};
+    e.xFirst = edgeXAt(e, r0);
+    edges.push_back(e);
 }
 
 // Edges of every subpath of the outline, each subpath closed.
@@ -107,28 +113,37 @@ std::vector<PathEdge> collectEdges(const QPainterPath& path) {
 // Sweeps the rows with an active edge list kept sorted by x; each row's pixels
 // are those whose centres fall between crossing pairs (even-odd).
 std::vector<Rect> rasterise(std::vector<PathEdge> edges) {
-    std::sort(edges.begin(), edges.end(),
-              [](const PathEdge& a, const PathEdge& b) { return a.rowBegin < b.rowBegin; });
+    // By first row, then x on it, so that each row's new edges arrive in x
+    // order and are merged into the active list in one pass.
+    {
+        std::vector<PathEdge> scratch;
+        sortByRowThenX(
+            edges, scratch, [](const PathEdge& e) { return e.rowBegin; },
+            [](const PathEdge& a, const PathEdge& b) { return a.xFirst < b.xFirst; });
+    }
     struct Active {
         double x;
         const PathEdge* edge;
     };
-    std::vector<Active> active;
+    auto byX = [](const Active& a, const Active& b) { return a.x < b.x; };
+    std::vector<Active> active, merged;
     std::vector<int> xs;
     ScanBuilder builder;
     std::size_t next = 0;
     int row = edges.empty() ? 0 : edges.front().rowBegin;
     while (next < edges.size() || !active.empty()) {
         if (active.empty()) row = std::max(row, edges[next].rowBegin);
-        while (next < edges.size() && edges[next].rowBegin <= row) active.push_back({0.0, &edges[next++]});
-        const double centre = row + 0.5;
-        for (Active& a : active) a.x = a.edge->x0 + (centre - a.edge->y0) * a.edge->dxdy;
-        // Insertion sort: the order changes little from one row to the next.
-        for (std::size_t i = 1; i < active.size(); ++i) {
-            const Active key = active[i];
-            std::size_t j = i;
-            for (; j > 0 && active[j - 1].x > key.x; --j) active[j] = active[j - 1];
-            active[j] = key;
+        for (Active& a : active) a.x = edgeXAt(*a.edge, row);
+        insertionSort(active, byX); // the order changes little from one row to the next
+        const std::size_t old = active.size();
+        while (next < edges.size() && edges[next].rowBegin <= row) {
+            active.push_back({edges[next].xFirst, &edges[next]});
+            ++next;
+        }
+        if (old > 0 && active.size() > old) {
+            merged.resize(active.size());
+            std::merge(active.begin(), active.begin() + old, active.begin() + old, active.end(), merged.begin(), byX);
+            active.swap(merged);
         }
         xs.clear();
         for (std::size_t i = 0; i + 1 < active.size(); i += 2) {

@@ -68,6 +68,8 @@ TEST(RegionRaster, ShapesCoverPixelsWhoseCentresLieInside) {
              p.AddPath(raw);
          },
          [](int x, int y) { return x >= 1 && x < 5 && y >= 1 && y < 3; }},
+        {"outline between pixel centres", [](SelectionPath& p) { p.AddRectangle(QRectF(3.6, 3.6, 0.8, 0.8)); },
+         [](int, int) { return false; }},
         {"pixel-sized rectangle outside the window", [](SelectionPath& p) { p.AddRectangle(Rect{-5, -5, 1, 1}); },
          [](int, int) { return false; }},
     };
@@ -270,4 +272,30 @@ TEST(SelectionCommands, SelectAllCancelInvertAndMove) {
     EXPECT_EQ(outline.GetRegion().GetBounds(), (Rect{0, 3, 4, 5}));
     CancelSelection(outline);
     EXPECT_FALSE(HasSelection(outline));
+}
+
+TEST(SelectionCommands, ApplyShapeModes) {
+    SelectionPath shape;
+    shape.AddRectangle(Rect{4, 0, 4, 4});
+    const struct {
+        const char* name;
+        bool selected; // an outline (0, 0, 6, 4) before the shape
+        int mode;
+        int area;
+        Rect bounds;
+    } rows[] = {
+        {"shape becomes the selection", false, 2, 16, {4, 0, 4, 4}},
+        {"shape becomes the selection without modifiers", false, 0, 16, {4, 0, 4, 4}},
+        {"add", true, 2, 32, {0, 0, 8, 4}},
+        {"subtract", true, 4, 16, {0, 0, 4, 4}},
+        {"replace", true, 0, 16, {4, 0, 4, 4}},
+        {"exclusive-or is not a gesture mode: replace", true, 3, 16, {4, 0, 4, 4}},
+    };
+    for (const auto& r : rows) {
+        SelectionPath outline;
+        if (r.selected) outline.AddRectangle(Rect{0, 0, 6, 4});
+        ApplySelectionShape(outline, shape, r.mode);
+        EXPECT_EQ(outline.GetRegion().GetArea(), r.area) << r.name;
+        EXPECT_EQ(outline.GetRegion().GetBounds(), r.bounds) << r.name;
+    }
 }
