@@ -8,6 +8,7 @@
 #include "effects/small_divisor.h"
 
 #include <algorithm>
+#include <thread>
 #include <type_traits>
 #include <vector>
 
@@ -34,9 +35,11 @@ void Mosaic(Bitmap& source, Bitmap& destination, const SelectionRegion* selectio
     const Rect& work = frame.workRect();
     const int yEnd = std::min(work.GetBottom(), h), xEnd = std::min(work.GetRight(), w);
     const int xFirst = firstOverlappingOrigin(work.X, s);
-    auto cells = [&](auto bppConstant) {
+    const int yFirst = firstOverlappingOrigin(work.Y, s);
+    // Cell rows [first, end) of the walk, counted from yFirst.
+    auto cells = [&](auto bppConstant, int first, int end) {
         constexpr int bpp = decltype(bppConstant)::value;
-        for (int cy = firstOverlappingOrigin(work.Y, s); cy < yEnd; cy += s) {
+        for (int cy = yFirst + first * s; cy < yEnd && cy < yFirst + end * s; cy += s) {
             const int y0 = std::max(cy, 0), y1 = std::min(cy + s, h);
             for (int cx = xFirst; cx < xEnd; cx += s) {
                 if (!frame.isSelected(cx, cy)) continue;
@@ -63,8 +66,19 @@ void Mosaic(Bitmap& source, Bitmap& destination, const SelectionRegion* selectio
             }
         }
     };
-    if (src.bpp() == 4) cells(std::integral_constant<int, 4>{});
-    else cells(std::integral_constant<int, 3>{});
+    auto cellRows = [&](int first, int end) {
+        if (src.bpp() == 4) cells(std::integral_constant<int, 4>{}, first, end);
+        else cells(std::integral_constant<int, 3>{}, first, end);
+    };
+    // Cells are independent: two threads take the upper and lower cell rows.
+    const int rows = yEnd > yFirst ? (yEnd - yFirst + s - 1) / s : 0;
+    if ((long long)w * h < kMinPixelsForTwoThreads || rows < 2) {
+        cellRows(0, rows);
+        return;
+    }
+    std::thread lower(cellRows, rows / 2, rows);
+    cellRows(0, rows / 2);
+    lower.join();
 }
 
 void Diffuse(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,

@@ -17,7 +17,7 @@ constexpr PixelFormat kFormats[] = {PixelFormat24bppRGB, PixelFormat32bppARGB};
 struct Size {
     int w, h;
 };
-constexpr Size kSizes[] = {{1, 1}, {2, 3}, {7, 5}, {13, 11}, {25, 9}};
+constexpr Size kSizes[] = {{1, 1}, {2, 3}, {7, 5}, {13, 11}, {25, 9}, {301, 230}};
 
 TEST(Mosaic, MatchesReference) {
     for (PixelFormat f : kFormats)
