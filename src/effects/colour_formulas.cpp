@@ -6,20 +6,6 @@
 
 #include <cstdlib>
 
-void applyChannelTable(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
-                       const std::uint8_t table[256]) {
-    ScopedLock src(source);
-    ScopedLock dst(destination);
-    if (!sameShape(src, dst)) return;
-    const EffectFrame frame(selection, src.width(), src.height());
-    forEachRunBytes(
-        frame, Coverage::Whole, src, dst,
-        [table](const std::uint8_t* s, const std::uint8_t*, std::uint8_t* out, int n) {
-            for (int i = 0; i < n; ++i) out[i] = table[s[i]];
-        },
-        Threads::Two);
-}
-
 namespace {
 
 // Runs formula(b, g, r, d) over the whole image with the selection test; the
@@ -41,9 +27,7 @@ void Aqua(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
 }
 
 void Darker(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
-    std::uint8_t table[256];
-    for (int v = 0; v < 256; ++v) table[v] = std::uint8_t(v * v / 255);
-    applyChannelTable(source, destination, selection, table);
+    applyChannelFormula(source, destination, selection, [](int v) { return v * v / 255; });
 }
 
 void Ice(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {

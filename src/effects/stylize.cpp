@@ -22,9 +22,7 @@ void Emboss(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
 }
 
 void Solarize(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
-    std::uint8_t table[256];
-    for (int v = 0; v < 256; ++v) table[v] = std::uint8_t(v < 128 ? 255 - v : v);
-    applyChannelTable(source, destination, selection, table);
+    applyChannelFormula(source, destination, selection, [](int v) { return v < 128 ? 255 - v : v; });
 }
 
 void Pencil(Bitmap& source, Bitmap& destination, SelectionRegion* selection, int threshold) {
