@@ -173,17 +173,20 @@ void forEachPixel(const EffectFrame& frame, Coverage coverage, const ScopedLock&
 }
 
 // Copies the colour bytes of count 32-bit pixels from computed into d, keeping
-// d's alpha bytes; with skipTransparent, pixels whose source alpha (in s) is 0
+// d's alpha bytes; with SkipTransparent, pixels whose source alpha (in s) is 0
 // are not written at all.
-inline void mergeColourBytes(std::uint8_t* d, const std::uint8_t* computed, const std::uint8_t* s, int count,
-                             bool skipTransparent) {
+template <bool SkipTransparent>
+void mergeColourBytes(std::uint8_t* d, const std::uint8_t* computed, const std::uint8_t* s, int count) {
     static_assert(std::endian::native == std::endian::little, "colour bytes are the low three of a pixel word");
     for (int j = 0; j < count; ++j) {
         std::uint32_t dv, cv, sv;
         std::memcpy(&dv, d + 4 * j, 4);
         std::memcpy(&cv, computed + 4 * j, 4);
-        std::memcpy(&sv, s + 4 * j, 4);
-        const std::uint32_t mask = (!skipTransparent || (sv >> 24) != 0) ? 0x00FFFFFFu : 0u;
+        std::uint32_t mask = 0x00FFFFFFu;
+        if constexpr (SkipTransparent) {
+            std::memcpy(&sv, s + 4 * j, 4);
+            mask = (sv >> 24) != 0 ? mask : 0u;
+        }
         dv = (cv & mask) | (dv & ~mask);
         std::memcpy(d + 4 * j, &dv, 4);
     }
@@ -228,7 +231,10 @@ void forEachRunBytes(const EffectFrame& frame, Coverage coverage, const ScopedLo
                     callByteKernel(kernel, s, d, d, count * 3, std::integral_constant<int, 3>{});
                 } else {
                     callByteKernel(kernel, s, d, scratch, count * 4, std::integral_constant<int, 4>{});
-                    mergeColourBytes(d, scratch, s, count, skipTransparent);
+                    if (skipTransparent)
+                        mergeColourBytes<true>(d, scratch, s, count);
+                    else
+                        mergeColourBytes<false>(d, scratch, s, count);
                 }
             }
         },
