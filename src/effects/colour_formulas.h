@@ -9,14 +9,8 @@
 // written. The formula is inlined into a byte loop the compiler can vectorise.
 template <class Formula>
 void applyChannelFormula(Bitmap& source, Bitmap& destination, const SelectionRegion* selection, Formula formula) {
-    ScopedLock src(source);
-    ScopedLock dst(destination);
-    if (!sameShape(src, dst)) return;
-    const EffectFrame frame(selection, src.width(), src.height());
-    forEachRunBytes(
-        frame, Coverage::Whole, src, dst,
-        [&formula](const std::uint8_t* s, const std::uint8_t*, std::uint8_t* out, int n) {
-            for (int i = 0; i < n; ++i) out[i] = std::uint8_t(formula(s[i]));
-        },
-        Threads::Two);
+    runByteEffect(source, destination, selection, Coverage::Whole, Threads::Two,
+                  [&formula](const std::uint8_t* s, const std::uint8_t*, std::uint8_t* out, int n) {
+                      for (int i = 0; i < n; ++i) out[i] = std::uint8_t(formula(s[i]));
+                  });
 }

@@ -241,6 +241,19 @@ void forEachRunBytes(const EffectFrame& frame, Coverage coverage, const ScopedLo
         threads);
 }
 
+// The whole routine for a byte-wise effect: locks source then destination,
+// builds the frame and walks the pattern with forEachRunBytes. Does nothing
+// when a lock fails or the images differ in size or format.
+template <class ByteKernel>
+void runByteEffect(Bitmap& source, Bitmap& destination, const SelectionRegion* selection, Coverage coverage,
+                   Threads threads, ByteKernel&& kernel, bool skipTransparent = false) {
+    ScopedLock src(source);
+    ScopedLock dst(destination);
+    if (!sameShape(src, dst)) return;
+    const EffectFrame frame(selection, src.width(), src.height());
+    forEachRunBytes(frame, coverage, src, dst, kernel, threads, skipTransparent);
+}
+
 // The whole routine for a per-pixel effect: locks source then destination,
 // builds the frame and walks the pattern. Does nothing when a lock fails or
 // the images differ in size or format.

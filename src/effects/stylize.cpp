@@ -9,16 +9,11 @@
 #include <cstdlib>
 
 void Emboss(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
-    ScopedLock src(source);
-    ScopedLock dst(destination);
-    if (!sameShape(src, dst)) return;
-    const EffectFrame frame(selection, src.width(), src.height());
-    forEachRunBytes(
-        frame, Coverage::RectLessLast, src, dst,
-        [](const std::uint8_t* s, const std::uint8_t*, std::uint8_t* out, int n, auto bpp) {
-            for (int i = 0; i < n; ++i) out[i] = std::uint8_t(clampInt(std::abs(s[i] - s[i + bpp] + 128), 67, 255));
-        },
-        Threads::Two);
+    runByteEffect(source, destination, selection, Coverage::RectLessLast, Threads::Two,
+                  [](const std::uint8_t* s, const std::uint8_t*, std::uint8_t* out, int n, auto bpp) {
+                      for (int i = 0; i < n; ++i)
+                          out[i] = std::uint8_t(clampInt(std::abs(s[i] - s[i + bpp] + 128), 67, 255));
+                  });
 }
 
 void Solarize(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
