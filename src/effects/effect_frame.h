@@ -11,8 +11,9 @@
 // the working rectangle is the selection's bounds and a pixel is selected when
 // the selection's point test at its integer coordinates says so. The flag and
 // the rectangle are computed once per call (EffectFrame); the walkers below
-// turn the point test into runs of selected pixels per row, so kernels run on
-// plain row memory.
+// turn the selection into runs of selected pixels per row (the region's own
+// row scans, which agree with its point test), so kernels run on plain row
+// memory.
 //
 // Coverage patterns (which pixels a routine visits):
 //   W  Whole                every pixel, selection test
@@ -59,8 +60,9 @@ struct PixelRun {
 // Which pixels of a width x height image a routine may change.
 class EffectFrame {
 public:
-    // selection may be null; it must outlive the frame and, when walkers use
-    // Threads::Two, answer its point test from two threads at once.
+    // selection may be null and must outlive the frame; walkers with
+    // Threads::Two read it from two threads at once (its const members allow
+    // that).
     EffectFrame(const SelectionRegion* selection, int width, int height);
 
     bool wholeImage() const { return m_whole; }
