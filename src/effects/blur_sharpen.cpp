@@ -298,9 +298,13 @@ void SoftGlow(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
     // formula 255 - (255 - base) * (255 - blend) / 255.
     runByteEffect(source, destination, nullptr, Coverage::Unselective, Threads::Two,
                   [](const std::uint8_t* s, const std::uint8_t* d, std::uint8_t* out, int n) {
+                      // Every intermediate fits 16 unsigned bits, which lets the
+                      // compiler work on eight bytes per vector lane group.
                       for (int i = 0; i < n; ++i) {
-                          const int bright = std::min(255, s[i] + s[i] / 20);
-                          out[i] = std::uint8_t(255 - (255 - bright) * (255 - d[i]) / 255);
+                          const std::uint16_t v = s[i];
+                          const std::uint16_t bright = std::min<std::uint16_t>(255, v + v / 20);
+                          const std::uint16_t product = std::uint16_t((255 - bright) * (255 - d[i]));
+                          out[i] = std::uint8_t(255 - product / 255);
                       }
                   });
 }
