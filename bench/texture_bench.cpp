@@ -2,12 +2,12 @@
 // Speed of the texture, distortion, rain drops, noise, red-eye and LOMO
 // routines on a 24-megapixel photo, in megapixels per second of wall time
 // (several routines split their rows between two threads).
+#include "bench_photo.h"
 #include "effects/distort.h"
 #include "effects/noise_redeye_lomo.h"
 #include "effects/rain_drops.h"
 #include "effects/texture.h"
 
-#include <QImage>
 #include <benchmark/benchmark.h>
 #include <functional>
 #include <memory>
@@ -16,15 +16,8 @@ namespace {
 
 constexpr int kWidth = 6000, kHeight = 4000;
 
-// The sample photo stretched to 6000 x 4000, 24-bit, made once.
 Bitmap& photo() {
-    static std::unique_ptr<Bitmap> image = [] {
-        QImage source(QStringLiteral(LUMASET_TEST_DATA "/chelsea.png"));
-        if (source.isNull()) source = QImage(64, 64, QImage::Format_RGB32), source.fill(Qt::darkCyan);
-        QImage big = source.scaled(kWidth, kHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                         .convertToFormat(QImage::Format_BGR888);
-        return std::make_unique<Bitmap>(big);
-    }();
+    static std::unique_ptr<Bitmap> image = MakeBenchPhoto(PixelFormat24bppRGB, kWidth, kHeight);
     return *image;
 }
 

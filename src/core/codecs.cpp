@@ -3,6 +3,7 @@
 // the safe-replace path every save goes through.
 #include "core/codecs.h"
 
+#include "core/jpeg_codec.h"
 #include "core/png_reader.h"
 #include "core/tiff_reader.h"
 
@@ -97,18 +98,24 @@ DecodedImage DecodeImageFile(const QString& path) {
         return result;
     }
 
+    // The outcome of one of our own readers: the picture, or why there is none.
+    auto adopt = [&](QImage image, bool damaged, const QString& error) {
+        result.error = error;
+        result.damaged = damaged;
+        if (!image.isNull()) result.bitmap = std::make_unique<Bitmap>(std::move(image));
+        return std::move(result);
+    };
     // PNG files go to our own reader before Qt sees them: Qt's PNG reader lets
     // libpng print its errors on the terminal.
     if (file.peek(8) == QByteArray::fromHex("89504e470d0a1a0a")) {
         PngReadResult png = ReadPng(path, kMaxSide, kMaxPixelBytes);
-        if (png.image.isNull()) {
-            result.error = png.error;
-            return result;
-        }
-        result.damaged = png.damaged;
-        result.error = png.error;
-        result.bitmap = std::make_unique<Bitmap>(std::move(png.image));
-        return result;
+        return adopt(std::move(png.image), png.damaged, png.error);
+    }
+    // JPEG files likewise go to libjpeg-turbo directly, which decodes into
+    // the 24-bit layout without Qt's two conversions per row.
+    if (file.peek(3) == QByteArray::fromHex("ffd8ff")) {
+        JpegReadResult jpeg = ReadJpeg(path, kMaxSide, kMaxPixelBytes);
+        if (!jpeg.unsupported) return adopt(std::move(jpeg.image), jpeg.damaged, jpeg.error);
     }
 
     QImageReader reader(&file);

@@ -4,6 +4,7 @@
 // its TIFF writer stores premultiplied alpha (changing translucent colours) and
 // it has no GIF writer.
 #include "core/codecs.h"
+#include "core/jpeg_codec.h"
 #include "core/png_writer.h"
 
 #include <QFile>
@@ -12,6 +13,8 @@
 #include <gif_lib.h>
 #include <libimagequant.h>
 #include <tiffio.h>
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -27,7 +30,7 @@ bool encodePng(const Bitmap& bitmap, const QString& path) {
 }
 
 bool encodeJpeg(const Bitmap& bitmap, const QString& path) {
-    return writeWithQt(bitmap.image(), path, "jpeg", 90);
+    return WriteJpeg(bitmap.image(), path, 90);
 }
 
 void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
@@ -118,8 +121,75 @@ bool encodeTiff(const Bitmap& bitmap, const QString& path) {
     return ok;
 }
 
-// GIF with a palette of at most 256 colours chosen by libimagequant, with
-// dithering. Pixels with alpha below 128 become the one transparent colour.
+// Nearest palette entry of a colour, looked up per cell of 6 bits a channel
+// and computed on first use: photos touch a small part of the 262144 cells.
+class NearestColour {
+public:
+    explicit NearestColour(const liq_palette& palette) : m_palette(palette), m_cells(1 << 18, -1) {}
+
+    int operator()(int r, int g, int b) {
+        const int cell = (r >> 2) << 12 | (g >> 2) << 6 | (b >> 2);
+        int& index = m_cells[std::size_t(cell)];
+        if (index < 0) index = search((r & ~3) + 2, (g & ~3) + 2, (b & ~3) + 2);
+        return index;
+    }
+
+private:
+    int search(int r, int g, int b) const {
+        int best = 0, bestDistance = 1 << 30;
+        for (unsigned i = 0; i < m_palette.count; ++i) {
+            const liq_color& c = m_palette.entries[i];
+            if (c.a == 0) continue; // the transparent entry is for clear pixels only
+            const int dr = c.r - r, dg = c.g - g, db = c.b - b;
+            const int d = 2 * dr * dr + 4 * dg * dg + db * db;
+            if (d < bestDistance) bestDistance = d, best = int(i);
+        }
+        return best;
+    }
+
+    const liq_palette& m_palette;
+    std::vector<int> m_cells;
+};
+
+// Maps RGBA pixels to palette indexes with Floyd-Steinberg error diffusion
+// (serpentine rows); clear pixels take the transparent entry.
+void remapDithered(const std::vector<std::uint8_t>& pixels, int w, int h, const liq_palette& palette,
+                   int transparent, std::vector<std::uint8_t>& indexes) {
+    NearestColour nearest(palette);
+    // Error of this row and the next, 3 channels, one pixel of margin each side.
+    std::vector<int> current(std::size_t(w + 2) * 3), next(std::size_t(w + 2) * 3);
+    for (int y = 0; y < h; ++y) {
+        std::fill(next.begin(), next.end(), 0);
+        const bool forward = y % 2 == 0;
+        const int step = forward ? 1 : -1;
+        for (int i = 0, x = forward ? 0 : w - 1; i < w; ++i, x += step) {
+            const std::uint8_t* p = pixels.data() + (std::size_t(y) * w + x) * 4;
+            std::uint8_t& out = indexes[std::size_t(y) * w + x];
+            if (p[3] == 0) {
+                out = std::uint8_t(transparent);
+                continue;
+            }
+            int* e = &current[std::size_t(x + 1) * 3];
+            int want[3];
+            for (int c = 0; c < 3; ++c) want[c] = std::clamp(p[c] + e[c] / 16, 0, 255);
+            const int index = nearest(want[0], want[1], want[2]);
+            out = std::uint8_t(index);
+            const liq_color& got = palette.entries[index];
+            const int error[3] = {want[0] - got.r, want[1] - got.g, want[2] - got.b};
+            for (int c = 0; c < 3; ++c) {
+                current[std::size_t(x + 1 + step) * 3 + c] += error[c] * 7;
+                next[std::size_t(x + 1 - step) * 3 + c] += error[c] * 3;
+                next[std::size_t(x + 1) * 3 + c] += error[c] * 5;
+                next[std::size_t(x + 1 + step) * 3 + c] += error[c];
+            }
+        }
+        current.swap(next);
+    }
+}
+
+// GIF with a palette of at most 256 colours chosen by libimagequant from a
+// sample of the picture, and dithering. Pixels with alpha below 128 become the
+// one transparent colour.
 bool encodeGif(const Bitmap& bitmap, const QString& path) {
     const QImage rgba = bitmap.image().convertToFormat(QImage::Format_RGBA8888);
     const int w = rgba.width(), h = rgba.height();
@@ -138,51 +208,65 @@ bool encodeGif(const Bitmap& bitmap, const QString& path) {
         }
     }
 
-    liq_attr* attr = liq_attr_create();
-    liq_set_max_colors(attr, 256);
-    liq_set_speed(attr, 10);
-    liq_image* input = liq_image_create_rgba(attr, pixels.data(), w, h, 0);
-    liq_result* quant = nullptr;
-    std::vector<std::uint8_t> indexes(std::size_t(w) * h);
-    bool ok = input && liq_image_quantize(input, attr, &quant) == LIQ_OK;
-    const liq_palette* palette = nullptr;
-    if (ok) {
-        liq_set_dithering_level(quant, 1.0f);
-        ok = liq_write_remapped_image(quant, input, indexes.data(), indexes.size()) == LIQ_OK;
-        palette = liq_get_palette(quant);
-    }
+    // The palette is chosen from every n-th row and column: a quarter of a
+    // megapixel represents a photo's colours as well as all of it.
+    const int n = std::max(1, int(std::sqrt(double(w) * h / 250000.0)));
+    const int sw = (w + n - 1) / n, sh = (h + n - 1) / n;
+    std::vector<std::uint8_t> sample(std::size_t(sw) * sh * 4);
+    for (int y = 0; y < sh; ++y)
+        for (int x = 0; x < sw; ++x)
+            std::memcpy(&sample[(std::size_t(y) * sw + x) * 4], &pixels[(std::size_t(y) * n * w + std::size_t(x) * n) * 4], 4);
 
-    int error = 0;
-    GifFileType* gif = ok ? EGifOpenFileName(QFile::encodeName(path).constData(), false, &error) : nullptr;
-    ok = gif != nullptr;
+    liq_attr* attr = liq_attr_create();
+    liq_set_max_colors(attr, anyTransparent ? 255 : 256);
+    liq_image* input = liq_image_create_rgba(attr, sample.data(), sw, sh, 0);
+    liq_result* quant = nullptr;
+    bool ok = input && liq_image_quantize(input, attr, &quant) == LIQ_OK;
+    std::vector<liq_color> colours;
     if (ok) {
-        int transparent = NO_TRANSPARENT_COLOR;
-        const int count = int(palette->count);
-        int bits = 1;
-        while ((1 << bits) < count) ++bits;
-        std::vector<GifColorType> colours(std::size_t(1) << bits, GifColorType{0, 0, 0});
-        for (int i = 0; i < count; ++i) {
-            colours[i] = {palette->entries[i].r, palette->entries[i].g, palette->entries[i].b};
-            if (anyTransparent && palette->entries[i].a == 0 && transparent == NO_TRANSPARENT_COLOR) transparent = i;
-        }
-        ColorMapObject* map = GifMakeMapObject(1 << bits, colours.data());
-        ok = map && EGifPutScreenDesc(gif, w, h, bits, 0, map) == GIF_OK;
-        if (ok && transparent != NO_TRANSPARENT_COLOR) {
-            GraphicsControlBlock gcb{DISPOSAL_UNSPECIFIED, false, 0, transparent};
-            GifByteType ext[4];
-            const size_t n = EGifGCBToExtension(&gcb, ext);
-            ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(n), ext) == GIF_OK;
-        }
-        ok = ok && EGifPutImageDesc(gif, 0, 0, w, h, false, nullptr) == GIF_OK;
-        for (int y = 0; y < h && ok; ++y)
-            ok = EGifPutLine(gif, indexes.data() + std::size_t(y) * w, w) == GIF_OK;
-        GifFreeMapObject(map);
-        ok = EGifCloseFile(gif, &error) == GIF_OK && ok;
+        const liq_palette* p = liq_get_palette(quant);
+        colours.assign(p->entries, p->entries + p->count);
     }
     if (quant) liq_result_destroy(quant);
     if (input) liq_image_destroy(input);
     liq_attr_destroy(attr);
-    return ok;
+    if (!ok) return false;
+
+    // One palette entry is kept for clear pixels.
+    int transparent = NO_TRANSPARENT_COLOR;
+    if (anyTransparent) {
+        for (std::size_t i = 0; i < colours.size() && transparent < 0; ++i)
+            if (colours[i].a == 0) transparent = int(i);
+        if (transparent < 0) {
+            transparent = int(colours.size());
+            colours.push_back({0, 0, 0, 0});
+        }
+    }
+    liq_palette palette{};
+    palette.count = unsigned(colours.size());
+    std::copy(colours.begin(), colours.end(), palette.entries);
+    std::vector<std::uint8_t> indexes(std::size_t(w) * h);
+    remapDithered(pixels, w, h, palette, transparent, indexes);
+
+    int error = 0;
+    GifFileType* gif = EGifOpenFileName(QFile::encodeName(path).constData(), false, &error);
+    if (!gif) return false;
+    int bits = 1;
+    while ((1 << bits) < int(palette.count)) ++bits;
+    std::vector<GifColorType> table(std::size_t(1) << bits, GifColorType{0, 0, 0});
+    for (unsigned i = 0; i < palette.count; ++i) table[i] = {palette.entries[i].r, palette.entries[i].g, palette.entries[i].b};
+    ColorMapObject* map = GifMakeMapObject(1 << bits, table.data());
+    ok = map && EGifPutScreenDesc(gif, w, h, bits, 0, map) == GIF_OK;
+    if (ok && transparent != NO_TRANSPARENT_COLOR) {
+        GraphicsControlBlock gcb{DISPOSAL_UNSPECIFIED, false, 0, transparent};
+        GifByteType ext[4];
+        const size_t size = EGifGCBToExtension(&gcb, ext);
+        ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(size), ext) == GIF_OK;
+    }
+    ok = ok && EGifPutImageDesc(gif, 0, 0, w, h, false, nullptr) == GIF_OK;
+    for (int y = 0; y < h && ok; ++y) ok = EGifPutLine(gif, indexes.data() + std::size_t(y) * w, w) == GIF_OK;
+    GifFreeMapObject(map);
+    return EGifCloseFile(gif, &error) == GIF_OK && ok;
 }
 
 } // namespace

@@ -4,6 +4,7 @@ target_sources(lumaset_engine PRIVATE
   core/codecs.cpp
   core/encoders.cpp
   core/graphics.cpp
+  core/jpeg_codec.cpp
   core/params.cpp
   core/png_reader.cpp
   core/png_writer.cpp

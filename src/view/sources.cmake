@@ -6,3 +6,9 @@ target_sources(lumaset_engine PRIVATE
   view/effect_commands.cpp
   view/run_effect.cpp
 )
+# edit and transform routines
+target_sources(lumaset_engine PRIVATE
+  view/adjust_commands.cpp
+  view/edit_commands.cpp
+  view/transforms.cpp
+)

@@ -20,19 +20,51 @@ struct BoundsTracker {
     Rect rect() const { return Rect{minX, minY, maxX - minX + 1, maxY - minY + 1}; }
 };
 
-// The locked image and the colour test at one reference and tolerance.
+// One channel's share of the colour distance, in double precision.
+double matchTerm(int reference, int value, int alpha) {
+    const double d = reference - value;
+    return (d * d + 1) * alpha / 256;
+}
+
+// The running sum of the red, green and blue terms is kept in single precision
+// after each addition.
+bool termsWithin(double red, double green, double blue, int tolerance) {
+    float sum = 0;
+    sum = float(sum + red);
+    sum = float(sum + green);
+    sum = float(sum + blue);
+    return sum <= tolerance * tolerance * 4;
+}
+
+// matchTerm for every channel value, in the order red, green, blue.
+struct MatchTerms {
+    double term[3][256];
+    MatchTerms(ARGB reference) {
+        const int alpha = int(reference >> 24);
+        for (int c = 0; c < 3; ++c) {
+            const int ref = int(reference >> (16 - 8 * c)) & 255;
+            for (int v = 0; v < 256; ++v) term[c][v] = matchTerm(ref, v, alpha);
+        }
+    }
+    bool matches(int red, int green, int blue, int tolerance) const {
+        return termsWithin(term[0][red], term[1][green], term[2][blue], tolerance);
+    }
+};
+
+// The locked image and the colour test at one reference and tolerance; the
+// terms are looked up, which gives exactly ColorMatches' arithmetic.
 class ColorTest {
 public:
     ColorTest(Bitmap& image, ARGB reference, int tolerance)
-        : m_lock(image, ImageLockModeRead), m_reference(reference), m_tolerance(tolerance) {}
+        : m_lock(image, ImageLockModeRead), m_terms(reference), m_tolerance(tolerance) {}
     bool operator()(int x, int y) const {
         const std::uint8_t* p = m_lock.pixel(x, y);
-        return ColorMatches(m_reference, p[2], p[1], p[0], m_lock.bpp(), m_tolerance);
+        return m_terms.matches(p[2], p[1], p[0], m_tolerance);
     }
 
 private:
     ScopedLock m_lock;
-    ARGB m_reference;
+    MatchTerms m_terms;
     int m_tolerance;
 };
 
@@ -40,14 +72,9 @@ private:
 
 bool ColorMatches(ARGB reference, int red, int green, int blue, int /*bytesPerPixel*/, int tolerance) {
     const int alpha = int(reference >> 24);
-    const int pairs[3][2] = {
-        {int(reference >> 16) & 255, red}, {int(reference >> 8) & 255, green}, {int(reference) & 255, blue}};
-    float sum = 0;
-    for (const auto& c : pairs) {
-        const double d = c[0] - c[1];
-        sum = float(sum + (d * d + 1) * alpha / 256);
-    }
-    return sum <= tolerance * tolerance * 4;
+    return termsWithin(matchTerm(int(reference >> 16) & 255, red, alpha),
+                       matchTerm(int(reference >> 8) & 255, green, alpha), matchTerm(int(reference) & 255, blue, alpha),
+                       tolerance);
 }
 
 void FloodFillMask(Bitmap& image, SelectionMask& mask, int x, int y, int tolerance, Rect& bounds) {

@@ -23,6 +23,17 @@ void InvertSelection(SelectionPath& outline, int width, int height) {
     outline.AddPath(inverted);
 }
 
+void ApplySelectionShape(SelectionPath& outline, const SelectionPath& shape, int mode) {
+    if (HasSelection(outline) && (mode == CombineAdd || mode == CombineSubtract)) {
+        const SelectionPath combined = CombineSelections(outline.GetRegion(), mode, shape.GetRegion());
+        outline.Reset();
+        outline.AddPath(combined);
+        return;
+    }
+    outline.Reset();
+    outline.AddPath(shape);
+}
+
 void TranslateSelection(SelectionPath& outline, int dx, int dy) { outline.Translate(dx, dy); }
 
 SelectionPath MagicWandSelect(Bitmap& image, int x, int y, int tolerance, bool colorMask) {

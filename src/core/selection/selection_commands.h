@@ -19,6 +19,12 @@ void InvertSelection(SelectionPath& outline, int width, int height);
 // Moves the outline by whole pixels.
 void TranslateSelection(SelectionPath& outline, int dx, int dy);
 
+// Puts a finished selection gesture's shape into the outline: without a
+// selection the shape becomes it; otherwise mode 2 (CombineAdd) adds it and
+// mode 4 (CombineSubtract) removes it, traced from pixels; any other mode
+// replaces the outline with the shape.
+void ApplySelectionShape(SelectionPath& outline, const SelectionPath& shape, int mode);
+
 // The outline a magic-wand click at pixel (x, y) selects: the 4-connected area
 // of similar colour, or with colorMask (Shift held) every pixel of similar
 // colour, traced to polygons. The caller replaces its selection with it. A

@@ -40,7 +40,8 @@ public:
     void AddEllipse(const Rect& rect);
     void AddEllipse(const QRectF& rect);
     // A closed polygon figure.
-    void AddPolygon(const QPolygon& points);
+    void AddPolygon(const QPolygon& points) { AddPolygon(points.constData(), int(points.size())); }
+    void AddPolygon(const QPoint* points, int count);
     void AddPolygon(const QPolygonF& points);
     // The figures of another outline, not connected to the open one.
     void AddPath(const QPainterPath& path);

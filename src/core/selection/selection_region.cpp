@@ -3,6 +3,7 @@
 // exclusive-or of scan sets, and the lazily built coverage mask.
 #include "core/selection/selection_region.h"
 
+#include "core/selection/edge_sort.h"
 #include "core/selection/selection_path.h"
 
 #include <algorithm>
@@ -14,8 +15,6 @@ namespace {
 
 // Coordinates are kept inside +-kLimit, the extent of the infinite region.
 constexpr int kLimit = 4194304;
-// Regions whose bounds hold more pixels than this get no coverage mask.
-constexpr double kMaxCoverage = double(1 << 30);
 
 std::mutex g_coverageLock;
 
@@ -56,25 +55,26 @@ private:
 struct PathEdge {
     double x0, y0, dxdy;
     int rowBegin, rowEnd;
+    double xFirst; // x on row rowBegin
 };
 
-// The first row whose pixel centre lies at or below y.
-int firstRowFrom(double y) {
-    const double r = std::ceil(y - 0.5);
+double edgeXAt(const PathEdge& e, int row) { return e.x0 + (row + 0.5 - e.y0) * e.dxdy; }
+
+// The first pixel row (or column) whose centre lies at or after v.
+int firstCentreFrom(double v) {
+    const double r = std::ceil(v - 0.5);
     return int(std::clamp(r, double(-kLimit), double(kLimit)));
 }
 
-int columnFrom(double x) {
-    const double c = std::ceil(x - 0.5);
-    return int(std::clamp(c, double(-kLimit), double(kLimit)));
-}
-
 void addEdge(std::vector<PathEdge>& edges, QPointF a, QPointF b) {
-    if (!(a.y() != b.y())) return; // horizontal, or not a number
+    if (a.y() == b.y()) return; // horizontal
+    if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) || !std::isfinite(b.y())) return;
     if (a.y() > b.y()) std::swap(a, b);
-    const int r0 = firstRowFrom(a.y()), r1 = firstRowFrom(b.y());
+    const int r0 = firstCentreFrom(a.y()), r1 = firstCentreFrom(b.y());
     if (r0 >= r1) return;
-    edges.push_back({a.x(), a.y(), (b.x() - a.x()) / (b.y() - a.y()), r0, r1});
+    PathEdge e{a.x(), a.y(), (b.x() - a.x()) / (b.y() - a.y()), r0, r1, 0.0};
+    e.xFirst = edgeXAt(e, r0);
+    edges.push_back(e);
 }
 
 // Edges of every subpath of the outline, each subpath closed.
@@ -83,8 +83,10 @@ std::vector<PathEdge> collectEdges(const QPainterPath& path) {
     bool curves = false;
     for (int i = 0; i < path.elementCount() && !curves; ++i) curves = path.elementAt(i).isCurveTo();
     if (curves) {
-        for (const QPolygonF& poly : path.toSubpathPolygons()) {
-            for (qsizetype i = 0; i < poly.size(); ++i) addEdge(edges, poly[i], poly[(i + 1) % poly.size()]);
+        // Curves are flattened at four times the size, so that the chords stay
+        // well within a quarter pixel of the curve; scaling by 1/4 is exact.
+        for (const QPolygonF& poly : path.toSubpathPolygons(QTransform::fromScale(4, 4))) {
+            for (qsizetype i = 0; i < poly.size(); ++i) addEdge(edges, poly[i] / 4, poly[(i + 1) % poly.size()] / 4);
         }
         return edges;
     }
@@ -107,32 +109,41 @@ std::vector<PathEdge> collectEdges(const QPainterPath& path) {
 // Sweeps the rows with an active edge list kept sorted by x; each row's pixels
 // are those whose centres fall between crossing pairs (even-odd).
 std::vector<Rect> rasterise(std::vector<PathEdge> edges) {
-    std::sort(edges.begin(), edges.end(),
-              [](const PathEdge& a, const PathEdge& b) { return a.rowBegin < b.rowBegin; });
+    // By first row, then x on it, so that each row's new edges arrive in x
+    // order and are merged into the active list in one pass.
+    {
+        std::vector<PathEdge> scratch;
+        sortByRowThenX(
+            edges, scratch, [](const PathEdge& e) { return e.rowBegin; },
+            [](const PathEdge& a, const PathEdge& b) { return a.xFirst < b.xFirst; });
+    }
     struct Active {
         double x;
         const PathEdge* edge;
     };
-    std::vector<Active> active;
+    auto byX = [](const Active& a, const Active& b) { return a.x < b.x; };
+    std::vector<Active> active, merged;
     std::vector<int> xs;
     ScanBuilder builder;
     std::size_t next = 0;
     int row = edges.empty() ? 0 : edges.front().rowBegin;
     while (next < edges.size() || !active.empty()) {
         if (active.empty()) row = std::max(row, edges[next].rowBegin);
-        while (next < edges.size() && edges[next].rowBegin <= row) active.push_back({0.0, &edges[next++]});
-        const double centre = row + 0.5;
-        for (Active& a : active) a.x = a.edge->x0 + (centre - a.edge->y0) * a.edge->dxdy;
-        // Insertion sort: the order changes little from one row to the next.
-        for (std::size_t i = 1; i < active.size(); ++i) {
-            const Active key = active[i];
-            std::size_t j = i;
-            for (; j > 0 && active[j - 1].x > key.x; --j) active[j] = active[j - 1];
-            active[j] = key;
+        for (Active& a : active) a.x = edgeXAt(*a.edge, row);
+        insertionSort(active, byX); // the order changes little from one row to the next
+        const std::size_t old = active.size();
+        while (next < edges.size() && edges[next].rowBegin <= row) {
+            active.push_back({edges[next].xFirst, &edges[next]});
+            ++next;
+        }
+        if (old > 0 && active.size() > old) {
+            merged.resize(active.size());
+            std::merge(active.begin(), active.begin() + old, active.begin() + old, active.end(), merged.begin(), byX);
+            active.swap(merged);
         }
         xs.clear();
         for (std::size_t i = 0; i + 1 < active.size(); i += 2) {
-            const int s = columnFrom(active[i].x), t = columnFrom(active[i + 1].x);
+            const int s = firstCentreFrom(active[i].x), t = firstCentreFrom(active[i + 1].x);
             if (s >= t) continue;
             if (!xs.empty() && xs.back() >= s)
                 xs.back() = std::max(xs.back(), t);
@@ -169,22 +180,25 @@ void bandEdges(const std::vector<Rect>& scans, const BandRef* band, std::vector<
     for (std::size_t i = band->begin; i < band->end; ++i) xs.insert(xs.end(), {scans[i].X, scans[i].GetRight()});
 }
 
-// Run edges of the pixels covered by exactly one of two run-edge lists: an
-// edge present in both cancels out.
-void xorEdges(const std::vector<int>& a, const std::vector<int>& b, std::vector<int>& out) {
+// Run edges of the pixels for which keep(in a, in b) holds, from two sorted
+// run-edge lists.
+template <class Keep>
+void combineEdges(const std::vector<int>& a, const std::vector<int>& b, Keep keep, std::vector<int>& out) {
     out.clear();
     std::size_t i = 0, j = 0;
+    bool inA = false, inB = false, inside = false;
     while (i < a.size() || j < b.size()) {
-        if (j == b.size() || (i < a.size() && a[i] < b[j]))
-            out.push_back(a[i++]);
-        else if (i == a.size() || b[j] < a[i])
-            out.push_back(b[j++]);
-        else
-            ++i, ++j;
+        const int x = j == b.size() || (i < a.size() && a[i] < b[j]) ? a[i] : b[j];
+        if (i < a.size() && a[i] == x) inA = !inA, ++i;
+        if (j < b.size() && b[j] == x) inB = !inB, ++j;
+        if (keep(inA, inB) != inside) {
+            inside = !inside;
+            out.push_back(x);
+        }
     }
 }
 
-std::vector<Rect> xorScans(const std::vector<Rect>& a, const std::vector<Rect>& b) {
+template <class Keep> std::vector<Rect> combineScans(const std::vector<Rect>& a, const std::vector<Rect>& b, Keep keep) {
     const std::vector<BandRef> bandsA = bandsOf(a), bandsB = bandsOf(b);
     std::vector<int> ys;
     for (const auto* bands : {&bandsA, &bandsB})
@@ -202,7 +216,7 @@ std::vector<Rect> xorScans(const std::vector<Rect>& a, const std::vector<Rect>& 
     for (std::size_t k = 0; k + 1 < ys.size(); ++k) {
         bandEdges(a, bandAt(bandsA, ia, ys[k]), xa);
         bandEdges(b, bandAt(bandsB, ib, ys[k]), xb);
-        xorEdges(xa, xb, out);
+        combineEdges(xa, xb, keep, out);
         builder.addBand(ys[k], ys[k + 1], out);
     }
     return builder.take();
@@ -221,12 +235,6 @@ SelectionRegion::SelectionRegion(const Rect& rect) {
 }
 
 SelectionRegion::SelectionRegion(const SelectionPath& path) : SelectionRegion(path.GetRegion()) {}
-
-SelectionRegion SelectionRegion::FromScans(std::vector<Rect> scans) {
-    SelectionRegion r(Rect{});
-    r.setScans(std::move(scans));
-    return r;
-}
 
 SelectionRegion::SelectionRegion(const SelectionRegion& other) { setScans(other.m_scans); }
 
@@ -273,7 +281,7 @@ void SelectionRegion::setScans(std::vector<Rect> scans) {
     m_top = float(m_bounds.Y);
     m_right = float(m_bounds.GetRight());
     m_bottom = float(m_bounds.GetBottom());
-    m_huge = double(m_bounds.Width) * double(m_bounds.Height) > kMaxCoverage;
+    m_huge = double(m_bounds.Width) * double(m_bounds.Height) > kMaxSelectionMaskPixels;
 }
 
 const std::uint8_t* SelectionRegion::buildCoverage() const {
@@ -304,7 +312,21 @@ bool SelectionRegion::containsSlow(int x, int y) const {
     return false;
 }
 
-void SelectionRegion::Xor(const SelectionRegion& other) { setScans(xorScans(m_scans, other.m_scans)); }
+void SelectionRegion::Xor(const SelectionRegion& other) {
+    setScans(combineScans(m_scans, other.m_scans, [](bool a, bool b) { return a != b; }));
+}
+
+void SelectionRegion::Union(const SelectionRegion& other) {
+    setScans(combineScans(m_scans, other.m_scans, [](bool a, bool b) { return a || b; }));
+}
+
+void SelectionRegion::Exclude(const SelectionRegion& other) {
+    setScans(combineScans(m_scans, other.m_scans, [](bool a, bool b) { return a && !b; }));
+}
+
+void SelectionRegion::Intersect(const SelectionRegion& other) {
+    setScans(combineScans(m_scans, other.m_scans, [](bool a, bool b) { return a && b; }));
+}
 
 void SelectionRegion::Xor(const Rect& rect) { Xor(SelectionRegion(rect)); }
 

@@ -13,6 +13,10 @@
 
 class SelectionPath;
 
+// The most pixels a per-pixel mask over a region's bounds may hold; larger
+// regions (the infinite one) are handled through their scans alone.
+inline constexpr double kMaxSelectionMaskPixels = double(1 << 30);
+
 // A set of whole pixels kept as scan rectangles: disjoint, sorted by rows, and
 // banded (the rectangles of one band share Y and Height and are sorted by X,
 // touching rectangles within a band are merged, and equal neighbouring bands
@@ -33,8 +37,6 @@ public:
     explicit SelectionRegion(const Rect& rect);
     // A copy of the outline's region.
     explicit SelectionRegion(const SelectionPath& path);
-    // Built straight from banded scan rectangles (see the class comment).
-    static SelectionRegion FromScans(std::vector<Rect> scans);
 
     SelectionRegion(const SelectionRegion& other);
     SelectionRegion& operator=(const SelectionRegion& other);
@@ -50,7 +52,8 @@ public:
     Rect GetBounds() const { return m_bounds; }
     const std::vector<Rect>& GetScans() const { return m_scans; }
 
-    // Whether the pixel holding the point (floor(x), floor(y)) is in the region.
+    // Whether the pixel holding the point, (floor(x), floor(y)), is in the region:
+    // O(1), a lookup in the coverage mask once it is built.
     bool IsVisible(float x, float y) const {
         if (!(x >= m_left && x < m_right && y >= m_top && y < m_bottom)) return false;
         int ix = int(x), iy = int(y);
@@ -59,7 +62,6 @@ public:
         const std::uint8_t* row = CoverageRow(iy);
         return row ? row[ix - m_bounds.X] != 0 : containsSlow(ix, iy);
     }
-    bool IsVisible(int x, int y) const { return IsVisible(float(x), float(y)); }
 
     // One byte per pixel of row y over GetBounds() (index x - GetBounds().X),
     // non-zero for selected pixels; null when y is outside the bounds, or when
@@ -70,11 +72,15 @@ public:
         if (!bits) bits = buildCoverage();
         return bits + std::size_t(y - m_bounds.Y) * std::size_t(m_bounds.Width);
     }
-    // The selected runs of row y, left to right, appended to out after clearing it.
+    // The selected runs of row y, left to right, replacing the contents of out.
     void GetRowSpans(int y, std::vector<Span>& out) const;
 
+    // Set operations; the scans stay banded.
     void Xor(const SelectionRegion& other);
     void Xor(const Rect& rect);
+    void Union(const SelectionRegion& other);
+    void Exclude(const SelectionRegion& other);
+    void Intersect(const SelectionRegion& other);
     void Translate(int dx, int dy);
 
 private:

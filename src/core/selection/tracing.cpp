@@ -3,12 +3,11 @@
 // operations built on them.
 #include "core/selection/tracing.h"
 
+#include "core/selection/edge_sort.h"
+
 #include <algorithm>
 
 namespace {
-
-// Regions whose bounds hold more pixels than this are not traced through a mask.
-constexpr double kMaxMaskPixels = double(1 << 30);
 
 // Scan conversion with buffers that live across many polygons of one trace.
 class PolygonScanner {
@@ -21,6 +20,7 @@ private:
     };
     std::vector<Edge> m_edges;
     std::vector<Edge> m_active;
+    std::vector<Edge> m_merged;
 };
 
 void PolygonScanner::run(const QPoint* p, int n, std::vector<Span>& out) {
@@ -37,21 +37,25 @@ void PolygonScanner::run(const QPoint* p, int n, std::vector<Span>& out) {
         ymaxAll = std::max(ymaxAll, lower.y());
     }
     if (m_edges.empty()) return;
-    // Any sort by ymin, and any sort of the active list by x, give the same
-    // spans: only the x values take part in the pairing.
-    std::sort(m_edges.begin(), m_edges.end(), [](const Edge& a, const Edge& b) { return a.ymin < b.ymin; });
+    // Only the x values take part in the pairing, so any order that keeps the
+    // active list sorted by x gives the same spans. Sorting the edges by x
+    // within each ymin lets every row's new edges be merged in one pass, which
+    // keeps contours with many edges linear per row.
+    auto byX = [](const Edge& a, const Edge& b) { return a.x < b.x; };
+    sortByRowThenX(m_edges, m_merged, [](const Edge& e) { return e.ymin; }, byX);
     std::size_t next = 0;
     for (int y = m_edges.front().ymin; y <= ymaxAll;) {
         if (m_active.empty()) {
             if (next == m_edges.size()) break;
             y = std::max(y, m_edges[next].ymin); // rows without edges give no spans
         }
+        const std::size_t old = m_active.size();
         while (next < m_edges.size() && m_edges[next].ymin == y) m_active.push_back(m_edges[next++]);
-        for (std::size_t i = 1; i < m_active.size(); ++i) {
-            const Edge key = m_active[i];
-            std::size_t j = i;
-            for (; j > 0 && m_active[j - 1].x > key.x; --j) m_active[j] = m_active[j - 1];
-            m_active[j] = key;
+        if (old > 0 && m_active.size() > old) {
+            m_merged.resize(m_active.size());
+            std::merge(m_active.begin(), m_active.begin() + old, m_active.begin() + old, m_active.end(),
+                       m_merged.begin(), byX);
+            m_active.swap(m_merged);
         }
         for (std::size_t i = 0; i + 1 < m_active.size(); i += 2) {
             const int start = (m_active[i].x + 255) >> 8;
@@ -61,6 +65,7 @@ void PolygonScanner::run(const QPoint* p, int n, std::vector<Span>& out) {
         ++y;
         std::erase_if(m_active, [y](const Edge& e) { return e.ymax == y; });
         for (Edge& e : m_active) e.x += e.slope;
+        insertionSort(m_active, byX);
     }
 }
 
@@ -73,7 +78,7 @@ constexpr int kLeftY[4] = {-1, -1, 0, 0};
 constexpr int kRightX[4] = {0, 0, -1, -1};
 constexpr int kRightY[4] = {-1, 0, 0, -1};
 
-// Traces the set pixels of mask inside rect, calling onContour(contour) for each
+// Traces the set pixels of mask inside rect, calling onContour(points, count) for each
 // contour in the order found. Each traced contour is scan-converted and its
 // spans toggled, which clears the shape and sets its holes for later tracing.
 template <class Emit> void traceContours(SelectionMask& mask, const Rect& rect, Emit&& onContour) {
@@ -90,7 +95,7 @@ template <class Emit> void traceContours(SelectionMask& mask, const Rect& rect, 
 
     PolygonScanner scanner;
     std::vector<Span> spans;
-    QPolygon contour;
+    std::vector<QPoint> contour;
     int cx = x0, cy = y0;
     for (;;) {
         while (cy < y1) {
@@ -115,15 +120,15 @@ template <class Emit> void traceContours(SelectionMask& mask, const Rect& rect, 
                 turned = d;
             else
                 turned = (d + 1) & 3;
-            if (turned != d) contour.append(QPoint(qx, qy));
+            if (turned != d) contour.push_back(QPoint(qx, qy));
             d = turned;
             qx += kDirX[d];
             qy += kDirY[d];
         } while (qx != sx || qy != sy);
 
-        scanner.run(contour.constData(), int(contour.size()), spans);
+        scanner.run(contour.data(), int(contour.size()), spans);
         for (const Span& s : spans) mask.ToggleSpan(s);
-        onContour(contour);
+        onContour(contour.data(), int(contour.size()));
     }
 }
 
@@ -137,7 +142,7 @@ std::vector<Span> ScanConvertPolygon(const QPoint* points, int count) {
 
 SelectionPath TraceMaskToPath(SelectionMask& mask, const Rect& rect) {
     SelectionPath path;
-    traceContours(mask, rect, [&path](const QPolygon& contour) { path.AddPolygon(contour); });
+    traceContours(mask, rect, [&path](const QPoint* points, int count) { path.AddPolygon(points, count); });
     return path;
 }
 
@@ -146,13 +151,14 @@ std::vector<QPolygon> TraceMaskToPolygons(SelectionMask& mask, const Rect& rect)
     limited.Width = std::min(limited.Width, mask.GetWidth());
     limited.Height = std::min(limited.Height, mask.GetHeight());
     std::vector<QPolygon> polygons;
-    traceContours(mask, limited, [&polygons](const QPolygon& contour) { polygons.push_back(contour); });
+    traceContours(mask, limited,
+                  [&polygons](const QPoint* points, int count) { polygons.emplace_back(points, points + count); });
     return polygons;
 }
 
 SelectionPath RegionToOutline(const SelectionRegion& region) {
     const Rect b = region.GetBounds();
-    if (double(b.Width) * double(b.Height) > kMaxMaskPixels) {
+    if (double(b.Width) * double(b.Height) > kMaxSelectionMaskPixels) {
         // Too large for a mask (the infinite region): the disjoint scan
         // rectangles themselves cover exactly the same pixels.
         SelectionPath path;
@@ -170,6 +176,14 @@ SelectionPath CombineSelections(const SelectionRegion& a, int mode, const Select
     const Rect ba = a.GetBounds(), bb = b.GetBounds();
     const int left = std::min(ba.X, bb.X), top = std::min(ba.Y, bb.Y);
     const int right = std::max(ba.GetRight(), bb.GetRight()), bottom = std::max(ba.GetBottom(), bb.GetBottom());
+    if (double(right - left) * double(bottom - top) > kMaxSelectionMaskPixels) {
+        // Too large for a mask (the infinite region): combine the scans.
+        SelectionRegion result(a);
+        if (mode == CombineAdd) result.Union(b);
+        if (mode == CombineXor) result.Xor(b);
+        if (mode == CombineSubtract) result.Exclude(b);
+        return RegionToOutline(result);
+    }
     SelectionMask mask(right - left, bottom - top);
     auto moved = [left, top](const Rect& r) { return Rect{r.X - left, r.Y - top, r.Width, r.Height}; };
     for (const Rect& r : a.GetScans()) mask.FillRect(moved(r), 1);

@@ -7,7 +7,6 @@
 #include <climits>
 #include <cmath>
 #include <functional>
-#include <thread>
 
 namespace {
 
@@ -68,6 +67,8 @@ TEST(RegionRaster, ShapesCoverPixelsWhoseCentresLieInside) {
              p.AddPath(raw);
          },
          [](int x, int y) { return x >= 1 && x < 5 && y >= 1 && y < 3; }},
+        {"outline between pixel centres", [](SelectionPath& p) { p.AddRectangle(QRectF(3.6, 3.6, 0.8, 0.8)); },
+         [](int, int) { return false; }},
         {"pixel-sized rectangle outside the window", [](SelectionPath& p) { p.AddRectangle(Rect{-5, -5, 1, 1}); },
          [](int, int) { return false; }},
     };
@@ -146,7 +147,17 @@ TEST(Region, EmptyInfiniteAndRectangleRegions) {
     for (const auto& p : points) EXPECT_EQ(rect.IsVisible(p.x, p.y), p.in) << p.x << "," << p.y;
 }
 
-TEST(Region, XorMatchesThePixelSets) {
+TEST(Region, SetOperationsMatchThePixelSets) {
+    const struct {
+        const char* name;
+        void (SelectionRegion::*apply)(const SelectionRegion&);
+        bool (*op)(bool, bool);
+    } ops[] = {
+        {"xor", &SelectionRegion::Xor, [](bool a, bool b) { return a != b; }},
+        {"union", &SelectionRegion::Union, [](bool a, bool b) { return a || b; }},
+        {"exclude", &SelectionRegion::Exclude, [](bool a, bool b) { return a && !b; }},
+        {"intersect", &SelectionRegion::Intersect, [](bool a, bool b) { return a && b; }},
+    };
     std::mt19937 rng(11);
     std::uniform_int_distribution<int> pos(0, 30), size(0, 14);
     for (int trial = 0; trial < 300; ++trial) {
@@ -155,23 +166,20 @@ TEST(Region, XorMatchesThePixelSets) {
             a.AddRectangle(Rect{pos(rng), pos(rng), size(rng), size(rng)});
             b.AddRectangle(Rect{pos(rng), pos(rng), size(rng), size(rng)});
         }
-        SelectionRegion r(a);
-        const Rect extra{pos(rng), pos(rng), size(rng), size(rng)};
-        r.Xor(b.GetRegion());
-        r.Xor(extra);
-        const SelectionRegion e(extra);
-        const PixelSet pa = RegionPixels(a.GetRegion(), 50, 50), pb = RegionPixels(b.GetRegion(), 50, 50),
-                       pe = RegionPixels(e, 50, 50);
-        const PixelSet expected =
-            PixelsWhere(50, 50, [&](int x, int y) { return (pa.at(x, y) != pb.at(x, y)) != pe.at(x, y); });
-        ASSERT_TRUE(SamePixels(expected, RegionPixels(r, 50, 50))) << "trial " << trial;
-        ASSERT_TRUE(WellFormedScans(r));
-        long long count = 0;
-        for (auto bit : expected.bits) count += bit;
-        ASSERT_EQ(r.GetArea(), count);
+        const PixelSet pa = RegionPixels(a.GetRegion(), 50, 50), pb = RegionPixels(b.GetRegion(), 50, 50);
+        for (const auto& op : ops) {
+            SelectionRegion r(a);
+            (r.*op.apply)(b.GetRegion());
+            const PixelSet expected = PixelsWhere(50, 50, [&](int x, int y) { return op.op(pa.at(x, y), pb.at(x, y)); });
+            ASSERT_TRUE(SamePixels(expected, RegionPixels(r, 50, 50))) << op.name << " trial " << trial;
+            ASSERT_TRUE(WellFormedScans(r)) << op.name;
+            long long count = 0;
+            for (auto bit : expected.bits) count += bit;
+            ASSERT_EQ(r.GetArea(), count) << op.name;
+        }
     }
     SelectionRegion self(Rect{1, 2, 3, 4});
-    self.Xor(SelectionRegion(Rect{1, 2, 3, 4}));
+    self.Xor(Rect{1, 2, 3, 4});
     EXPECT_TRUE(self.IsEmpty());
     EXPECT_EQ(self.GetBounds(), (Rect{0, 0, 0, 0}));
 }
@@ -200,22 +208,6 @@ TEST(Region, RowAccessAgreesWithThePointTest) {
     EXPECT_TRUE(moved.IsVisible(0.0f, 0.0f));
     EXPECT_FALSE(moved.IsVisible(4.0f, 4.0f));
     EXPECT_TRUE(region.IsEmpty());
-}
-
-TEST(Region, PointTestFromSeveralThreadsAtOnce) {
-    SelectionPath path;
-    path.AddEllipse(QRectF(0, 0, 300, 200));
-    const SelectionRegion region(path);
-    long long counts[2] = {0, 0};
-    std::thread threads[2];
-    for (int t = 0; t < 2; ++t)
-        threads[t] = std::thread([&, t] {
-            for (int y = 0; y < 200; ++y)
-                for (int x = 0; x < 300; ++x) counts[t] += region.IsVisible(x, y);
-        });
-    for (auto& th : threads) th.join();
-    EXPECT_EQ(counts[0], region.GetArea());
-    EXPECT_EQ(counts[1], region.GetArea());
 }
 
 TEST(SelectionPathTest, RegionFollowsEveryChange) {
@@ -270,4 +262,30 @@ TEST(SelectionCommands, SelectAllCancelInvertAndMove) {
     EXPECT_EQ(outline.GetRegion().GetBounds(), (Rect{0, 3, 4, 5}));
     CancelSelection(outline);
     EXPECT_FALSE(HasSelection(outline));
+}
+
+TEST(SelectionCommands, ApplyShapeModes) {
+    SelectionPath shape;
+    shape.AddRectangle(Rect{4, 0, 4, 4});
+    const struct {
+        const char* name;
+        bool selected; // an outline (0, 0, 6, 4) before the shape
+        int mode;
+        int area;
+        Rect bounds;
+    } rows[] = {
+        {"shape becomes the selection", false, 2, 16, {4, 0, 4, 4}},
+        {"shape becomes the selection without modifiers", false, 0, 16, {4, 0, 4, 4}},
+        {"add", true, 2, 32, {0, 0, 8, 4}},
+        {"subtract", true, 4, 16, {0, 0, 4, 4}},
+        {"replace", true, 0, 16, {4, 0, 4, 4}},
+        {"exclusive-or is not a gesture mode: replace", true, 3, 16, {4, 0, 4, 4}},
+    };
+    for (const auto& r : rows) {
+        SelectionPath outline;
+        if (r.selected) outline.AddRectangle(Rect{0, 0, 6, 4});
+        ApplySelectionShape(outline, shape, r.mode);
+        EXPECT_EQ(outline.GetRegion().GetArea(), r.area) << r.name;
+        EXPECT_EQ(outline.GetRegion().GetBounds(), r.bounds) << r.name;
+    }
 }

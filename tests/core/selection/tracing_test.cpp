@@ -140,6 +140,14 @@ TEST(CombineSelectionsTest, EdgeCases) {
     EXPECT_EQ(CombineSelections(empty, 2, a).GetRegion().GetScans(), a.GetScans());
     EXPECT_EQ(CombineSelections(a, 3, a).GetPointCount(), 0);
     EXPECT_FALSE(CombineSelections(empty, 2, empty).HasSelection());
+
+    // The infinite region is combined without a mask of its size.
+    const SelectionRegion infinite;
+    const SelectionPath holed = CombineSelections(infinite, 4, a);
+    EXPECT_FALSE(holed.GetRegion().IsVisible(6.0f, 6.0f));
+    EXPECT_TRUE(holed.GetRegion().IsVisible(4.0f, 6.0f));
+    EXPECT_TRUE(holed.GetRegion().IsVisible(-4e6f, 4e6f));
+    EXPECT_EQ(CombineSelections(a, 4, infinite).GetPointCount(), 0);
 }
 
 TEST(ScanConvert, FixedPointSpans) {
@@ -160,4 +168,30 @@ TEST(ScanConvert, FixedPointSpans) {
          {{0, 0, 2}, {4, 0, 2}, {0, 1, 6}}},
     };
     for (const auto& row : rows) EXPECT_EQ(ScanConvertPolygon(row.points), row.spans) << row.name;
+}
+
+TEST(SelectionMaskTest, WritersToggleAnyByteAndClip) {
+    SelectionMask mask(20, 3);
+    const std::uint8_t row[20] = {0, 1, 2, 255, 0, 0, 128, 7, 0, 1, 0, 3, 0, 0, 0, 9, 200, 0, 1, 0};
+    for (int x = 0; x < 20; ++x) mask.Set(x, 1, row[x]);
+    mask.ToggleSpan(Span{-3, 1, 30}); // clipped to the row
+    for (int x = 0; x < 20; ++x) EXPECT_EQ(mask.Get(x, 1), row[x] == 0 ? 1 : 0) << x;
+    mask.ToggleRect(Rect{18, -1, 5, 5});
+    EXPECT_EQ(mask.Get(19, 0), 1);
+    EXPECT_EQ(mask.Get(18, 1), 1); // 1, toggled twice
+    mask.ToggleSpan(Span{2, 5, 3}); // outside: nothing
+    mask.ToggleSpan(Span{2, 0, -2});
+    mask.FillRect(Rect{-5, 2, 7, 9}, 4);
+    EXPECT_EQ(mask.Get(1, 2), 4);
+    EXPECT_EQ(mask.Get(2, 2), 0);
+    mask.Toggle(2, 2);
+    EXPECT_EQ(mask.Get(2, 2), 1);
+    mask.Clear();
+    EXPECT_TRUE(AllClear(mask));
+
+    const struct {
+        int w, h;
+        bool zero;
+    } sizes[] = {{0, 0, true}, {0, 4, true}, {4, 0, true}, {1, 1, false}, {-3, 2, true}};
+    for (const auto& s : sizes) EXPECT_EQ(SelectionMask(s.w, s.h).IsZeroSize(), s.zero) << s.w << "x" << s.h;
 }

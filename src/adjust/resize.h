@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The resize dialog's arithmetic (aspect ratio kept with rounding by +0.5), the
+// image size limits of Resize and New, and the resized copy.
+#pragma once
+
+#include "core/bitmap.h"
+
+#include <memory>
+
+// trunc(width / ratio + 0.5) and trunc(height * ratio + 0.5); ratio = width / height.
+int HeightForWidth(int width, double ratio);
+int WidthForHeight(int height, double ratio);
+
+// Sizes Resize and New accept: 1..30000 on each side (the program's picture limit).
+inline constexpr int kMaxImageSide = 30000;
+bool IsAcceptedImageSize(int width, int height);
+// The message shown for a size outside those limits.
+const char* ImageSizeRefusal();
+
+// The resize dialog without its widgets: the current size fixes the ratio; with
+// "Restrict" checked (the start) each typed or stepped side recomputes the other.
+class ResizeModel {
+public:
+    ResizeModel(int width, int height);
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    double ratio() const { return m_ratio; }
+    bool restrict() const { return m_restrict; }
+    void setRestrict(bool on) { m_restrict = on; }
+
+    void typeWidth(int width);
+    void typeHeight(int height);
+    // The up-down arrows: add the step to the side, as typed.
+    void stepWidth(int delta) { typeWidth(m_width + delta); }
+    void stepHeight(int delta) { typeHeight(m_height + delta); }
+
+private:
+    double m_ratio;
+    int m_width, m_height;
+    bool m_restrict = true;
+};
+
+// The resize step: a bilinear, high-quality stretch of image into a new 32-bit
+// ARGB bitmap of the given size.
+std::unique_ptr<Bitmap> ResizeImage(Bitmap& image, int width, int height);
