@@ -2,6 +2,8 @@
 // libjpeg-turbo reader and writer.
 #include "core/jpeg_codec.h"
 
+#include "core/large_image.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -64,7 +66,7 @@ Outcome readRows(FILE* file, qint64 fileSize, ErrorManager* err, QImage* image, 
     }
     info.out_color_space = JCS_EXT_BGR;
     jpeg_start_decompress(&info);
-    *image = QImage(int(info.output_width), int(info.output_height), QImage::Format_BGR888);
+    *image = AllocateLargeImage(int(info.output_width), int(info.output_height), QImage::Format_BGR888);
     if (image->isNull()) {
         jpeg_destroy_decompress(&info);
         return Outcome::TooLarge;
