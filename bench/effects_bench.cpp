@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the blur, sharpen, stylize and colour-formula effects and of the
-// blend on a 24-megapixel photo, in megapixels per second.
+// blend on a 24-megapixel photo, in megapixels per second, with and without
+// an elliptical selection.
 #include "adjust/blend.h"
+#include "bench_photo.h"
+#include "core/selection/selection_region.h"
 #include "effects/blur_sharpen.h"
 #include "effects/stylize.h"
 
+#include <QPainterPath>
 #include <benchmark/benchmark.h>
 #include <functional>
 #include <memory>
@@ -13,36 +17,31 @@ namespace {
 
 constexpr int kWidth = 6000, kHeight = 4000;
 
-// A photo-like picture: smooth gradients with some texture, every alpha 255
-// except a few transparent pixels.
-std::unique_ptr<Bitmap> makePhoto(PixelFormat format) {
-    auto bmp = std::make_unique<Bitmap>(kWidth, kHeight, format);
-    ScopedLock l(*bmp);
-    for (int y = 0; y < kHeight; ++y) {
-        std::uint8_t* p = l.row(y);
-        for (int x = 0; x < kWidth; ++x, p += l.bpp()) {
-            p[0] = std::uint8_t(x / 24 + (x * y) % 7);
-            p[1] = std::uint8_t(y / 16 + (x ^ y) % 5);
-            p[2] = std::uint8_t((x + y) / 40);
-            if (l.bpp() == 4) p[3] = (x * 7 + y * 13) % 997 == 0 ? 0 : 255;
-        }
-    }
-    return bmp;
-}
-
 Bitmap& photo(PixelFormat format) {
-    static std::unique_ptr<Bitmap> rgb = makePhoto(PixelFormat24bppRGB);
-    static std::unique_ptr<Bitmap> argb = makePhoto(PixelFormat32bppARGB);
+    static std::unique_ptr<Bitmap> rgb = MakeBenchPhoto(PixelFormat24bppRGB, kWidth, kHeight);
+    static std::unique_ptr<Bitmap> argb = MakeBenchPhoto(PixelFormat32bppARGB, kWidth, kHeight);
     return format == PixelFormat24bppRGB ? *rgb : *argb;
 }
 
-using Routine = std::function<void(Bitmap&, Bitmap&)>;
+// An ellipse inscribed in the image, the common shape of a selection.
+SelectionRegion* ellipse() {
+    static SelectionRegion region = [] {
+        QPainterPath path;
+        path.addEllipse(0, 0, kWidth, kHeight);
+        return SelectionRegion(path);
+    }();
+    return &region;
+}
 
-void runBench(benchmark::State& state, Routine routine, PixelFormat format) {
+using Routine = std::function<void(Bitmap&, Bitmap&, SelectionRegion*)>;
+
+void runBench(benchmark::State& state, Routine routine, PixelFormat format, bool selected) {
     Bitmap& source = photo(format);
     std::unique_ptr<Bitmap> destination = source.Clone();
+    SelectionRegion* selection = selected ? ellipse() : nullptr;
+    if (selection) selection->IsVisible(1.0f, 1.0f); // build the coverage mask outside the timing
     for (auto _ : state) {
-        routine(source, *destination);
+        routine(source, *destination, selection);
         benchmark::ClobberMemory();
     }
     state.counters["MPix/s"] =
@@ -51,33 +50,35 @@ void runBench(benchmark::State& state, Routine routine, PixelFormat format) {
 
 void registerAll() {
     const std::pair<const char*, Routine> routines[] = {
-        {"Blur", [](Bitmap& s, Bitmap& d) { Blur(s, d, nullptr); }},
-        {"GaussBlur", [](Bitmap& s, Bitmap& d) { GaussBlur(s, d, nullptr); }},
-        {"Sharpen", [](Bitmap& s, Bitmap& d) { Sharpen(s, d, nullptr); }},
-        {"SharpenMore", [](Bitmap& s, Bitmap& d) { SharpenMore(s, d, nullptr); }},
-        {"MotionBlur", [](Bitmap& s, Bitmap& d) { MotionBlur(s, d, nullptr, 15, 20); }},
-        {"SoftGlow", [](Bitmap& s, Bitmap& d) { SoftGlow(s, d, nullptr); }},
-        {"USMSharpen", [](Bitmap& s, Bitmap& d) { UsmSharpen(s, d, nullptr, 15); }},
-        {"Emboss", [](Bitmap& s, Bitmap& d) { Emboss(s, d, nullptr); }},
-        {"Solarize", [](Bitmap& s, Bitmap& d) { Solarize(s, d, nullptr); }},
-        {"Pencil", [](Bitmap& s, Bitmap& d) { Pencil(s, d, nullptr, 12); }},
-        {"Whim", [](Bitmap& s, Bitmap& d) { Whim(s, d, nullptr); }},
-        {"Wooden", [](Bitmap& s, Bitmap& d) { Wooden(s, d, nullptr); }},
-        {"Aqua", [](Bitmap& s, Bitmap& d) { Aqua(s, d, nullptr); }},
-        {"Darker", [](Bitmap& s, Bitmap& d) { Darker(s, d, nullptr); }},
-        {"Ice", [](Bitmap& s, Bitmap& d) { Ice(s, d, nullptr); }},
-        {"Molten", [](Bitmap& s, Bitmap& d) { Molten(s, d, nullptr); }},
-        {"OldPhoto", [](Bitmap& s, Bitmap& d) { OldPhoto(s, d, nullptr); }},
-        {"Subtence", [](Bitmap& s, Bitmap& d) { Subtence(s, d, nullptr); }},
-        {"BlendScreen", [](Bitmap& s, Bitmap& d) { BlendImages(d, 0, s, 0, int(BlendMode::Screen), 1.0); }},
+        {"Blur", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { Blur(s, d, r); }},
+        {"GaussBlur", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { GaussBlur(s, d, r); }},
+        {"Sharpen", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { Sharpen(s, d, r); }},
+        {"SharpenMore", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { SharpenMore(s, d, r); }},
+        {"MotionBlur", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { MotionBlur(s, d, r, 15, 20); }},
+        {"SoftGlow", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { SoftGlow(s, d, r); }},
+        {"USMSharpen", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { UsmSharpen(s, d, r, 15); }},
+        {"Emboss", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { Emboss(s, d, r); }},
+        {"Solarize", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { Solarize(s, d, r); }},
+        {"Pencil", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { Pencil(s, d, r, 12); }},
+        {"Whim", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { Whim(s, d, r); }},
+        {"Wooden", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { Wooden(s, d, r); }},
+        {"Aqua", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { Aqua(s, d, r); }},
+        {"Darker", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { Darker(s, d, r); }},
+        {"Ice", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { Ice(s, d, r); }},
+        {"Molten", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { Molten(s, d, r); }},
+        {"OldPhoto", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { OldPhoto(s, d, r); }},
+        {"Subtence", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { Subtence(s, d, r); }},
+        {"BlendScreen", [](Bitmap& s, Bitmap& d, SelectionRegion*) { BlendImages(d, 0, s, 0, int(BlendMode::Screen), 1.0); }},
     };
     for (const auto& [name, routine] : routines)
-        for (PixelFormat format : {PixelFormat24bppRGB, PixelFormat32bppARGB}) {
-            const std::string label = std::string(name) + (format == PixelFormat24bppRGB ? "/24bit" : "/32bit");
-            benchmark::RegisterBenchmark(label.c_str(), runBench, routine, format)
-                ->Unit(benchmark::kMillisecond)
-                ->UseRealTime();
-        }
+        for (PixelFormat format : {PixelFormat24bppRGB, PixelFormat32bppARGB})
+            for (bool selected : {false, true}) {
+                const std::string label = std::string(name) + (format == PixelFormat24bppRGB ? "/24bit" : "/32bit") +
+                                          (selected ? "/ellipse" : "");
+                benchmark::RegisterBenchmark(label.c_str(), runBench, routine, format, selected)
+                    ->Unit(benchmark::kMillisecond)
+                    ->UseRealTime();
+            }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 const char* const kBlendModeLabels[kBlendModeCount] = {
@@ -114,27 +115,38 @@ void BlendImages(Bitmap& target, int targetChannel, Bitmap& source, int sourceCh
     const int tk = channelByte(targetChannel);
     // A single target channel with all source channels reads the same channel.
     const int sk = allSource ? tk : channelByte(sourceChannel);
-    for (int y = 0; y < h; ++y) {
-        std::uint8_t* t = tgt.row(y);
-        const std::uint8_t* s = src.row(y);
-        if (allTarget && allSource) {
-            // Red, then green, then blue, as the routine always did.
-            for (int x = 0; x < w; ++x, t += bpp, s += bpp) {
-                t[2] = table[t[2] * 256 + s[2]];
-                t[1] = table[t[1] * 256 + s[1]];
-                t[0] = table[t[0] * 256 + s[0]];
+    auto rows = [&](int yBegin, int yEnd) {
+        for (int y = yBegin; y < yEnd; ++y) {
+            std::uint8_t* t = tgt.row(y);
+            const std::uint8_t* s = src.row(y);
+            if (allTarget && allSource) {
+                // Red, then green, then blue, as the routine always did.
+                for (int x = 0; x < w; ++x, t += bpp, s += bpp) {
+                    t[2] = table[t[2] * 256 + s[2]];
+                    t[1] = table[t[1] * 256 + s[1]];
+                    t[0] = table[t[0] * 256 + s[0]];
+                }
+            } else if (allTarget) {
+                for (int x = 0; x < w; ++x, t += bpp, s += bpp) {
+                    const std::uint8_t* column = table + s[sk];
+                    t[2] = column[t[2] * 256];
+                    t[1] = column[t[1] * 256];
+                    t[0] = column[t[0] * 256];
+                }
+            } else {
+                for (int x = 0; x < w; ++x, t += bpp, s += bpp) t[tk] = table[t[tk] * 256 + s[sk]];
             }
-        } else if (allTarget) {
-            for (int x = 0; x < w; ++x, t += bpp, s += bpp) {
-                const std::uint8_t* column = table + s[sk];
-                t[2] = column[t[2] * 256];
-                t[1] = column[t[1] * 256];
-                t[0] = column[t[0] * 256];
-            }
-        } else {
-            for (int x = 0; x < w; ++x, t += bpp, s += bpp) t[tk] = table[t[tk] * 256 + s[sk]];
         }
+    };
+    // Every pixel depends only on itself in both images (also when they are
+    // one image), so two threads may share the rows.
+    if (std::int64_t(w) * h < (1 << 16)) {
+        rows(0, h);
+        return;
     }
+    std::thread second(rows, h / 2, h);
+    rows(0, h / 2);
+    second.join();
 }
 
 std::unique_ptr<Bitmap> ScaledCopy(const Bitmap& image, int width, int height) {

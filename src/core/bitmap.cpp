@@ -2,6 +2,8 @@
 // Bitmap storage, locks, clones and the shared pixel helpers.
 #include "core/bitmap.h"
 
+#include "core/large_image.h"
+
 #include <cstring>
 
 namespace {
@@ -162,8 +164,19 @@ std::unique_ptr<Bitmap> Bitmap::Clone(const Rect& rect, PixelFormat format) cons
         setStatus(InvalidParameter);
         return nullptr;
     }
-    QImage copy = m_image.copy(rect.X, rect.Y, rect.Width, rect.Height);
-    if (copy.format() != storage) copy = copy.convertToFormat(storage);
+    QImage copy;
+    if (storage == m_image.format()) {
+        // Row copies into huge-page memory: the whole-image copy every
+        // command makes is the common case and should cost little more than
+        // the bytes it moves.
+        copy = AllocateLargeImage(rect.Width, rect.Height, storage);
+        const int bpp = m_image.depth() / 8;
+        for (int y = 0; y < rect.Height && !copy.isNull(); ++y)
+            std::memcpy(copy.scanLine(y), m_image.constScanLine(rect.Y + y) + std::size_t(rect.X) * bpp,
+                        std::size_t(rect.Width) * bpp);
+    } else {
+        copy = m_image.copy(rect.X, rect.Y, rect.Width, rect.Height).convertToFormat(storage);
+    }
     if (copy.isNull()) {
         setStatus(OutOfMemory);
         return nullptr;

@@ -130,6 +130,14 @@ DecodedImage DecodeImageFile(const QString& path) {
     const QByteArray format = reader.format();
     const QSize declared = reader.size();
     if (declared.isValid()) {
+        // No codec packs more than a few thousand pixels into a byte; a large
+        // picture declared by a small file is a bomb or mostly missing.
+        const qint64 pixels = qint64(declared.width()) * declared.height();
+        if (pixels > (qint64(64) << 20) && pixels / 4096 > file.size()) {
+            result.error = QStringLiteral("the picture declares %1 x %2 pixels, more than the file can hold")
+                               .arg(declared.width()).arg(declared.height());
+            return result;
+        }
         if (declared.width() > kMaxSide || declared.height() > kMaxSide ||
             qint64(declared.width()) * declared.height() * 4 > kMaxPixelBytes) {
             result.error = QStringLiteral("the picture is too large (%1 x %2 pixels; at most %3 on a side and 1 GiB of pixels)")

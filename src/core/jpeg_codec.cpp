@@ -2,7 +2,10 @@
 // libjpeg-turbo reader and writer.
 #include "core/jpeg_codec.h"
 
+#include "core/large_image.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QTransform>
 #include <csetjmp>
@@ -36,7 +39,8 @@ void onMessage(j_common_ptr info, int level) {
 enum class Outcome { Done, Failed, TooLarge, Unsupported };
 
 // The libjpeg part, free of objects with destructors because errors longjmp.
-Outcome readRows(FILE* file, ErrorManager* err, QImage* image, int maxSide, qint64 maxBytes, int* rowsRead) {
+Outcome readRows(FILE* file, qint64 fileSize, ErrorManager* err, QImage* image, int maxSide, qint64 maxBytes,
+                 int* rowsRead) {
     jpeg_decompress_struct info;
     info.err = jpeg_std_error(&err->base);
     err->base.error_exit = onError;
@@ -52,14 +56,17 @@ Outcome readRows(FILE* file, ErrorManager* err, QImage* image, int maxSide, qint
         jpeg_destroy_decompress(&info);
         return Outcome::Unsupported;
     }
-    if (info.image_width > JDIMENSION(maxSide) || info.image_height > JDIMENSION(maxSide) ||
-        qint64(info.image_width) * info.image_height * 3 > maxBytes) {
+    // A JPEG needs at least a bit for every 8 x 8 block; a large picture
+    // declared by a small file is a bomb or mostly missing.
+    const qint64 pixels = qint64(info.image_width) * info.image_height;
+    if (info.image_width > JDIMENSION(maxSide) || info.image_height > JDIMENSION(maxSide) || pixels * 3 > maxBytes ||
+        (pixels > (qint64(64) << 20) && pixels / 4096 > fileSize)) {
         jpeg_destroy_decompress(&info);
         return Outcome::TooLarge;
     }
     info.out_color_space = JCS_EXT_BGR;
     jpeg_start_decompress(&info);
-    *image = QImage(int(info.output_width), int(info.output_height), QImage::Format_BGR888);
+    *image = AllocateLargeImage(int(info.output_width), int(info.output_height), QImage::Format_BGR888);
     if (image->isNull()) {
         jpeg_destroy_decompress(&info);
         return Outcome::TooLarge;
@@ -123,7 +130,7 @@ JpegReadResult ReadJpeg(const QString& path, int maxSide, qint64 maxBytes) {
     ErrorManager err;
     QImage image;
     int rows = 0;
-    const Outcome outcome = readRows(file, &err, &image, maxSide, maxBytes, &rows);
+    const Outcome outcome = readRows(file, QFileInfo(path).size(), &err, &image, maxSide, maxBytes, &rows);
     std::fclose(file);
     switch (outcome) {
     case Outcome::Unsupported: result.unsupported = true; return result;

@@ -2,9 +2,12 @@
 // libpng reader.
 #include "core/png_reader.h"
 
+#include "core/large_image.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <csetjmp>
+#include <cstring>
 #include <cstdio>
 #include <png.h>
 #include <vector>
@@ -51,7 +54,8 @@ bool readInto(FILE* file, qint64 fileSize, ReadState* state, QImage* image, int 
     }
     // Deflate cannot compress better than about 1032:1, so a picture that
     // needs more than that from the bytes the file holds is a bomb or broken.
-    if ((qint64(w) + 7) / 8 * h / 1032 > fileSize) {
+    const qint64 rawBytes = (qint64(png_get_rowbytes(png, info)) + 1) * h;
+    if (rawBytes / 1032 > fileSize) {
         *refusal = QStringLiteral("the picture declares %1 x %2 pixels, more than the file can hold").arg(w).arg(h);
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
@@ -63,13 +67,15 @@ bool readInto(FILE* file, qint64 fileSize, ReadState* state, QImage* image, int 
     if (!alpha) png_set_strip_alpha(png);
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    *image = QImage(int(w), int(h), alpha ? QImage::Format_ARGB32 : QImage::Format_BGR888);
+    *image = AllocateLargeImage(int(w), int(h), alpha ? QImage::Format_ARGB32 : QImage::Format_BGR888);
     if (image->isNull()) {
         *refusal = QStringLiteral("not enough memory for the picture");
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
-    image->fill(0);
+    // Rows are written as they are read; only an interlaced picture, whose
+    // passes fill rows piecemeal, starts from zeros.
+    if (passes > 1) image->fill(0);
     for (int pass = 0; pass < passes; ++pass)
         for (png_uint_32 y = 0; y < h; ++y) {
             png_read_row(png, image->scanLine(int(y)), nullptr);
@@ -100,7 +106,8 @@ PngReadResult ReadPng(const QString& path, int maxSide, qint64 maxBytes) {
     } else if (!refusal.isEmpty()) {
         result.error = refusal;
     } else if (state.rowsRead > 0 && !image.isNull()) {
-        // Rows after the damage stay transparent black.
+        // Rows after the damage become transparent black.
+        for (int y = state.rowsRead; y < image.height(); ++y) std::memset(image.scanLine(y), 0, image.bytesPerLine());
         result.image = std::move(image);
         result.damaged = true;
         result.error = QStringLiteral("%1 of %2 rows could be read (%3)").arg(state.rowsRead).arg(result.image.height()).arg(state.message);

@@ -5,6 +5,7 @@ target_sources(lumaset_engine PRIVATE
   core/encoders.cpp
   core/graphics.cpp
   core/jpeg_codec.cpp
+  core/large_image.cpp
   core/params.cpp
   core/png_reader.cpp
   core/png_writer.cpp

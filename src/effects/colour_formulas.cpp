@@ -6,20 +6,6 @@
 
 #include <cstdlib>
 
-void applyChannelTable(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
-                       const std::uint8_t table[256]) {
-    ScopedLock src(source);
-    ScopedLock dst(destination);
-    if (!sameShape(src, dst)) return;
-    const EffectFrame frame(selection, src.width(), src.height());
-    forEachRunBytes(
-        frame, Coverage::Whole, src, dst,
-        [table](const std::uint8_t* s, const std::uint8_t*, std::uint8_t* out, int n) {
-            for (int i = 0; i < n; ++i) out[i] = table[s[i]];
-        },
-        Threads::Two);
-}
-
 namespace {
 
 // Runs formula(b, g, r, d) over the whole image with the selection test; the
@@ -41,9 +27,7 @@ void Aqua(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
 }
 
 void Darker(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
-    std::uint8_t table[256];
-    for (int v = 0; v < 256; ++v) table[v] = std::uint8_t(v * v / 255);
-    applyChannelTable(source, destination, selection, table);
+    applyChannelFormula(source, destination, selection, [](int v) { return v * v / 255; });
 }
 
 void Ice(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
@@ -55,10 +39,20 @@ void Ice(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
 }
 
 void Molten(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
-    colourFormula(source, destination, selection, [](int b, int g, int r, std::uint8_t* d) {
-        d[2] = clampByte(r * 128 / (g + b + 1));
-        d[1] = clampByte(g * 128 / (b + r + 1));
-        d[0] = clampByte(b * 128 / (r + g + 1));
+    // The quotients c * 128 / (sum of the other two + 1) have numerators up to
+    // 255 * 128 and divisors up to 511; for those, multiplying by
+    // floor(2^32 / divisor) + 1 and keeping the high 32 bits gives the
+    // truncated quotient exactly, at the cost of a multiply instead of a divide.
+    std::uint64_t reciprocal[512];
+    for (int d = 1; d < 512; ++d) reciprocal[d] = (std::uint64_t(1) << 32) / d + 1;
+    reciprocal[0] = 0;
+    auto quotient = [&reciprocal](int numerator, int divisor) {
+        return int((std::uint64_t(numerator) * reciprocal[divisor]) >> 32);
+    };
+    colourFormula(source, destination, selection, [&quotient](int b, int g, int r, std::uint8_t* d) {
+        d[2] = clampByte(quotient(r * 128, g + b + 1));
+        d[1] = clampByte(quotient(g * 128, b + r + 1));
+        d[0] = clampByte(quotient(b * 128, r + g + 1));
     });
 }
 

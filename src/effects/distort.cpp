@@ -51,7 +51,7 @@ void Wave(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
-    const int w = src.width(), h = src.height(), bpp = src.bpp();
+    const int w = src.width(), h = src.height();
     const int a = clampInt(params.amplitude, 1, 32);
     // The horizontal shift depends on the row alone and the vertical one on the
     // column alone.
@@ -61,10 +61,10 @@ void Wave(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
     const EffectFrame frame(selection, w, h);
     forEachPixel(
         frame, Coverage::Whole, src, dst,
-        [&](const std::uint8_t*, std::uint8_t* d, int x, int y) {
+        [&](const std::uint8_t*, std::uint8_t* d, int x, int y, auto bppConstant) {
             const int sx = clampCoord(shiftX[std::size_t(y)] + x, w);
             const int sy = clampCoord(shiftY[std::size_t(x)] + y, h);
-            copyPixel(d, src.pixel(sx, sy), bpp);
+            copyPixel(d, src.pixel(sx, sy), bppConstant);
         },
         Threads::Two);
 }

@@ -39,26 +39,12 @@ void EffectFrame::selectedSpans(int y, int xBegin, int xEnd, std::vector<PixelRu
         return;
     }
     if (y < m_work.Y || y >= m_work.GetBottom()) return;
-    xBegin = std::max(xBegin, m_work.X);
-    xEnd = std::min(xEnd, m_work.GetRight());
-    // The region's coverage row answers the point test for a whole row at
-    // once; without one (a region too large for a mask) ask pixel by pixel.
-    if (const std::uint8_t* coverage = m_selection->CoverageRow(y)) {
-        const int left = m_work.X;
-        int x = xBegin;
-        while (x < xEnd) {
-            while (x < xEnd && !coverage[x - left]) ++x;
-            const int start = x;
-            while (x < xEnd && coverage[x - left]) ++x;
-            if (start < x) out.push_back({start, x});
-        }
-        return;
-    }
-    int x = xBegin;
-    while (x < xEnd) {
-        while (x < xEnd && !pointTest(x, y)) ++x;
-        const int start = x;
-        while (x < xEnd && pointTest(x, y)) ++x;
-        if (start < x) out.push_back({start, x});
+    // The region's own scans give the row's runs directly; they are the
+    // pixels its point test accepts.
+    std::vector<Span> scans;
+    m_selection->GetRowSpans(y, scans);
+    for (const Span& scan : scans) {
+        const int begin = std::max(scan.X, xBegin), end = std::min(scan.X + scan.Length, xEnd);
+        if (begin < end) out.push_back({begin, end});
     }
 }

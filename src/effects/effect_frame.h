@@ -11,8 +11,9 @@
 // the working rectangle is the selection's bounds and a pixel is selected when
 // the selection's point test at its integer coordinates says so. The flag and
 // the rectangle are computed once per call (EffectFrame); the walkers below
-// turn the point test into runs of selected pixels per row, so kernels run on
-// plain row memory.
+// turn the selection into runs of selected pixels per row (the region's own
+// row scans, which agree with its point test), so kernels run on plain row
+// memory.
 //
 // Coverage patterns (which pixels a routine visits):
 //   W  Whole                every pixel, selection test
@@ -59,8 +60,9 @@ struct PixelRun {
 // Which pixels of a width x height image a routine may change.
 class EffectFrame {
 public:
-    // selection may be null; it must outlive the frame and, when walkers use
-    // Threads::Two, answer its point test from two threads at once.
+    // selection may be null and must outlive the frame; walkers with
+    // Threads::Two read it from two threads at once (its const members allow
+    // that).
     EffectFrame(const SelectionRegion* selection, int width, int height);
 
     bool wholeImage() const { return m_whole; }
@@ -173,17 +175,20 @@ void forEachPixel(const EffectFrame& frame, Coverage coverage, const ScopedLock&
 }
 
 // Copies the colour bytes of count 32-bit pixels from computed into d, keeping
-// d's alpha bytes; with skipTransparent, pixels whose source alpha (in s) is 0
+// d's alpha bytes; with SkipTransparent, pixels whose source alpha (in s) is 0
 // are not written at all.
-inline void mergeColourBytes(std::uint8_t* d, const std::uint8_t* computed, const std::uint8_t* s, int count,
-                             bool skipTransparent) {
+template <bool SkipTransparent>
+void mergeColourBytes(std::uint8_t* d, const std::uint8_t* computed, const std::uint8_t* s, int count) {
     static_assert(std::endian::native == std::endian::little, "colour bytes are the low three of a pixel word");
     for (int j = 0; j < count; ++j) {
         std::uint32_t dv, cv, sv;
         std::memcpy(&dv, d + 4 * j, 4);
         std::memcpy(&cv, computed + 4 * j, 4);
-        std::memcpy(&sv, s + 4 * j, 4);
-        const std::uint32_t mask = (!skipTransparent || (sv >> 24) != 0) ? 0x00FFFFFFu : 0u;
+        std::uint32_t mask = 0x00FFFFFFu;
+        if constexpr (SkipTransparent) {
+            std::memcpy(&sv, s + 4 * j, 4);
+            mask = (sv >> 24) != 0 ? mask : 0u;
+        }
         dv = (cv & mask) | (dv & ~mask);
         std::memcpy(d + 4 * j, &dv, 4);
     }
@@ -228,11 +233,27 @@ void forEachRunBytes(const EffectFrame& frame, Coverage coverage, const ScopedLo
                     callByteKernel(kernel, s, d, d, count * 3, std::integral_constant<int, 3>{});
                 } else {
                     callByteKernel(kernel, s, d, scratch, count * 4, std::integral_constant<int, 4>{});
-                    mergeColourBytes(d, scratch, s, count, skipTransparent);
+                    if (skipTransparent)
+                        mergeColourBytes<true>(d, scratch, s, count);
+                    else
+                        mergeColourBytes<false>(d, scratch, s, count);
                 }
             }
         },
         threads);
+}
+
+// The whole routine for a byte-wise effect: locks source then destination,
+// builds the frame and walks the pattern with forEachRunBytes. Does nothing
+// when a lock fails or the images differ in size or format.
+template <class ByteKernel>
+void runByteEffect(Bitmap& source, Bitmap& destination, const SelectionRegion* selection, Coverage coverage,
+                   Threads threads, ByteKernel&& kernel, bool skipTransparent = false) {
+    ScopedLock src(source);
+    ScopedLock dst(destination);
+    if (!sameShape(src, dst)) return;
+    const EffectFrame frame(selection, src.width(), src.height());
+    forEachRunBytes(frame, coverage, src, dst, kernel, threads, skipTransparent);
 }
 
 // The whole routine for a per-pixel effect: locks source then destination,

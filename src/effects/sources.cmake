@@ -6,6 +6,7 @@ target_sources(lumaset_engine PRIVATE
   effects/effect_table.cpp
   effects/distort.cpp
   effects/noise_redeye_lomo.cpp
+  effects/oil_paint.cpp
   effects/rain_drops.cpp
   effects/stylize.cpp
   effects/texture.cpp

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Mosaic, Oil Paint, Diffuse, Glass and Video.
+// Mosaic, Diffuse, Glass and Video; Oil Paint lives in oil_paint.cpp.
 #include "effects/texture.h"
 
 #include "core/runtime_random.h"
@@ -8,6 +8,7 @@
 #include "effects/small_divisor.h"
 
 #include <algorithm>
+#include <thread>
 #include <type_traits>
 #include <vector>
 
@@ -34,9 +35,11 @@ void Mosaic(Bitmap& source, Bitmap& destination, const SelectionRegion* selectio
     const Rect& work = frame.workRect();
     const int yEnd = std::min(work.GetBottom(), h), xEnd = std::min(work.GetRight(), w);
     const int xFirst = firstOverlappingOrigin(work.X, s);
-    auto cells = [&](auto bppConstant) {
+    const int yFirst = firstOverlappingOrigin(work.Y, s);
+    // Cell rows [first, end) of the walk, counted from yFirst.
+    auto cells = [&](auto bppConstant, int first, int end) {
         constexpr int bpp = decltype(bppConstant)::value;
-        for (int cy = firstOverlappingOrigin(work.Y, s); cy < yEnd; cy += s) {
+        for (int cy = yFirst + first * s; cy < yEnd && cy < yFirst + end * s; cy += s) {
             const int y0 = std::max(cy, 0), y1 = std::min(cy + s, h);
             for (int cx = xFirst; cx < xEnd; cx += s) {
                 if (!frame.isSelected(cx, cy)) continue;
@@ -63,101 +66,19 @@ void Mosaic(Bitmap& source, Bitmap& destination, const SelectionRegion* selectio
             }
         }
     };
-    if (src.bpp() == 4) cells(std::integral_constant<int, 4>{});
-    else cells(std::integral_constant<int, 3>{});
-}
-
-namespace {
-
-// One intensity bin of Oil Paint's window histogram. The colour sums share one
-// 64-bit word in 21-bit lanes (blue low, red high), and the count shares one
-// with the alpha sum (count low): a window holds at most 17 x 17 pixels, so no
-// lane exceeds 289 * 255 < 2^21.
-struct OilBin {
-    std::uint64_t colours;
-    std::uint64_t countAlpha;
-};
-constexpr int kLane = 21;
-constexpr std::uint64_t kLaneMask = (std::uint64_t(1) << kLane) - 1;
-
-// Exact division by every window size a call can meet (1..289 pixels).
-struct WindowDivisors {
-    std::vector<SmallDivisor> byCount;
-    explicit WindowDivisors(int maxCount) {
-        byCount.reserve(std::size_t(maxCount) + 1);
-        for (int c = 0; c <= maxCount; ++c) byCount.emplace_back(c == 0 ? 1 : c);
-    }
-    int divide(std::uint64_t x, int count) const { return byCount[std::size_t(count)].divide(x); }
-};
-
-} // namespace
-
-void OilPaint(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
-              const OilPaintParams& params) {
-    ScopedLock src(source);
-    ScopedLock dst(destination);
-    if (!sameShape(src, dst)) return;
-    const int w = src.width(), h = src.height(), bpp = src.bpp();
-    const int a = clampInt(params.radius, 1, 8);
-    const int levels = (params.levels & 0xFF) == 0 ? 1 : (params.levels & 0xFF);
-    // Bin of a pixel by its channel sum: ((L * (B + G + R)) / 3) / 255.
-    std::uint8_t binOf[766];
-    for (int sum = 0; sum <= 765; ++sum) binOf[sum] = std::uint8_t(((levels * sum) / 3) / 255);
-    const WindowDivisors divisor((2 * a + 1) * (2 * a + 1));
-    const EffectFrame frame(selection, w, h);
-
-    // Each row slides its window from left to right: a column enters on the
-    // right and one leaves on the left, which gives the same histogram as
-    // rebuilding the window for every pixel.
-    auto row = [&](int y, int, int) {
-        const int y0 = std::max(0, y - a), y1 = std::min(h - 1, y + a);
-        const std::uint8_t* rows[17];
-        for (int yy = y0; yy <= y1; ++yy) rows[yy - y0] = src.row(yy);
-        const int n = y1 - y0 + 1;
-        std::vector<OilBin> bins(std::size_t(levels) + 1, OilBin{0, 0});
-        // Adds column x of the window's rows to the histogram, or takes it out.
-        auto column = [&](int x, bool entering) {
-            for (int i = 0; i < n; ++i) {
-                const std::uint8_t* p = rows[i] + std::ptrdiff_t(x) * bpp;
-                OilBin& b = bins[binOf[p[0] + p[1] + p[2]]];
-                const std::uint64_t colours =
-                    (std::uint64_t(p[2]) << (2 * kLane)) | (std::uint64_t(p[1]) << kLane) | p[0];
-                const std::uint64_t countAlpha = (bpp == 4 ? std::uint64_t(p[3]) << kLane : 0) | 1;
-                if (entering) {
-                    b.colours += colours;
-                    b.countAlpha += countAlpha;
-                } else {
-                    b.colours -= colours;
-                    b.countAlpha -= countAlpha;
-                }
-            }
-        };
-        for (int x = 0; x <= std::min(w - 1, a); ++x) column(x, true);
-        std::uint8_t* d = dst.row(y);
-        for (int x = 0; x < w; ++x, d += bpp) {
-            if (x > 0) {
-                if (x + a < w) column(x + a, true);
-                if (x - a - 1 >= 0) column(x - a - 1, false);
-            }
-            // Lowest bin with the highest count: replace only on a greater count.
-            int best = 0;
-            std::uint64_t bestCount = bins[0].countAlpha & kLaneMask;
-            for (int b = 1; b <= levels; ++b) {
-                const std::uint64_t c = bins[std::size_t(b)].countAlpha & kLaneMask;
-                if (c > bestCount) {
-                    bestCount = c;
-                    best = b;
-                }
-            }
-            const OilBin& win = bins[std::size_t(best)];
-            const int count = int(bestCount);
-            d[0] = std::uint8_t(divisor.divide(win.colours & kLaneMask, count));
-            d[1] = std::uint8_t(divisor.divide((win.colours >> kLane) & kLaneMask, count));
-            d[2] = std::uint8_t(divisor.divide(win.colours >> (2 * kLane), count));
-            if (bpp == 4) d[3] = std::uint8_t(divisor.divide(win.countAlpha >> kLane, count));
-        }
+    auto cellRows = [&](int first, int end) {
+        if (src.bpp() == 4) cells(std::integral_constant<int, 4>{}, first, end);
+        else cells(std::integral_constant<int, 3>{}, first, end);
     };
-    forEachSpan(frame, Coverage::Unselective, row, Threads::Two);
+    // Cells are independent: two threads take the upper and lower cell rows.
+    const int rows = yEnd > yFirst ? (yEnd - yFirst + s - 1) / s : 0;
+    if ((long long)w * h < kMinPixelsForTwoThreads || rows < 2) {
+        cellRows(0, rows);
+        return;
+    }
+    std::thread lower(cellRows, rows / 2, rows);
+    cellRows(0, rows / 2);
+    lower.join();
 }
 
 void Diffuse(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
@@ -165,16 +86,17 @@ void Diffuse(Bitmap& source, Bitmap& destination, const SelectionRegion* selecti
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
-    const int w = src.width(), h = src.height(), bpp = src.bpp();
+    const int w = src.width(), h = src.height();
     const int a = clampInt(params.radius, 1, 32);
     const SmallDivisor span(2 * a);
     const EffectFrame frame(selection, w, h);
     // Random draws follow the pixel order, so this stays on one thread.
-    forEachPixel(frame, Coverage::Unselective, src, dst, [&](const std::uint8_t*, std::uint8_t* d, int x, int y) {
-        const int ox = span.remainder(RuntimeRand()) - a;
-        const int oy = span.remainder(RuntimeRand()) - a;
-        copyPixel(d, src.pixel(clampCoord(x + ox, w), clampCoord(y + oy, h)), bpp);
-    });
+    forEachPixel(frame, Coverage::Unselective, src, dst,
+                 [&](const std::uint8_t*, std::uint8_t* d, int x, int y, auto bppConstant) {
+                     const int ox = span.remainder(RuntimeRand()) - a;
+                     const int oy = span.remainder(RuntimeRand()) - a;
+                     copyPixel(d, src.pixel(clampCoord(x + ox, w), clampCoord(y + oy, h)), bppConstant);
+                 });
 }
 
 void Glass(Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
@@ -211,10 +133,6 @@ void Video(Bitmap& source, Bitmap& destination, const SelectionRegion* selection
 
 void runMosaic(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params) {
     Mosaic(source, destination, selection, {.size = params.integer("size")});
-}
-
-void runOilPaint(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params) {
-    OilPaint(source, destination, selection, {.radius = params.integer("radius"), .levels = params.integer("levels")});
 }
 
 void runDiffuse(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params) {

@@ -124,24 +124,26 @@ TEST(BlendImages, ChannelSelectors) {
     }
 }
 
+// Small images and one large enough to be split between two threads.
 TEST(BlendImages, WholeImagesMatchTheTable) {
     std::vector<std::uint8_t> table(kBlendTableSize);
-    for (PixelFormat format : {PixelFormat24bppRGB, PixelFormat32bppARGB})
-        for (int mode = 0; mode < kBlendModeCount; ++mode) {
-            auto target = MakePatternBitmap(7, 3, format, 1);
-            auto source = MakePatternBitmap(7, 3, format, 2);
-            auto out = blended(*target, 0, *source, 0, BlendMode(mode), 0.6);
-            BuildBlendTable(table.data(), mode, 0.6);
-            ScopedLock t(*target), s(*source), o(*out);
-            for (int y = 0; y < 3; ++y)
-                for (int x = 0; x < 7; ++x) {
-                    for (int c = 0; c < 3; ++c)
-                        ASSERT_EQ(o.pixel(x, y)[c], table[t.pixel(x, y)[c] * 256 + s.pixel(x, y)[c]]);
-                    if (o.bpp() == 4) {
-                        ASSERT_EQ(o.pixel(x, y)[3], t.pixel(x, y)[3]);
+    for (auto [w, h] : {std::pair{7, 3}, std::pair{301, 250}})
+        for (PixelFormat format : {PixelFormat24bppRGB, PixelFormat32bppARGB})
+            for (int mode = 0; mode < kBlendModeCount; mode += (w > 100 ? 6 : 1)) {
+                auto target = MakePatternBitmap(w, h, format, 1);
+                auto source = MakePatternBitmap(w, h, format, 2);
+                auto out = blended(*target, 0, *source, 0, BlendMode(mode), 0.6);
+                BuildBlendTable(table.data(), mode, 0.6);
+                ScopedLock t(*target), s(*source), o(*out);
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x) {
+                        for (int c = 0; c < 3; ++c)
+                            ASSERT_EQ(o.pixel(x, y)[c], table[t.pixel(x, y)[c] * 256 + s.pixel(x, y)[c]]);
+                        if (o.bpp() == 4) {
+                            ASSERT_EQ(o.pixel(x, y)[3], t.pixel(x, y)[3]);
+                        }
                     }
-                }
-        }
+            }
 }
 
 TEST(BlendImages, ImageWithItselfAndMismatchedSizes) {

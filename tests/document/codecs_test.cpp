@@ -203,7 +203,24 @@ TEST(Decode, BadFilesAreRefusedOrMarkedDamaged) {
     const QByteArray huge = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452") +
                             QByteArray::fromHex("0000c3500000c35008020000004d5a7e1a");
 
+    // A JPEG cut short whose frame header declares 18000 x 18000 pixels, and a
+    // GIF declaring 16000 x 16000 pixels in a few bytes: bombs, refused before
+    // anything large is allocated.
+    QByteArray jpegBomb = jpeg.left(20000);
+    const int sof = jpegBomb.indexOf(QByteArray::fromHex("ffc0"));
+    jpegBomb.replace(sof + 5, 4, QByteArray::fromHex("46504650"));
+    QImage tiny(8, 8, QImage::Format_RGB32);
+    tiny.fill(Qt::red);
+    tiny.save(dir.file("tiny.gif"));
+    QFile tinyFile(dir.file("tiny.gif"));
+    tinyFile.open(QIODevice::ReadOnly);
+    QByteArray gifBomb = tinyFile.readAll();
+    gifBomb.replace(6, 4, QByteArray::fromHex("803e803e"));
+    const int descriptor = gifBomb.indexOf(char(0x2c), 13);
+    gifBomb.replace(descriptor + 5, 4, QByteArray::fromHex("803e803e"));
+
     for (const QString& refused : {write("empty.png", {}), write("random.jpg", random), write("huge.png", huge),
+                                   write("bomb.jpg", jpegBomb), write("bomb.gif", gifBomb),
                                    dir.path(), dir.file("missing.png")}) {
         DecodedImage d = DecodeImageFile(refused);
         EXPECT_FALSE(d.bitmap) << refused.toStdString();

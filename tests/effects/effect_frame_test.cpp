@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The effect frame's areas and walkers.
+#include "core/selection/selection_region.h"
 #include "effects/effect_frame.h"
 #include "testing/test_images.h"
 
@@ -51,6 +52,28 @@ TEST(EffectFrame, TwoThreadsVisitEveryPixelOnce) {
                 ASSERT_EQ(hits[std::size_t(y) * w + x], inside ? 1 : 0) << x << "," << y;
             }
     }
+}
+
+// A selection reaching past the image: the rectangle pattern is cut so its
+// reads of the right and lower neighbours stay inside.
+TEST(EffectFrame, RectanglePatternStaysInsideTheImage) {
+    SelectionRegion region(Rect{5, 4, 100, 100});
+    const EffectFrame frame(&region, 20, 10);
+    EXPECT_FALSE(frame.wholeImage());
+    EXPECT_EQ(frame.workRect(), (Rect{5, 4, 100, 100}));
+    const EffectFrame::Area a = frame.area(Coverage::RectLessLast);
+    EXPECT_EQ(a.x0, 5);
+    EXPECT_EQ(a.y0, 4);
+    EXPECT_EQ(a.x1, 19);
+    EXPECT_EQ(a.y1, 9);
+    EXPECT_TRUE(a.test);
+    std::vector<PixelRun> runs;
+    frame.selectedSpans(6, 0, 19, runs);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].begin, 5);
+    EXPECT_EQ(runs[0].end, 19);
+    frame.selectedSpans(2, 0, 19, runs);
+    EXPECT_TRUE(runs.empty());
 }
 
 TEST(EffectFrame, TinyImagesGiveEmptyAreas) {

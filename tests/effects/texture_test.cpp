@@ -17,7 +17,7 @@ constexpr PixelFormat kFormats[] = {PixelFormat24bppRGB, PixelFormat32bppARGB};
 struct Size {
     int w, h;
 };
-constexpr Size kSizes[] = {{1, 1}, {2, 3}, {7, 5}, {13, 11}, {25, 9}};
+constexpr Size kSizes[] = {{1, 1}, {2, 3}, {7, 5}, {13, 11}, {25, 9}, {301, 230}};
 
 TEST(Mosaic, MatchesReference) {
     for (PixelFormat f : kFormats)
@@ -58,6 +58,16 @@ TEST(OilPaint, MatchesReference) {
                 EXPECT_TRUE(MatchesRaster(OracleOilPaint(ReadRaster(*src), radius, levels), *dst))
                     << s.w << "x" << s.h << " radius " << radius << " levels " << levels;
             }
+}
+
+// Large enough for the two halves to be painted by two threads.
+TEST(OilPaint, MatchesReferenceOnALargerImage) {
+    for (PixelFormat f : kFormats) {
+        auto src = MakePatternBitmap(301, 230, f, 8);
+        auto dst = src->Clone();
+        OilPaint(*src, *dst, nullptr, {});
+        EXPECT_TRUE(MatchesRaster(OracleOilPaint(ReadRaster(*src), 4, 12), *dst));
+    }
 }
 
 TEST(OilPaint, UniformImageIsUnchangedAndLevelsZeroActsAsOne) {

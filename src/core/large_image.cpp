@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Huge-page backed image memory.
+#include "core/large_image.h"
+
+#include <cstdlib>
+#include <sys/mman.h>
+
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+
+void release(void* memory) { std::free(memory); }
+
+} // namespace
+
+QImage AllocateLargeImage(int width, int height, QImage::Format format) {
+    const qsizetype bytesPerLine = ((qsizetype(width) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32) * 4;
+    const std::size_t bytes = std::size_t(bytesPerLine) * std::size_t(height);
+    if (width <= 0 || height <= 0) return {};
+    if (bytes < kHugePage) return QImage(width, height, format);
+    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* memory = std::aligned_alloc(kHugePage, rounded);
+    if (!memory) return {};
+    madvise(memory, rounded, MADV_HUGEPAGE);
+    return QImage(static_cast<uchar*>(memory), width, height, bytesPerLine, format, release, memory);
+}
