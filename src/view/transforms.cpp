@@ -3,6 +3,7 @@
 #include "view/transforms.h"
 
 #include "core/graphics.h"
+#include "core/large_image.h"
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"
 #include "effects/effect_frame.h"
@@ -10,9 +11,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <sys/mman.h>
 
 namespace {
 
@@ -112,20 +111,9 @@ void turnExactly(const ScopedLock& src, const ScopedLock& dst, int quarter) {
 }
 
 // A 32-bit ARGB bitmap whose every pixel the caller is about to write, so its
-// memory is not cleared first. Large buffers ask the kernel for huge pages:
-// a fresh photo-sized image otherwise costs tens of thousands of page faults,
-// more than the pixel work itself.
+// memory is not cleared first (huge pages for large images).
 std::unique_ptr<Bitmap> newUncleared32(int w, int h) {
-    constexpr std::size_t kHugePage = std::size_t(2) << 20;
-    const std::size_t stride = std::size_t(w) * 4;
-    const std::size_t bytes = stride * std::size_t(std::max(h, 0));
-    if (w <= 0 || h <= 0 || bytes < 4 * kHugePage) return std::make_unique<Bitmap>(QImage(w, h, QImage::Format_ARGB32));
-    void* memory = std::aligned_alloc(kHugePage, (bytes + kHugePage - 1) / kHugePage * kHugePage);
-    if (!memory) return std::make_unique<Bitmap>(QImage());
-    madvise(memory, bytes, MADV_HUGEPAGE);
-    QImage image(static_cast<uchar*>(memory), w, h, qsizetype(stride), QImage::Format_ARGB32,
-                 [](void* p) { std::free(p); }, memory);
-    return std::make_unique<Bitmap>(std::move(image));
+    return std::make_unique<Bitmap>(AllocateLargeImage(w, h, QImage::Format_ARGB32));
 }
 
 } // namespace
