@@ -15,26 +15,13 @@
 
 namespace {
 
-constexpr int kWidth = 6000, kHeight = 4000;
-
-// The 24-bit benchmark photo, made once.
-Bitmap& photo() {
-    static std::unique_ptr<Bitmap> image = MakeBenchPhoto(PixelFormat24bppRGB, kWidth, kHeight);
-    return *image;
-}
-
-void report(benchmark::State& state) {
-    state.counters["MPix/s"] =
-        benchmark::Counter(double(kWidth) * kHeight / 1e6 * state.iterations(), benchmark::Counter::kIsRate);
-}
-
 // Runs op(source, copy) with a fresh target copy outside the timing.
 template <class Op>
 void runOnCopy(benchmark::State& state, Op op) {
-    Bitmap& source = photo();
+    Bitmap& source = BenchPhoto();
     auto target = source.Clone();
     for (auto _ : state) op(source, *target);
-    report(state);
+    SetMegapixelRate(state);
 }
 
 void BM_Gamma(benchmark::State& s) { runOnCopy(s, [](Bitmap& a, Bitmap& b) { AdjustGamma(a, b, 2.2); }); }
@@ -57,49 +44,49 @@ void BM_RotateChannels(benchmark::State& s) {
     // each run is not timed.
     for (auto _ : s) {
         s.PauseTiming();
-        auto image = photo().Clone();
+        auto image = BenchPhoto().Clone();
         s.ResumeTiming();
         benchmark::DoNotOptimize(RotateChannels(std::move(image)));
     }
-    report(s);
+    SetMegapixelRate(s);
 }
 void BM_Blend(benchmark::State& s) {
     runOnCopy(s, [](Bitmap& a, Bitmap& b) { BlendImages(b, 0, a, 0, int(BlendMode::Overlay), 0.7); });
 }
 void BM_ResizeHalf(benchmark::State& s) {
-    Bitmap& source = photo();
-    for (auto _ : s) benchmark::DoNotOptimize(ResizeImage(source, kWidth / 2, kHeight / 2));
-    report(s);
+    Bitmap& source = BenchPhoto();
+    for (auto _ : s) benchmark::DoNotOptimize(ResizeImage(source, kBenchWidth / 2, kBenchHeight / 2));
+    SetMegapixelRate(s);
 }
 void BM_CropEllipse(benchmark::State& s) {
     // A fresh outline each run, so the region is built as the command builds it.
-    Bitmap& source = photo();
+    Bitmap& source = BenchPhoto();
     for (auto _ : s) {
         SelectionPath outline;
         outline.AddEllipse(QRectF(100.5, 80.25, 5700.5, 3800.75));
         benchmark::DoNotOptimize(CropToRegion(source, outline));
     }
-    report(s);
+    SetMegapixelRate(s);
 }
 void BM_Rotate90(benchmark::State& s) {
-    Bitmap& source = photo();
+    Bitmap& source = BenchPhoto();
     for (auto _ : s) benchmark::DoNotOptimize(Rotate(source, -90));
-    report(s);
+    SetMegapixelRate(s);
 }
 void BM_Rotate180(benchmark::State& s) {
-    Bitmap& source = photo();
+    Bitmap& source = BenchPhoto();
     for (auto _ : s) benchmark::DoNotOptimize(Rotate(source, -180));
-    report(s);
+    SetMegapixelRate(s);
 }
 void BM_FlipHorizontal(benchmark::State& s) {
-    Bitmap& source = photo();
+    Bitmap& source = BenchPhoto();
     for (auto _ : s) benchmark::DoNotOptimize(Flip(source, true));
-    report(s);
+    SetMegapixelRate(s);
 }
 void BM_FlipVertical(benchmark::State& s) {
-    Bitmap& source = photo();
+    Bitmap& source = BenchPhoto();
     for (auto _ : s) benchmark::DoNotOptimize(Flip(source, false));
-    report(s);
+    SetMegapixelRate(s);
 }
 
 } // namespace

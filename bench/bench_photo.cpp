@@ -23,3 +23,16 @@ std::unique_ptr<Bitmap> MakeBenchPhoto(PixelFormat format, int width, int height
     }
     return photo;
 }
+
+Bitmap& BenchPhoto(PixelFormat format) {
+    static std::unique_ptr<Bitmap> rgb = MakeBenchPhoto(PixelFormat24bppRGB);
+    static std::unique_ptr<Bitmap> argb;
+    if (format == PixelFormat24bppRGB) return *rgb;
+    if (!argb) argb = MakeBenchPhoto(PixelFormat32bppARGB);
+    return *argb;
+}
+
+void SetMegapixelRate(benchmark::State& state) {
+    state.counters["MPix/s"] = benchmark::Counter(double(kBenchWidth) * kBenchHeight / 1e6 * double(state.iterations()),
+                                                  benchmark::Counter::kIsRate);
+}

@@ -5,6 +5,15 @@
 
 #include "core/bitmap.h"
 
+#include <benchmark/benchmark.h>
 #include <memory>
 
-std::unique_ptr<Bitmap> MakeBenchPhoto(PixelFormat format, int width = 6000, int height = 4000);
+inline constexpr int kBenchWidth = 6000, kBenchHeight = 4000;
+
+std::unique_ptr<Bitmap> MakeBenchPhoto(PixelFormat format, int width = kBenchWidth, int height = kBenchHeight);
+
+// The 24-megapixel photo in a 24- or 32-bit format, made once per program.
+Bitmap& BenchPhoto(PixelFormat format = PixelFormat24bppRGB);
+
+// Reports the speed in megapixels per second of a routine over the photo.
+void SetMegapixelRate(benchmark::State& state);

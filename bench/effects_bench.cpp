@@ -15,19 +15,11 @@
 
 namespace {
 
-constexpr int kWidth = 6000, kHeight = 4000;
-
-Bitmap& photo(PixelFormat format) {
-    static std::unique_ptr<Bitmap> rgb = MakeBenchPhoto(PixelFormat24bppRGB, kWidth, kHeight);
-    static std::unique_ptr<Bitmap> argb = MakeBenchPhoto(PixelFormat32bppARGB, kWidth, kHeight);
-    return format == PixelFormat24bppRGB ? *rgb : *argb;
-}
-
 // An ellipse inscribed in the image, the common shape of a selection.
 SelectionRegion* ellipse() {
     static SelectionRegion region = [] {
         QPainterPath path;
-        path.addEllipse(0, 0, kWidth, kHeight);
+        path.addEllipse(0, 0, kBenchWidth, kBenchHeight);
         return SelectionRegion(path);
     }();
     return &region;
@@ -36,7 +28,7 @@ SelectionRegion* ellipse() {
 using Routine = std::function<void(Bitmap&, Bitmap&, SelectionRegion*)>;
 
 void runBench(benchmark::State& state, Routine routine, PixelFormat format, bool selected) {
-    Bitmap& source = photo(format);
+    Bitmap& source = BenchPhoto(format);
     std::unique_ptr<Bitmap> destination = source.Clone();
     SelectionRegion* selection = selected ? ellipse() : nullptr;
     if (selection) selection->IsVisible(1.0f, 1.0f); // build the coverage mask outside the timing
@@ -44,8 +36,7 @@ void runBench(benchmark::State& state, Routine routine, PixelFormat format, bool
         routine(source, *destination, selection);
         benchmark::ClobberMemory();
     }
-    state.counters["MPix/s"] =
-        benchmark::Counter(double(kWidth) * kHeight / 1e6 * double(state.iterations()), benchmark::Counter::kIsRate);
+    SetMegapixelRate(state);
 }
 
 void registerAll() {

@@ -14,31 +14,19 @@
 
 namespace {
 
-constexpr int kWidth = 6000, kHeight = 4000;
-
-Bitmap& photo() {
-    static std::unique_ptr<Bitmap> image = MakeBenchPhoto(PixelFormat24bppRGB, kWidth, kHeight);
-    return *image;
-}
-
-void setRate(benchmark::State& state) {
-    state.counters["MPix/s"] =
-        benchmark::Counter(double(kWidth) * kHeight / 1e6 * double(state.iterations()), benchmark::Counter::kIsRate);
-}
-
 // An effect from the photo into a copy of it.
 void runEffect(benchmark::State& state, const std::function<void(Bitmap&, Bitmap&)>& effect) {
-    Bitmap& source = photo();
+    Bitmap& source = BenchPhoto();
     auto destination = source.Clone();
     for (auto _ : state) effect(source, *destination);
-    setRate(state);
+    SetMegapixelRate(state);
 }
 
 // An in-place routine on a copy of the photo.
 void runInPlace(benchmark::State& state, const std::function<void(Bitmap&)>& routine) {
-    auto image = photo().Clone();
+    auto image = BenchPhoto().Clone();
     for (auto _ : state) routine(*image);
-    setRate(state);
+    SetMegapixelRate(state);
 }
 
 } // namespace
