@@ -2,8 +2,6 @@
 // libpng reader.
 #include "core/png_reader.h"
 
-#include "core/large_image.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <csetjmp>
@@ -67,7 +65,7 @@ bool readInto(FILE* file, qint64 fileSize, ReadState* state, QImage* image, int 
     if (!alpha) png_set_strip_alpha(png);
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    *image = AllocateLargeImage(int(w), int(h), alpha ? QImage::Format_ARGB32 : QImage::Format_BGR888);
+    *image = QImage(int(w), int(h), alpha ? QImage::Format_ARGB32 : QImage::Format_BGR888);
     if (image->isNull()) {
         *refusal = QStringLiteral("not enough memory for the picture");
         png_destroy_read_struct(&png, &info, nullptr);
