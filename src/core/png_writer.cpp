@@ -29,6 +29,10 @@ bool writeRows(FILE* file, const QImage& image, png_const_bytep* rows, bool alph
         png_set_compression_level(png, 1);
         png_set_compression_strategy(png, Z_RLE);
         png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+    } else {
+        // Level 4 makes files as small as zlib's default level 6 on photos
+        // in about half the time.
+        png_set_compression_level(png, 4);
     }
     png_set_IHDR(png, info, png_uint_32(image.width()), png_uint_32(image.height()), 8,
                  alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
