@@ -11,7 +11,6 @@ void PrintError(const QString& text) {
 
 void CliHost::showMessage(const QString& text, const QString& detail) {
     if (text == QLatin1String("Failed to save")) ++saveFailures;
-    messageShown = true;
     if (detail.isEmpty()) PrintError(text);
     else PrintError(text + (text.endsWith(QLatin1Char('.')) ? " " : ": ") + detail);
 }

@@ -17,8 +17,6 @@ public:
     bool force = false;
     // How many times "Failed to save" was shown.
     int saveFailures = 0;
-    // Whether any message was shown since the last reset.
-    bool messageShown = false;
 };
 
 // Prints one line "lumaset-cli: TEXT" on stderr.

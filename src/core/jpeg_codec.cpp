@@ -36,15 +36,21 @@ void onMessage(j_common_ptr info, int level) {
     }
 }
 
+// libjpeg's error handling routed to the two handlers above.
+jpeg_error_mgr* silentErrors(ErrorManager* err) {
+    jpeg_std_error(&err->base);
+    err->base.error_exit = onError;
+    err->base.emit_message = onMessage;
+    return &err->base;
+}
+
 enum class Outcome { Done, Failed, TooLarge, Unsupported };
 
 // The libjpeg part, free of objects with destructors because errors longjmp.
 Outcome readRows(FILE* file, qint64 fileSize, ErrorManager* err, QImage* image, int maxSide, qint64 maxBytes,
                  int* rowsRead) {
     jpeg_decompress_struct info;
-    info.err = jpeg_std_error(&err->base);
-    err->base.error_exit = onError;
-    err->base.emit_message = onMessage;
+    info.err = silentErrors(err);
     if (setjmp(err->jump)) {
         jpeg_destroy_decompress(&info);
         return Outcome::Failed;
@@ -92,9 +98,7 @@ QImage oriented(const QImage& image, QImageIOHandler::Transformations t) {
 
 bool writeRows(FILE* file, ErrorManager* err, const QImage& image, int quality) {
     jpeg_compress_struct info;
-    info.err = jpeg_std_error(&err->base);
-    err->base.error_exit = onError;
-    err->base.emit_message = onMessage;
+    info.err = silentErrors(err);
     if (setjmp(err->jump)) {
         jpeg_destroy_compress(&info);
         return false;

@@ -39,7 +39,6 @@ public:
     int integer(const char* name) const;
     double real(const char* name) const;
     QString text(const char* name) const;
-    bool has(const char* name) const { return m_values.contains(QString::fromLatin1(name)); }
 
 private:
     const ParamSpec* find(const QString& name) const;
