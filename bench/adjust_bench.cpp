@@ -7,7 +7,7 @@
 #include "adjust/resize.h"
 #include "adjust/tone.h"
 #include "core/selection/selection_path.h"
-#include "view/transforms.h"
+#include "commands/transforms.h"
 #include "bench_photo.h"
 
 #include <benchmark/benchmark.h>

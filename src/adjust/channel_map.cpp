@@ -2,7 +2,7 @@
 // Per-channel table pass over the whole image or the selected pixels.
 #include "adjust/channel_map.h"
 
-#include "effects/effect_frame.h"
+#include "core/pixel_loop.h"
 
 #include <bit>
 #include <cstring>

@@ -3,7 +3,7 @@
 #include "adjust/channels.h"
 
 #include "adjust/channel_map.h"
-#include "effects/effect_frame.h"
+#include "core/pixel_loop.h"
 
 void ConvertToGray(Bitmap& source, Bitmap& target) {
     runPixelEffect(source, target, nullptr, Coverage::Unselective, Threads::Two,

@@ -3,7 +3,7 @@
 // are answered by the parameters given on the command line.
 #pragma once
 
-#include "view/command.h"
+#include "commands/command.h"
 
 class CliHost : public CommandHost {
 public:

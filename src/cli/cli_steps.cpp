@@ -8,7 +8,7 @@
 #include "core/selection/selection_region.h"
 #include "core/selection/tracing.h"
 #include "document/lumaset_doc.h"
-#include "view/command.h"
+#include "commands/command.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>

@@ -4,7 +4,7 @@
 // copy of it, honouring selection (may be null) as described per routine.
 #pragma once
 
-#include "effects/effect_frame.h"
+#include "core/pixel_loop.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 // Shared helper of the effects whose result byte depends on one source byte.
 #pragma once
 
-#include "effects/effect_frame.h"
+#include "core/pixel_loop.h"
 
 // For every selected pixel of the whole image, each colour byte of destination
 // becomes formula(the same byte of source), a value 0..255. Alpha is not

@@ -2,7 +2,7 @@
 // Wave, Pinch and Fish Eye.
 #include "effects/distort.h"
 
-#include "effects/effect_frame.h"
+#include "core/pixel_loop.h"
 #include "effects/pixel_copy.h"
 
 #include <algorithm>

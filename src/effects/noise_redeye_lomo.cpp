@@ -3,7 +3,7 @@
 #include "effects/noise_redeye_lomo.h"
 
 #include "core/runtime_random.h"
-#include "effects/effect_frame.h"
+#include "core/pixel_loop.h"
 #include "effects/small_divisor.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // bin in the window around it, counted with sliding histograms.
 #include "effects/texture.h"
 
-#include "effects/effect_frame.h"
+#include "core/pixel_loop.h"
 #include "effects/small_divisor.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 #include "effects/rain_drops.h"
 
 #include "core/runtime_random.h"
-#include "effects/effect_frame.h"
+#include "core/pixel_loop.h"
 #include "effects/pixel_copy.h"
 
 #include <algorithm>

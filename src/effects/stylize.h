@@ -6,7 +6,7 @@
 // Integer arithmetic truncates toward zero.
 #pragma once
 
-#include "effects/effect_frame.h"
+#include "core/pixel_loop.h"
 
 // Per colour byte: |c - right neighbour's c + 128| limited to 67..255. Walks the
 // working rectangle less its last column and row, with the selection test.

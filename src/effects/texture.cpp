@@ -3,7 +3,7 @@
 #include "effects/texture.h"
 
 #include "core/runtime_random.h"
-#include "effects/effect_frame.h"
+#include "core/pixel_loop.h"
 #include "effects/pixel_copy.h"
 #include "effects/small_divisor.h"
 

@@ -3,7 +3,7 @@
 // change the image in place, LOMO asks its dialog first.
 #pragma once
 
-#include "view/command.h"
+#include "commands/command.h"
 
 CommandResult OnAddNoise(EditContext& context, const CommandDef& command, const Params& params);
 CommandResult OnRedEyeRemove(EditContext& context, const CommandDef& command, const Params& params);

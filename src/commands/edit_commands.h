@@ -3,7 +3,7 @@
 // Fill, Stroke, Crop, the rotations and the flips.
 #pragma once
 
-#include "view/command.h"
+#include "commands/command.h"
 
 CommandResult OnDeleteSelection(EditContext& context, const CommandDef& command, const Params& params);
 CommandResult OnFillSelection(EditContext& context, const CommandDef& command, const Params& params);

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "adjust/curves.h"
-#include "view/command.h"
+#include "commands/command.h"
 
 #include <vector>
 

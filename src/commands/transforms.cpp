@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Clearing, outline drawing, cropping, rotation and flips.
-#include "view/transforms.h"
+#include "commands/transforms.h"
 
 #include "core/graphics.h"
 #include "core/large_image.h"
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"
-#include "effects/effect_frame.h"
+#include "core/pixel_loop.h"
 
 #include <algorithm>
 #include <bit>

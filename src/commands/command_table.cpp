@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command table: every command number with its menu text, owner, enable
 // rule and handler, and the dispatcher that honours the enable rules.
-#include "view/command.h"
+#include "commands/command.h"
 
 #include "core/selection/selection_commands.h"
 #include "core/selection/selection_path.h"
 #include "document/lumaset_doc.h"
 #include "effects/effect_table.h"
 #include "effects/noise_redeye_lomo.h"
-#include "view/effect_commands.h"
-#include "view/adjust_commands.h"
-#include "view/edit_commands.h"
-#include "view/run_effect.h"
+#include "commands/effect_commands.h"
+#include "commands/adjust_commands.h"
+#include "commands/edit_commands.h"
+#include "commands/run_effect.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 // The adjustment commands: each runs its dialog through the host, then applies
 // its routine from the document image into a copy and installs the copy with a
 // history entry, as the editor's menus do.
-#include "view/adjust_commands.h"
+#include "commands/adjust_commands.h"
 
 #include "adjust/blend.h"
 #include "adjust/channels.h"
@@ -11,7 +11,7 @@
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"
 #include "document/lumaset_doc.h"
-#include "view/run_effect.h"
+#include "commands/run_effect.h"
 
 #include <QStringList>
 #include <algorithm>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The effect frame: whole-image flag, working rectangle and selected runs.
-#include "effects/effect_frame.h"
+#include "core/pixel_loop.h"
 
 #include "core/selection/selection_region.h"
 

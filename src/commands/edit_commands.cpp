@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The edit and transform commands of the Select and Image menus.
-#include "view/edit_commands.h"
+#include "commands/edit_commands.h"
 
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"
 #include "document/lumaset_doc.h"
-#include "view/run_effect.h"
-#include "view/transforms.h"
+#include "commands/run_effect.h"
+#include "commands/transforms.h"
 
 namespace {
 

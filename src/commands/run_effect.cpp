@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The common image-command sequence.
-#include "view/run_effect.h"
+#include "commands/run_effect.h"
 
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The effect frame's areas and walkers.
 #include "core/selection/selection_region.h"
-#include "effects/effect_frame.h"
+#include "core/pixel_loop.h"
 #include "testing/test_images.h"
 
 

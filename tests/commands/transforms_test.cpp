@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Rotation, flips, clearing and outline drawing on small images.
-#include "view/transforms.h"
+#include "commands/transforms.h"
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"
 #include "testing/test_images.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "effects/effect_table.h"
-#include "view/command.h"
+#include "commands/command.h"
 
 #include <functional>
 #include <memory>

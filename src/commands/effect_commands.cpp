@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Add Noise, Red Eye Remove and LOMO commands.
-#include "view/effect_commands.h"
+#include "commands/effect_commands.h"
 
 #include "core/selection/selection_region.h"
 #include "document/lumaset_doc.h"
 #include "effects/noise_redeye_lomo.h"
-#include "view/run_effect.h"
+#include "commands/run_effect.h"
 
 namespace {
 
