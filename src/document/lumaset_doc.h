@@ -55,6 +55,11 @@ public:
 
     // Makes image the document image (the old one is freed).
     void SetImage(std::unique_ptr<Bitmap> image);
+    // The document image; the document keeps ownership.
+    Bitmap* GetImage() const { return m_pImage.get(); }
+    // The history position (1 = the first entry) and the number of entries.
+    int GetHistoryPos() const { return m_nHistoryPos; }
+    int GetHistoryCount() const { return int(m_aBackupFiles.size()); }
 
     bool IsModified() const { return m_bModified; }
     void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
