@@ -148,6 +148,17 @@ void forEachSpan(const EffectFrame& frame, Coverage coverage, SpanKernel&& kerne
 // and once for 4 bytes per pixel, so the kernel inlines into a tight loop; a
 // kernel that also takes a fifth argument gets the bytes per pixel there as a
 // std::integral_constant<int, 3 or 4>.
+// Calls kernel(s, d, x, y, bpp) when the kernel takes the bytes per pixel as a
+// compile-time constant, otherwise kernel(s, d, x, y). (Inside forEachPixel's
+// nested lambdas clang would check the call not taken as well.)
+template <class Kernel, class Bpp>
+inline void callPixelKernel(Kernel& kernel, const std::uint8_t* s, std::uint8_t* d, int x, int y, Bpp bpp) {
+    if constexpr (std::is_invocable_v<Kernel&, const std::uint8_t*, std::uint8_t*, int, int, Bpp>)
+        kernel(s, d, x, y, bpp);
+    else
+        kernel(s, d, x, y);
+}
+
 template <class Kernel>
 void forEachPixel(const EffectFrame& frame, Coverage coverage, const ScopedLock& src,
                   const ScopedLock& dst, Kernel&& kernel, Threads threads = Threads::One) {
@@ -158,13 +169,7 @@ void forEachPixel(const EffectFrame& frame, Coverage coverage, const ScopedLock&
             [&](int y, int xBegin, int xEnd) {
                 const std::uint8_t* s = src.row(y) + std::ptrdiff_t(xBegin) * bpp;
                 std::uint8_t* d = dst.row(y) + std::ptrdiff_t(xBegin) * bpp;
-                for (int x = xBegin; x < xEnd; ++x, s += bpp, d += bpp) {
-                    if constexpr (std::is_invocable_v<Kernel&, const std::uint8_t*, std::uint8_t*, int, int,
-                                                      decltype(bppConstant)>)
-                        kernel(s, d, x, y, bppConstant);
-                    else
-                        kernel(s, d, x, y);
-                }
+                for (int x = xBegin; x < xEnd; ++x, s += bpp, d += bpp) callPixelKernel(kernel, s, d, x, y, bppConstant);
             },
             threads);
     };
