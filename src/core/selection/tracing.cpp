@@ -147,11 +147,8 @@ SelectionPath TraceMaskToPath(SelectionMask& mask, const Rect& rect) {
 }
 
 std::vector<QPolygon> TraceMaskToPolygons(SelectionMask& mask, const Rect& rect) {
-    Rect limited = rect;
-    limited.Width = std::min(limited.Width, mask.GetWidth());
-    limited.Height = std::min(limited.Height, mask.GetHeight());
     std::vector<QPolygon> polygons;
-    traceContours(mask, limited,
+    traceContours(mask, rect,
                   [&polygons](const QPoint* points, int count) { polygons.emplace_back(points, points + count); });
     return polygons;
 }

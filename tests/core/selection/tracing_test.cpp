@@ -70,6 +70,12 @@ TEST(TraceMask, RectangleLimitsTheTrace) {
     EXPECT_TRUE(TraceMaskToPolygons(some, Rect{65536, 65536, -131070, -131070}).empty());
     EXPECT_TRUE(TraceMaskToPolygons(some, Rect{2, 2, 40, 40}).empty());
     EXPECT_EQ(TraceMaskToPolygons(some, Rect{0, 0, 40, 40}).size(), 1u);
+
+    // A rectangle starting above and left of the mask and reaching past it
+    // covers the whole mask: no row or column at the far side is lost.
+    SelectionMask far = MaskOf(6, 4, {{0, 0}, {5, 3}, {2, 2}});
+    EXPECT_EQ(TraceMaskToPolygons(far, Rect{-2, -3, 9, 8}).size(), 3u);
+    EXPECT_TRUE(AllClear(far));
 }
 
 TEST(TraceMask, RandomMasksRoundTripThroughRegions) {
