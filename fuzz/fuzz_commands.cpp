@@ -9,6 +9,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -91,9 +92,10 @@ Params randomParams(FuzzedDataProvider& in, const CommandDef& command) {
     return params;
 }
 
-// New and Resize make images of the size asked for; keep those tiny too.
+// New and Resize make images of the size asked for (Resize derives a side
+// left empty from the aspect ratio); keep those small too.
 bool tooLarge(const Params& params) {
-    return qint64(params.integer("width")) * params.integer("height") > 16 * 16;
+    return params.integer("width") > 16 || params.integer("height") > 16;
 }
 
 } // namespace
@@ -119,6 +121,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             *commands[in.ConsumeIntegralInRange<std::size_t>(0, commands.size() - 1)];
         const Params params = randomParams(in, command);
         if (tooLarge(params)) continue;
+        if (qEnvironmentVariableIsSet("LUMASET_FUZZ_VERBOSE")) {
+            // Which commands an input runs, for reading a finding.
+            QStringList values;
+            for (const ParamSpec& p : command.params)
+                values << QStringLiteral("%1=%2").arg(p.name, params.text(p.name));
+            std::fprintf(stderr, "%d x %d, %d bits: %s %s\n", doc.m_nWidth, doc.m_nHeight,
+                         int(doc.GetImage()->GetPixelFormat() == PixelFormat32bppARGB ? 32 : 24),
+                         qPrintable(PlainText(command)), qPrintable(values.join(',')));
+        }
         ExecuteCommand(context, command, params);
         const Bitmap* result = doc.GetImage();
         if (!result || !result->isValid() || result->GetWidth() > 30000 ||
