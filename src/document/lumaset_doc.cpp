@@ -106,7 +106,6 @@ bool CLumasetDoc::RestoreFromFile(const QString& path) {
     m_nWidth = int(m_pImage->GetWidth());
     m_nHeight = int(m_pImage->GetHeight());
     MakeBackground();
-    UpdateAllViews();
     return true;
 }
 
@@ -157,3 +156,15 @@ bool CLumasetDoc::StepHistory(bool back) {
 }
 
 void CLumasetDoc::SetImage(std::unique_ptr<Bitmap> image) { m_pImage = std::move(image); }
+
+void CLumasetDoc::AdoptImage(std::unique_ptr<Bitmap> image, bool erase) {
+    m_nWidth = int(image->GetWidth());
+    m_nHeight = int(image->GetHeight());
+    m_pImage = std::move(image);
+    RecordChange(erase);
+}
+
+void CLumasetDoc::RecordChange(bool erase) {
+    PushBackup(false);
+    UpdateAllViews(erase);
+}
