@@ -275,9 +275,8 @@ int run(const Options& o) {
         if (step.kind == "do") {
             status = runCommand(step.value, context, o.time);
         } else if (step.kind == "save") {
-            const int failuresBefore = host.saveFailures;
-            if (!doc.OnSaveDocument(step.value)) status = ExitRefused;
-            else if (host.saveFailures != failuresBefore) status = ExitFile;
+            host.refused = false;
+            if (!doc.OnSaveDocument(step.value)) status = host.refused ? ExitRefused : ExitFile;
         } else {
             applySelection(step, doc, selection);
         }

@@ -67,7 +67,7 @@ bool CLumasetDoc::OnSaveDocument(const QString& path) {
         const QString question = path + " was damaged when it was opened; saving over it replaces the original. Save anyway?";
         if (!m_pHost || !m_pHost->confirm(question)) return false;
     }
-    SaveImageFile(path);
+    if (!SaveImageFile(path)) return false;
     m_bModified = false;
     m_strPathName = target;
     return true;
@@ -89,7 +89,6 @@ bool CLumasetDoc::SaveImageFile(const QString& path) {
     QString error = QStringLiteral("no encoder for this file type");
     const bool ok = encoder >= 0 && m_pImage && SaveBitmapFile(*m_pImage, path, encoder, &error);
     if (!ok) message(QStringLiteral("Failed to save"), path + ": " + error);
-    m_bModified = false;
     return ok;
 }
 

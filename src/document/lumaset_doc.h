@@ -27,9 +27,11 @@ public:
     // cannot be decoded is refused with a message naming it, and the document
     // stays as it was.
     bool OnOpenDocument(const QString& path);
-    // Saves to path (the encoder chosen from the name), clears the modified
-    // flag and returns true, also when the save failed. Returns false only
-    // when the user declined to overwrite the damaged file the picture came from.
+    // Saves to path (the encoder chosen from the name). On success the
+    // modified flag is cleared and path becomes the document's path. A failed
+    // save shows "Failed to save" and returns false with the modified flag and
+    // the path left as they were, as does declining to overwrite the damaged
+    // file the picture came from.
     bool OnSaveDocument(const QString& path);
 
     // Rebuilds the checkerboard at the image size: 10-pixel squares, grey at
@@ -96,8 +98,7 @@ private:
     // Replaces the image by the picture of a backup file, exactly.
     bool RestoreFromFile(const QString& path);
     // Encodes the image to path; the MIME type comes from the last three
-    // characters of the name. Shows "Failed to save" on failure and clears the
-    // modified flag either way.
+    // characters of the name. Shows "Failed to save" on failure.
     bool SaveImageFile(const QString& path);
     void message(const QString& text, const QString& detail = {});
     void reportBackupFailures();

@@ -161,16 +161,23 @@ TEST(Document, SavingOverADamagedFileAsksFirst) {
     EXPECT_NE(QFileInfo(dir.file("cut.jpg")).size(), half.size());
 }
 
-TEST(Document, FailedSaveShowsMessageAndClearsModified) {
+TEST(Document, FailedSaveKeepsModifiedFlagAndPath) {
     TempDir dir;
     RecordingHost host;
     CLumasetDoc doc(&host, dir.file("b"));
-    doc.OnNewDocument();
+    ASSERT_TRUE(doc.OnOpenDocument(TestDataPath("chelsea.png")));
+    const QString opened = doc.GetPathName();
     doc.SetModifiedFlag(true);
-    EXPECT_TRUE(doc.OnSaveDocument(dir.file("no/such/folder/x.png")));
-    EXPECT_FALSE(doc.IsModified());
+    EXPECT_FALSE(doc.OnSaveDocument(dir.file("no/such/folder/x.png")));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.GetPathName(), opened);
     ASSERT_EQ(host.messages.size(), 1);
     EXPECT_TRUE(host.messages[0].startsWith("Failed to save|"));
+    EXPECT_TRUE(host.messages[0].contains("x.png"));
+    // The same document saves where it can.
+    EXPECT_TRUE(doc.OnSaveDocument(dir.file("x.png")));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.GetPathName(), dir.file("x.png"));
 }
 
 TEST(BackupStore, TwoProgramsNeverShareAFolder) {
