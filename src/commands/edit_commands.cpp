@@ -56,8 +56,8 @@ CommandResult OnCrop(EditContext& c, const CommandDef&, const Params&) {
     return CommandResult::Done;
 }
 
-// Rotations and flips adopt the new image and its size without a history
-// entry or the modified flag.
+// Rotations and flips record a history entry like every other change to the
+// pixels, so one Undo takes back exactly one of them.
 CommandResult OnRotate(EditContext& c, const CommandDef& cmd, const Params&) {
     Bitmap* image = c.doc.GetImage();
     if (!image) return CommandResult::Failed;
@@ -66,10 +66,7 @@ CommandResult OnRotate(EditContext& c, const CommandDef& cmd, const Params&) {
     std::unique_ptr<Bitmap> turned = Rotate(*image, degrees);
     if (!turned->isValid()) return CommandResult::Failed;
     if (c.doc.m_pBackground) c.doc.m_pBackground = Rotate(*c.doc.m_pBackground, degrees);
-    c.doc.m_nWidth = int(turned->GetWidth());
-    c.doc.m_nHeight = int(turned->GetHeight());
-    c.doc.SetImage(std::move(turned));
-    c.doc.UpdateAllViews(true);
+    InstallResult(c, std::move(turned), true);
     return CommandResult::Done;
 }
 
@@ -78,7 +75,6 @@ CommandResult OnFlip(EditContext& c, const CommandDef& cmd, const Params&) {
     if (!image) return CommandResult::Failed;
     std::unique_ptr<Bitmap> flipped = Flip(*image, cmd.id == 32792);
     if (!flipped->isValid()) return CommandResult::Failed;
-    c.doc.SetImage(std::move(flipped));
-    c.doc.UpdateAllViews(false);
+    InstallResult(c, std::move(flipped), false);
     return CommandResult::Done;
 }
