@@ -2,10 +2,13 @@
 // Messages and dialog answers for lumaset-cli.
 #include "cli/cli_host.h"
 
+#include "core/file_names.h"
+
 #include <cstdio>
 
 void PrintError(const QString& text) {
-    std::fprintf(stderr, "lumaset-cli: %s\n", text.simplified().toLocal8Bit().constData());
+    // File names in the text come out as the bytes they were given as.
+    std::fprintf(stderr, "lumaset-cli: %s\n", EncodeFileName(text.simplified()).constData());
     std::fflush(stderr);
 }
 

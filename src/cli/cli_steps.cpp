@@ -9,10 +9,13 @@
 #include "core/selection/tracing.h"
 #include "document/lumaset_doc.h"
 #include "commands/command.h"
+#include "core/file_names.h"
+#include "core/large_image.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <cstdio>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -28,16 +31,24 @@ Steps, run in the order given:
   --select-sub SHAPE    remove SHAPE from the selection (like Shift)
   --do COMMAND[:KEY=VALUE,...]
                         run a menu command by its text, alias or number
-  --save FILE, -o FILE  save; the format comes from the last three letters
-                        of FILE (jpg, gif, tif, bmp; anything else is PNG)
+  --save FILE, -o FILE  save; the format comes from FILE's extension (jpg,
+                        jpeg, jpe, tif, tiff, bmp, gif, png in any case;
+                        anything else is PNG, with a warning); - is
+                        standard output
 
 Shapes: rect:X,Y,W,H  ellipse:X,Y,W,H  polygon:X1,Y1,X2,Y2,...
         wand:X,Y (magic wand click)  color:X,Y (magic wand Shift-click)  all  none
 
+INPUT - reads standard input. -- ends the options: the word after it is the
+input, even when it starts with - (lumaset-cli --do Blur -o b.png -- -a.jpg).
+
 Options:
+  --format FMT               save in FMT (png, jpg, gif, tif, bmp) whatever the
+                             name; saves to - are PNG without it
   --fg COLOUR, --bg COLOUR   drawing colours, #RRGGBB or #AARRGGBB
   --pen-width N, --alpha N   pen width in pixels, drawing alpha 0..255
-  --backup-dir DIR           folder for the undo backups
+  --backup-dir DIR           folder for the undo backups (default
+                             $XDG_CACHE_HOME/lumaset/BackUp)
   --force                    save over a file that opened damaged
   --info                     print width, height, format and selection at the end
   --time                     print each step's time in milliseconds on stderr
@@ -57,6 +68,7 @@ struct Options {
     QString input;
     QString newSize;
     QString backupDir;
+    QString format; // MIME type of --format, empty for the name's
     QString fg, bg, penWidth, alpha;
     bool force = false, info = false, time = false, list = false, help = false, version = false;
     std::vector<Step> steps;
@@ -67,15 +79,30 @@ struct UsageError {
     QString message;
 };
 
+// The MIME type --format names.
+QString formatMime(const QString& format) {
+    bool known = false;
+    const QString mime = MimeTypeForPath("." + format, &known);
+    if (!known) throw UsageError{"unknown format '" + format + "' (use png, jpg, gif, tif or bmp)"};
+    return mime;
+}
+
 Options parseArguments(const QStringList& args) {
     Options o;
+    bool optionsEnded = false; // after --, the one remaining word is the input
     auto value = [&](int& i) {
         if (i + 1 >= args.size()) throw UsageError{args[i] + " needs a value"};
-        return args[++i];
+        return args[++i]; // any word, "-x.png" too
     };
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        if (a == "--select" || a == "--select-add" || a == "--select-sub" || a == "--do")
+        if (optionsEnded) {
+            // The input may follow the steps here: lumaset-cli --do Blur -o out.png -- -x.jpg
+            if (o.input.isEmpty()) o.input = a;
+            else throw UsageError{"unexpected argument '" + a + "'"};
+        } else if (a == "--") optionsEnded = true;
+        else if (a == "--format") o.format = formatMime(value(i));
+        else if (a == "--select" || a == "--select-add" || a == "--select-sub" || a == "--do")
             o.steps.push_back({a.mid(2), value(i)});
         else if (a == "--save" || a == "-o") o.steps.push_back({"save", value(i)});
         else if (a == "--new") o.newSize = value(i);
@@ -232,6 +259,16 @@ int runCommand(const QString& spec, EditContext& context, bool time) {
     return ExitRefused;
 }
 
+// A file saved as PNG only because its extension says nothing gets one
+// warning line; devices and pipes have no extension to speak of.
+void warnOfUnknownExtension(const QString& path, CliHost& host) {
+    bool known = false;
+    MimeTypeForPath(path, &known);
+    struct stat st {};
+    if (known || ::stat(EncodeFileName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    host.showWarning(path + ": the name has no known picture extension; saved as PNG");
+}
+
 void printInfo(CLumasetDoc& doc, const SelectionPath& selection) {
     const Bitmap& image = *doc.GetImage();
     std::printf("width: %u\nheight: %u\nformat: %s\n", image.GetWidth(), image.GetHeight(),
@@ -249,6 +286,12 @@ int run(const Options& o) {
     CliHost host;
     host.force = o.force;
     CLumasetDoc doc(&host, o.backupDir);
+    // A backup folder that cannot be used stops the run before any work.
+    if (!doc.backups().error().isEmpty()) {
+        PrintError("backup folder " + doc.backups().folder() + ": " + doc.backups().error());
+        return ExitUsage;
+    }
+    if (!doc.backups().note().isEmpty()) PrintError("note: " + doc.backups().note());
     if (!o.fg.isEmpty()) doc.m_crForeground = parseColour(o.fg);
     if (!o.bg.isEmpty()) doc.m_crBackground = parseColour(o.bg);
     if (!o.penWidth.isEmpty()) doc.m_nPenWidth = parseInt(o.penWidth, "pen width", 1, 1000);
@@ -260,8 +303,8 @@ int run(const Options& o) {
         if (!m.hasMatch()) throw UsageError{"bad size '" + o.newSize + "' (use WxH)"};
         doc.m_nWidth = parseInt(m.captured(1), "width", 1, 30000);
         doc.m_nHeight = parseInt(m.captured(2), "height", 1, 30000);
-        if (qint64(doc.m_nWidth) * doc.m_nHeight * 4 > (qint64(1) << 30))
-            throw UsageError{"size " + o.newSize + " is above 1 GiB of pixels"};
+        if (!IsWithinPictureLimit(doc.m_nWidth, doc.m_nHeight))
+            throw UsageError{"size " + o.newSize + ": " + PictureLimitRefusal(doc.m_nWidth, doc.m_nHeight)};
         if (!doc.OnNewDocument()) return ExitFile;
     } else {
         if (!doc.OnNewDocument()) return ExitFile;
@@ -276,7 +319,8 @@ int run(const Options& o) {
             status = runCommand(step.value, context, o.time);
         } else if (step.kind == "save") {
             host.refused = false;
-            if (!doc.OnSaveDocument(step.value)) status = host.refused ? ExitRefused : ExitFile;
+            if (!doc.OnSaveDocument(step.value, o.format)) status = host.refused ? ExitRefused : ExitFile;
+            else if (o.format.isEmpty()) warnOfUnknownExtension(step.value, host);
         } else {
             applySelection(step, doc, selection);
         }

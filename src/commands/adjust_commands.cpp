@@ -177,9 +177,11 @@ CommandResult OnResize(EditContext& c, const CommandDef& cmd, const Params& para
     if (!IsAcceptedImageSize(model.width(), model.height()))
         return badValue(c, QString::fromLatin1(ImageSizeRefusal()),
                         QStringLiteral("%1 x %2").arg(model.width()).arg(model.height()));
+    if (const CommandResult size = CheckPictureSize(c, cmd, model.width(), model.height()); size != CommandResult::Done)
+        return size;
     if (model.width() == width && model.height() == height) return CommandResult::Done;
     std::unique_ptr<Bitmap> resized = ResizeImage(*image, model.width(), model.height());
-    if (!resized || !resized->isValid()) return CommandResult::Failed;
+    if (!resized || !resized->isValid()) return ReportAllocationFailure(c, cmd, model.width(), model.height());
     InstallResult(c, std::move(resized), true);
     c.selection.Reset();
     return CommandResult::Done;
@@ -191,6 +193,7 @@ CommandResult OnNewImage(EditContext& c, const CommandDef& cmd, const Params& pa
     const int width = v->integer("width"), height = v->integer("height");
     if (!IsAcceptedImageSize(width, height))
         return badValue(c, QString::fromLatin1(ImageSizeRefusal()), QStringLiteral("%1 x %2").arg(width).arg(height));
+    if (const CommandResult size = CheckPictureSize(c, cmd, width, height); size != CommandResult::Done) return size;
     c.doc.m_nWidth = width;
     c.doc.m_nHeight = height;
     return c.doc.OnNewDocument() ? CommandResult::Done : CommandResult::Failed;

@@ -40,16 +40,23 @@ CommandResult OnStrokeSelection(EditContext& c, const CommandDef&, const Params&
     return CommandResult::Done;
 }
 
-CommandResult OnCrop(EditContext& c, const CommandDef&, const Params&) {
+CommandResult OnCrop(EditContext& c, const CommandDef& cmd, const Params&) {
     Bitmap* image = c.doc.GetImage();
     if (!image) return CommandResult::Failed;
-    // An outline whose box is empty (a line) would make an image of no pixels.
+    // The result has the size of the outline's box, which may reach far
+    // beyond the image; an empty box (a line) is refused below.
+    const QRectF box = c.selection.HasSelection() ? c.selection.GetPath().boundingRect() : QRectF();
+    const qint64 boxWidth = qint64(box.width()), boxHeight = qint64(box.height());
+    if (boxWidth > 0 && boxHeight > 0) {
+        const CommandResult size = CheckPictureSize(c, cmd, boxWidth, boxHeight);
+        if (size != CommandResult::Done) return size;
+    }
     std::unique_ptr<Bitmap> cropped = c.selection.HasSelection() ? CropToRegion(*image, c.selection) : nullptr;
     if (!cropped) {
         c.host.showMessage(QString::fromLatin1(kCropNeedsSelection));
         return CommandResult::Refused;
     }
-    if (!cropped->isValid()) return CommandResult::Failed;
+    if (!cropped->isValid()) return ReportAllocationFailure(c, cmd, boxWidth, boxHeight);
     // The checkerboard keeps its old size.
     InstallResult(c, std::move(cropped), true);
     c.selection.Reset();
@@ -63,8 +70,11 @@ CommandResult OnRotate(EditContext& c, const CommandDef& cmd, const Params&) {
     if (!image) return CommandResult::Failed;
     // Rotate turns clockwise for negative angles: "Rotate 90CCW" passes +90.
     const double degrees = cmd.id == 32789 ? -180.0 : cmd.id == 32790 ? -90.0 : 90.0;
+    const bool sideways = cmd.id != 32789;
+    const qint64 w = sideways ? image->GetHeight() : image->GetWidth(), h = sideways ? image->GetWidth() : image->GetHeight();
+    if (const CommandResult size = CheckPictureSize(c, cmd, w, h); size != CommandResult::Done) return size;
     std::unique_ptr<Bitmap> turned = Rotate(*image, degrees);
-    if (!turned->isValid()) return CommandResult::Failed;
+    if (!turned->isValid()) return ReportAllocationFailure(c, cmd, w, h);
     if (c.doc.m_pBackground) c.doc.m_pBackground = Rotate(*c.doc.m_pBackground, degrees);
     InstallResult(c, std::move(turned), true);
     return CommandResult::Done;

@@ -2,6 +2,7 @@
 // The common image-command sequence.
 #include "commands/run_effect.h"
 
+#include "core/large_image.h"
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"
 #include "document/lumaset_doc.h"
@@ -30,4 +31,15 @@ CommandResult RunEffect(EditContext& context, MaskRule rule, const ImageRoutine&
     if (busy) context.host.setBusy(false);
     InstallResult(context, std::move(destination), erase);
     return CommandResult::Done;
+}
+
+CommandResult CheckPictureSize(EditContext& context, const CommandDef& command, qint64 width, qint64 height) {
+    if (IsWithinPictureLimit(width, height)) return CommandResult::Done;
+    context.host.showMessage(PlainText(command), PictureLimitRefusal(width, height));
+    return CommandResult::Refused;
+}
+
+CommandResult ReportAllocationFailure(EditContext& context, const CommandDef& command, qint64 width, qint64 height) {
+    context.host.showMessage(PlainText(command), PictureAllocationFailure(width, height));
+    return CommandResult::Failed;
 }

@@ -258,6 +258,8 @@ bool encodeGif(const Bitmap& bitmap, const QString& path) {
     std::vector<GifColorType> table(std::size_t(1) << bits, GifColorType{0, 0, 0});
     for (unsigned i = 0; i < palette.count; ++i) table[i] = {palette.entries[i].r, palette.entries[i].g, palette.entries[i].b};
     ColorMapObject* map = GifMakeMapObject(1 << bits, table.data());
+    // A transparency block is a GIF89a extension; the header must say so.
+    EGifSetGifVersion(gif, transparent != NO_TRANSPARENT_COLOR);
     ok = map && EGifPutScreenDesc(gif, w, h, bits, 0, map) == GIF_OK;
     if (ok && transparent != NO_TRANSPARENT_COLOR) {
         GraphicsControlBlock gcb{DISPOSAL_UNSPECIFIED, false, 0, transparent};

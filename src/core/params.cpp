@@ -2,6 +2,7 @@
 // Parameter parsing and range checks.
 #include "core/params.h"
 
+#include <QRegularExpression>
 #include <cmath>
 
 Params::Params(ParamSpecs specs) : m_specs(specs) {
@@ -21,9 +22,16 @@ QString Params::set(const QString& name, const QString& text) {
     if (spec->kind != ParamKind::Text) {
         bool ok = false;
         double number = 0;
-        if (spec->kind == ParamKind::Integer) number = value.toInt(&ok);
-        else number = value.toDouble(&ok);
-        if (!ok || !std::isfinite(number))
+        // A whole number too long for an int is still a whole number: it is
+        // reported as out of range below, not as a malformed one.
+        if (spec->kind == ParamKind::Integer) number = double(value.toLongLong(&ok));
+        if (spec->kind == ParamKind::Integer && !ok) {
+            static const QRegularExpression digits(QStringLiteral("^[+-]?[0-9]+$"));
+            ok = digits.match(value).hasMatch();
+            number = value.startsWith('-') ? -HUGE_VAL : HUGE_VAL;
+        }
+        if (spec->kind != ParamKind::Integer) number = value.toDouble(&ok);
+        if (!ok || (spec->kind != ParamKind::Integer && !std::isfinite(number)))
             return QStringLiteral("parameter %1: '%2' is not %3").arg(name, text,
                 spec->kind == ParamKind::Integer ? QStringLiteral("a whole number") : QStringLiteral("a number"));
         if (number < spec->minimum || number > spec->maximum)

@@ -31,8 +31,9 @@ public:
     // modified flag is cleared and path becomes the document's path. A failed
     // save shows "Failed to save" and returns false with the modified flag and
     // the path left as they were, as does declining to overwrite the damaged
-    // file the picture came from.
-    bool OnSaveDocument(const QString& path);
+    // file the picture came from (the same file by device and inode, through
+    // any link or spelling). mime, when given, overrides the name's format.
+    bool OnSaveDocument(const QString& path, const QString& mime = {});
 
     // Rebuilds the checkerboard at the image size: 10-pixel squares, grey at
     // the top left, white beside it; strips narrower than a square stay clear.
@@ -99,7 +100,7 @@ private:
     bool RestoreFromFile(const QString& path);
     // Encodes the image to path; the MIME type comes from the last three
     // characters of the name. Shows "Failed to save" on failure.
-    bool SaveImageFile(const QString& path);
+    bool SaveImageFile(const QString& path, const QString& mime = {});
     void message(const QString& text, const QString& detail = {});
     void reportBackupFailures();
 
@@ -112,10 +113,14 @@ private:
     bool m_bModified = false;
     bool m_bDamaged = false;
     bool m_bForce = false;
+    bool m_bBackupFailureShown = false; // backup failures are reported once
     QString m_strPathName;
+    // Device and inode of the opened file (0 when none): the file the
+    // damaged-input guard protects.
+    quint64 m_openedDevice = 0, m_openedInode = 0;
 };
 
-// The MIME type a file name saves as: "jpg", "gif", "tif", "bmp" in its last
-// three characters (ASCII case folded) give JPEG, GIF, TIFF and BMP; anything
-// else PNG.
-QString MimeTypeForPath(const QString& path);
+// The MIME type a file name saves as, from the extension of its last part in
+// any case: jpg, jpeg, jpe give JPEG; tif, tiff TIFF; bmp BMP; gif GIF; png and
+// anything else PNG. known tells whether the extension was one of those.
+QString MimeTypeForPath(const QString& path, bool* known = nullptr);

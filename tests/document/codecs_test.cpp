@@ -83,14 +83,16 @@ bool writeCmykJpeg(const QString& path, int w, int h) {
 
 } // namespace
 
-TEST(MimeType, LastThreeCharactersDecide) {
+TEST(MimeType, ExtensionDecidesInAnyCase) {
     const struct {
         const char* name;
         const char* mime;
     } rows[] = {
-        {"photo.JPG", "image/jpeg"}, {"photo.jpeg", "image/png"}, {"scan.tiff", "image/png"},
-        {"scan.tif", "image/tiff"},  {"a.GiF", "image/gif"},      {"b.bmp", "image/bmp"},
-        {"noextension", "image/png"}, {"x.png", "image/png"},      {"ab", "image/png"},
+        {"photo.JPG", "image/jpeg"},  {"photo.jpeg", "image/jpeg"}, {"p.JPE", "image/jpeg"},
+        {"scan.tiff", "image/tiff"},  {"scan.TIF", "image/tiff"},   {"a.GiF", "image/gif"},
+        {"b.bmp", "image/bmp"},       {"noextension", "image/png"}, {"x.png", "image/png"},
+        {"ab", "image/png"},          {"dir.jpg/file", "image/png"}, {"x.webp", "image/png"},
+        {"xjpg", "image/png"},
     };
     for (const auto& r : rows) EXPECT_EQ(MimeTypeForPath(r.name).toStdString(), r.mime) << r.name;
     EXPECT_EQ(FindEncoderClsid("image/png"), 4);
