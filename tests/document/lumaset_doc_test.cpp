@@ -3,6 +3,7 @@
 #include "document/lumaset_doc.h"
 #include "testing/test_images.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -186,5 +187,6 @@ TEST(BackupStore, TwoProgramsNeverShareAFolder) {
     BackupStore second(dir.file("BackUp"));
     EXPECT_EQ(first.folder(), dir.file("BackUp"));
     EXPECT_NE(second.folder(), first.folder());
-    EXPECT_TRUE(second.folder().endsWith("/BackUp"));
+    EXPECT_EQ(second.folder(), dir.file("BackUp") + QStringLiteral("/instance-%1").arg(QCoreApplication::applicationPid()));
+    EXPECT_TRUE(second.error().isEmpty());
 }
