@@ -20,6 +20,7 @@ struct ReadState {
     char message[200] = {};
     int rowsRead = 0;
     png_alloc_size_t allocationLimit = 0; // no single block of libpng's may be larger
+    png_alloc_size_t refusedSize = 0;      // the block asked for beyond it, if any
 };
 
 // libpng asks for a chunk's whole declared length before reading it, and not
@@ -27,8 +28,11 @@ struct ReadState {
 // file of a hundred bytes would be allocated and filled first. No block larger
 // than the limit is handed out; libpng then skips the chunk or fails.
 png_voidp limitedMalloc(png_structp png, png_alloc_size_t size) {
-    const auto* state = static_cast<const ReadState*>(png_get_mem_ptr(png));
-    if (size > state->allocationLimit) return nullptr;
+    auto* state = static_cast<ReadState*>(png_get_mem_ptr(png));
+    if (size > state->allocationLimit) {
+        state->refusedSize = size;
+        return nullptr;
+    }
     return std::malloc(size);
 }
 
@@ -134,6 +138,8 @@ PngReadResult ReadPng(const QString& path, int maxSide, qint64 maxBytes) {
         result.image = std::move(image);
         result.damaged = true;
         result.error = QStringLiteral("%1 of %2 rows could be read (%3)").arg(state.rowsRead).arg(result.image.height()).arg(state.message);
+    } else if (state.refusedSize > 0) {
+        result.error = QStringLiteral("a chunk declares %1 bytes, more than the file holds").arg(state.refusedSize);
     } else {
         result.error = QStringLiteral("the picture data is invalid or incomplete (%1)").arg(state.message);
     }
