@@ -6,7 +6,7 @@
 #include "core/selection/selection_region.h"
 #include "document/lumaset_doc.h"
 #include "commands/run_effect.h"
-#include "commands/transforms.h"
+#include "adjust/transforms.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ CommandResult OnRotate(EditContext& c, const CommandDef& cmd, const Params&) {
 
 CommandResult OnFlip(EditContext& c, const CommandDef& cmd, const Params&) {
     if (!c.doc.m_pImage) return CommandResult::Failed;
-    std::unique_ptr<Bitmap> flipped = Flip(*c.doc.m_pImage, cmd.id == 32792);
+    std::unique_ptr<Bitmap> flipped = Flip(*c.doc.m_pImage, cmd.id == 32792 ? FlipAxis::LeftRight : FlipAxis::UpsideDown);
     if (!flipped->isValid()) return CommandResult::Failed;
     c.doc.SetImage(std::move(flipped));
     c.host.invalidate(false);

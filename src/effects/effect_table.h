@@ -17,7 +17,7 @@ enum class MaskRule {
 
 // Runs an effect routine from source into destination (a fresh whole-image copy
 // of source) with the command's parameters. selection may be null.
-using EffectRunner = void (*)(Bitmap& source, Bitmap& destination, SelectionRegion* selection,
+using EffectRunner = void (*)(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
                               const Params& params);
 
 struct EffectDef {
