@@ -25,9 +25,10 @@
 //      InteriorUnselective  x in [1, w-2], y in [1, h-2], selection ignored
 //
 // Pixels are visited row by row, top to bottom, left to right. Threads::Two
-// splits the rows between two threads; only for routines whose pixels are
-// independent (no random numbers, no reads of their own output), which then
-// give the same bytes as one thread.
+// splits the rows between two threads (splitRows below, the one place that
+// does, also for routines that walk on their own); only for routines whose
+// pixels are independent (no random numbers, no reads of their own output),
+// which then give the same bytes as one thread.
 #pragma once
 
 #include "core/bitmap.h"

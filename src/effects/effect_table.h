@@ -25,7 +25,7 @@ struct EffectDef {
     const char* text;   // menu text, exactly as the menu shows it
     MaskRule mask;
     EffectRunner run;   // null while the routine is not built yet
-    ParamSpecs params;  // the command's fixed values, overridable from lumaset-cli
+    ParamSpecs params;  // the routine's parameter specs (kParamSpecs of its struct), overridable from lumaset-cli
     bool busyCursor = false;
 };
 
