@@ -171,7 +171,7 @@ void printList() {
         QString line = QStringLiteral("%1  %2").arg(c.id).arg(PlainText(c));
         if (c.alias) line += QStringLiteral(" (also %1)").arg(c.alias);
         QStringList params;
-        for (const ParamSpec& p : c.params) params << QStringLiteral("%1=%2").arg(p.name, p.defaultValue);
+        for (const ParamSpec& p : c.params) params << QStringLiteral("%1=%2").arg(QLatin1String(p.name), p.defaultText());
         if (!params.isEmpty()) line += "  " + params.join(',');
         if (c.enable == EnableRule::Never) line += "  [disabled: no handler]";
         else if (c.editorOnly) line += "  [editor only]";
