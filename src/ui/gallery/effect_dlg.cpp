@@ -35,7 +35,7 @@ const QColor kHotFrame(51, 153, 255);
 const QColor kHeaderLine(160, 160, 160);
 
 QString PicturePath(int id) {
-    return QStringLiteral(":/gallery/%1.png").arg(id);
+    return QStringLiteral(":/gallery/%1.jpg").arg(id);
 }
 
 } // namespace
