@@ -47,28 +47,38 @@ struct ShownBar {
 };
 
 TEST(EffectGallery, ItemsAndHeadersInDisplayOrder) {
-    const std::pair<int, const char*> expected[] = {
-        {0, "Blur"},          {161, "Blur"},     {177, "GaussBlur"}, {178, "MotionBlur"},
-        {185, "SoftGlow"},    {0, "Sharpen"},    {159, "Sharpen"},   {182, "SharpenMore"},
-        {183, "USM Sharpen"}, {0, "Stylize"},    {162, "Emboss"},    {163, "Mosaic"},
-        {164, "OilPaint"},    {165, "Solarize"}, {166, "Wave"},      {167, "Whim"},
-        {179, "Pinch"},       {181, "Pencil"},   {0, "Texture"},     {168, "Glass"},
-        {169, "Wooden"},      {0, "Pixelate"},   {170, "Aqua"},      {172, "Ice"},
-        {173, "Molten"},      {174, "OldPhoto"}, {175, "Subtence"},  {171, "Darker"},
-        {180, "Diffuse"},     {0, "Noise"},      {176, "AddNoise"},  {0, "Other"},
-        {184, "LOMO"},        {186, "Fish Eye"},
+    // One line per header: its title, then its items as "id caption".
+    const QStringList expected = {
+        "Blur: 161 Blur, 177 GaussBlur, 178 MotionBlur, 185 SoftGlow",
+        "Sharpen: 159 Sharpen, 182 SharpenMore, 183 USM Sharpen",
+        "Stylize: 162 Emboss, 163 Mosaic, 164 OilPaint, 165 Solarize, 166 Wave, 167 Whim, "
+        "179 Pinch, 181 Pencil",
+        "Texture: 168 Glass, 169 Wooden",
+        "Pixelate: 170 Aqua, 172 Ice, 173 Molten, 174 OldPhoto, 175 Subtence, 171 Darker, "
+        "180 Diffuse",
+        "Noise: 176 AddNoise",
+        "Other: 184 LOMO, 186 Fish Eye",
     };
     ShownBar shown;
-    ASSERT_EQ(shown.list().ItemCount(), int(std::size(expected)));
+    QStringList groups;
+    int effects = 0;
     for (int i = 0; i < shown.list().ItemCount(); ++i) {
         const Thumb& thumb = shown.list().thumb(i);
-        EXPECT_EQ(thumb.m_nID, expected[i].first) << "item " << i;
-        EXPECT_EQ(thumb.m_strCaption, QLatin1String(expected[i].second)) << "item " << i;
-        // Every effect item runs an effect command.
-        if (thumb.m_nID) {
-            EXPECT_NE(GalleryCommand(thumb.m_nID), 0) << thumb.m_nID;
+        if (thumb.IsHeader()) {
+            groups << thumb.m_strCaption + ":";
+            continue;
         }
+        ASSERT_FALSE(groups.isEmpty()) << "an item before the first header";
+        groups.back() += QStringLiteral("%1 %2 %3")
+                             .arg(groups.back().endsWith(':') ? "" : ",")
+                             .arg(thumb.m_nID)
+                             .arg(thumb.m_strCaption);
+        // Every effect item runs an effect command.
+        EXPECT_NE(GalleryCommand(thumb.m_nID), 0) << thumb.m_nID;
+        ++effects;
     }
+    EXPECT_EQ(groups.join("\n").toStdString(), expected.join("\n").toStdString());
+    EXPECT_EQ(effects, kEffects);
 }
 
 TEST(EffectGallery, TwoColumnLayoutFollowsTheWidth) {
