@@ -93,7 +93,8 @@ void composeRows(const QImage& src, const AxisSamples& cols, const AxisSamples& 
                     if constexpr (Bpp == 3) {
                         b += p[0], g += p[1], r += p[2];
                     } else {
-                        const int a = p[3], base = checkerShade(cols.square[k], rowSquare[sy]) * (255 - a);
+                        const int a = p[3],
+                                  base = checkerShade(cols.square[k], rowSquare[sy]) * (255 - a);
                         b += (p[0] * a + base + 127) / 255;
                         g += (p[1] * a + base + 127) / 255;
                         r += (p[2] * a + base + 127) / 255;

@@ -25,7 +25,8 @@ inline constexpr QRgb kEraseColor = 0xFFB4B4B4; // RGB(180, 180, 180)
 // bottom strips narrower than a square, and everything outside the image,
 // show the erase colour. Only target is read and written, and only the image
 // pixels it shows are read.
-void ComposeCanvas(const Bitmap* image, const ViewMapping& mapping, QImage& out, const QRect& target);
+void ComposeCanvas(const Bitmap* image, const ViewMapping& mapping, QImage& out,
+                   const QRect& target);
 
 // The whole image over the checkerboard at its own size, for printing.
 QImage ComposeWholeImage(const Bitmap& image);

@@ -25,7 +25,9 @@ namespace {
 constexpr int kWheelStep = 120;
 
 // The scroll-bar maximum of a classic scroll bar over total pixels.
-int scrollMax(int total) { return std::max(total - 1, 0); }
+int scrollMax(int total) {
+    return std::max(total - 1, 0);
+}
 
 } // namespace
 
@@ -53,13 +55,22 @@ CLumasetView::CLumasetView(CLumasetDoc& doc, QWidget* parent)
 }
 
 CLumasetView::~CLumasetView() {
-    while (m_busyDepth > 0) setBusy(false);
+    while (m_busyDepth > 0)
+        setBusy(false);
 }
 
-EditContext& CLumasetView::context() { return m_context; }
-SelectionPath& CLumasetView::selection() { return m_selPath; }
-SelectionPath& CLumasetView::tempPath() { return m_tempPath; }
-double CLumasetView::zoom() const { return m_dZoom; }
+EditContext& CLumasetView::context() {
+    return m_context;
+}
+SelectionPath& CLumasetView::selection() {
+    return m_selPath;
+}
+SelectionPath& CLumasetView::tempPath() {
+    return m_tempPath;
+}
+double CLumasetView::zoom() const {
+    return m_dZoom;
+}
 
 void CLumasetView::setZoom(double z) {
     const auto table = ZoomTable();
@@ -70,9 +81,15 @@ void CLumasetView::setZoom(double z) {
     updateStatusPanes(viewport()->mapFromGlobal(QCursor::pos()));
 }
 
-void CLumasetView::zoomIn() { setZoom(NextZoomIn(m_dZoom)); }
-void CLumasetView::zoomOut() { setZoom(NextZoomOut(m_dZoom)); }
-void CLumasetView::UpdateCanvasLayout() { layoutCanvas(true); }
+void CLumasetView::zoomIn() {
+    setZoom(NextZoomIn(m_dZoom));
+}
+void CLumasetView::zoomOut() {
+    setZoom(NextZoomOut(m_dZoom));
+}
+void CLumasetView::UpdateCanvasLayout() {
+    layoutCanvas(true);
+}
 
 QSize CLumasetView::imageSize() const {
     const Bitmap* image = m_doc.GetImage();
@@ -81,8 +98,13 @@ QSize CLumasetView::imageSize() const {
 
 ViewMapping CLumasetView::mapping() const {
     const QSize size = imageSize();
-    return {m_dZoom,         m_nOffsetX,   m_nOffsetY,   horizontalScrollBar()->value(),
-            verticalScrollBar()->value(), size.width(), size.height()};
+    return {m_dZoom,
+            m_nOffsetX,
+            m_nOffsetY,
+            horizontalScrollBar()->value(),
+            verticalScrollBar()->value(),
+            size.width(),
+            size.height()};
 }
 
 QPoint CLumasetView::clientToImage(QPoint client, MapRounding rounding) const {
@@ -121,7 +143,8 @@ void CLumasetView::layoutCanvas(bool centre) {
 void CLumasetView::onScrollAction(Qt::Orientation orientation, int action) {
     // Page steps move a tenth of the whole canvas; the bars' own page step
     // stays the visible size so the thumb shows how much is visible.
-    if (action != QAbstractSlider::SliderPageStepAdd && action != QAbstractSlider::SliderPageStepSub)
+    if (action != QAbstractSlider::SliderPageStepAdd &&
+        action != QAbstractSlider::SliderPageStepSub)
         return;
     const bool horizontal = orientation == Qt::Horizontal;
     QScrollBar* bar = horizontal ? horizontalScrollBar() : verticalScrollBar();
@@ -136,14 +159,18 @@ void CLumasetView::resizeEvent(QResizeEvent*) {
     if (!m_inLayout) layoutCanvas(false);
 }
 
-void CLumasetView::scrollContentsBy(int, int) { refreshCanvas(); }
+void CLumasetView::scrollContentsBy(int, int) {
+    refreshCanvas();
+}
 
 void CLumasetView::refreshCanvas() {
     m_screenValid = QRegion();
     viewport()->update();
 }
 
-void CLumasetView::refreshOutline() { viewport()->update(); }
+void CLumasetView::refreshOutline() {
+    viewport()->update();
+}
 
 void CLumasetView::onDocumentUpdated(bool) {
     // A new size (Open, New, Crop, Resize, Undo) lays the canvas out anew,
@@ -163,11 +190,13 @@ void CLumasetView::paintEvent(QPaintEvent* event) {
     }
     const ViewMapping m = mapping();
     const QRegion missing = event->region() - m_screenValid;
-    for (const QRect& r : missing) ComposeCanvas(m_doc.GetImage(), m, m_screen, r);
+    for (const QRect& r : missing)
+        ComposeCanvas(m_doc.GetImage(), m, m_screen, r);
     m_screenValid += missing;
 
     QPainter painter(viewport());
-    for (const QRect& r : event->region()) painter.drawImage(r.topLeft(), m_screen, r);
+    for (const QRect& r : event->region())
+        painter.drawImage(r.topLeft(), m_screen, r);
     painter.setTransform(OutlineTransform(m));
     DrawMarchingAnts(painter, m_tempPath.GetPath(), m_antsPhase);
     DrawMarchingAnts(painter, m_selPath.GetPath(), m_antsPhase);
@@ -175,12 +204,17 @@ void CLumasetView::paintEvent(QPaintEvent* event) {
 
 QRect CLumasetView::outlineBounds(const SelectionPath& outline) const {
     if (outline.IsEmpty()) return {};
-    const QRect r = OutlineTransform(mapping()).mapRect(outline.GetPath().boundingRect()).toAlignedRect();
+    const QRect r =
+        OutlineTransform(mapping()).mapRect(outline.GetPath().boundingRect()).toAlignedRect();
     return r.adjusted(-2, -2, 2, 2) & viewport()->rect();
 }
 
-void CLumasetView::startOutlineTimer() { m_antsTimer.start(); }
-void CLumasetView::stopOutlineTimer() { m_antsTimer.stop(); }
+void CLumasetView::startOutlineTimer() {
+    m_antsTimer.start();
+}
+void CLumasetView::stopOutlineTimer() {
+    m_antsTimer.stop();
+}
 
 void CLumasetView::antsTick() {
     m_antsPhase = (m_antsPhase + 1) % kAntsPhases;
@@ -205,7 +239,8 @@ void CLumasetView::wheelEvent(QWheelEvent* event) {
 
     if (event->modifiers() & Qt::ControlModifier) {
         double z = m_dZoom;
-        for (int i = 0; i < std::abs(notches); ++i) z = notches > 0 ? NextZoomIn(z) : NextZoomOut(z);
+        for (int i = 0; i < std::abs(notches); ++i)
+            z = notches > 0 ? NextZoomIn(z) : NextZoomOut(z);
         setZoom(z);
         return;
     }
@@ -221,10 +256,18 @@ void CLumasetView::keyPressEvent(QKeyEvent* event) {
     reportLockKeys(*event);
     int dx = 0, dy = 0;
     switch (event->key()) {
-    case Qt::Key_Left: dx = -1; break;
-    case Qt::Key_Right: dx = 1; break;
-    case Qt::Key_Up: dy = -1; break;
-    case Qt::Key_Down: dy = 1; break;
+    case Qt::Key_Left:
+        dx = -1;
+        break;
+    case Qt::Key_Right:
+        dx = 1;
+        break;
+    case Qt::Key_Up:
+        dy = -1;
+        break;
+    case Qt::Key_Down:
+        dy = 1;
+        break;
     case Qt::Key_Delete:
         if (!IsSelectionEmpty()) runCommand(32830);
         event->accept();
@@ -239,7 +282,8 @@ void CLumasetView::keyPressEvent(QKeyEvent* event) {
         runCommand(32780);
         event->accept();
         return;
-    default: break;
+    default:
+        break;
     }
     if (dx != 0 || dy != 0) {
         // Moves the outline only: the image, the history and the scroll
@@ -283,7 +327,9 @@ void CLumasetView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 // The second press of a double click reaches no tool; the release after it does.
-void CLumasetView::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+void CLumasetView::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+}
 
 void CLumasetView::routeToTool(ToolEvent kind, Qt::KeyboardModifiers modifiers, QPoint client) {
     (void)modifiers;
@@ -309,7 +355,8 @@ void CLumasetView::updateStatusPanes(QPoint client) {
     const ViewMapping m = mapping();
     emit paneTextChanged(kZoomPane, ZoomPaneText(client, m_dZoom));
     emit paneTextChanged(kScrollPane, ScrollPaneText(m.scrollX, m.scrollY));
-    emit paneTextChanged(kPositionPane, PositionPaneText(ClientToImage(client, m, MapRounding::Centred)));
+    emit paneTextChanged(kPositionPane,
+                         PositionPaneText(ClientToImage(client, m, MapRounding::Centred)));
 }
 
 void CLumasetView::setCursorProvider(CursorProvider provider) {

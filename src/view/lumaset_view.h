@@ -27,7 +27,7 @@ class QRect;
 
 class CLumasetView : public QAbstractScrollArea, public CommandHost {
     Q_OBJECT
-public:
+  public:
     // The timer that animates the selection outline, and its period.
     static constexpr int ID_ANTS_TIMER = 100;
     static constexpr int kAntsIntervalMs = 50;
@@ -100,12 +100,12 @@ public:
                                     const Params& values) override;
     void startOutlineTimer() override;
 
-public slots:
+  public slots:
     void filePrint();
     void filePrintPreview();
     void filePrintSetup();
 
-signals:
+  signals:
     // Status-bar pane texts: 101 pointer and zoom, 102 scroll position,
     // 103 image pixel under the pointer.
     void paneTextChanged(int paneId, const QString& text);
@@ -113,7 +113,7 @@ signals:
     void commandStateChanged();
     void lockKeysChanged(bool capsLock, bool numLock);
 
-protected:
+  protected:
     // Shows a message box and returns the button pressed; tests override it.
     virtual int execMessageBox(QMessageBox& box);
 
@@ -132,7 +132,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     enum class ToolEvent { Press, Move, Release };
     // The one road from the mouse to the current tool.
     void routeToTool(ToolEvent kind, Qt::KeyboardModifiers modifiers, QPoint client);
@@ -159,11 +159,11 @@ private:
     bool m_inLayout = false;
     int m_wheelRemainder = 0;
 
-    QImage m_screen;        // the composed canvas, client-sized, outlines excluded
-    QRegion m_screenValid;  // the part of m_screen that is up to date
+    QImage m_screen;       // the composed canvas, client-sized, outlines excluded
+    QRegion m_screenValid; // the part of m_screen that is up to date
     QTimer m_antsTimer;
     int m_antsPhase = 2;
-    QRect m_antsBounds;     // where the outline was drawn at the last tick
+    QRect m_antsBounds; // where the outline was drawn at the last tick
 
     int m_cursorTool = 0;
     CursorProvider m_cursorProvider;

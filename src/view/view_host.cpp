@@ -27,7 +27,9 @@ constexpr int kScreenDpi = 96;
 
 } // namespace
 
-int CLumasetView::execMessageBox(QMessageBox& box) { return box.exec(); }
+int CLumasetView::execMessageBox(QMessageBox& box) {
+    return box.exec();
+}
 
 void CLumasetView::showMessage(const QString& text, const QString& detail) {
     QMessageBox box(QMessageBox::Warning, kTitle, text, QMessageBox::Ok, window());
@@ -57,7 +59,9 @@ void CLumasetView::setBusy(bool busy) {
     }
 }
 
-void CLumasetView::setDialogRunner(DialogRunner runner) { m_dialogRunner = std::move(runner); }
+void CLumasetView::setDialogRunner(DialogRunner runner) {
+    m_dialogRunner = std::move(runner);
+}
 
 std::optional<Params> CLumasetView::runDialog(const CommandDef& command, EditContext& context,
                                               const Params& values) {
@@ -126,7 +130,8 @@ void CLumasetView::printPicture(QPainter& painter, const QRect& page, int printe
 bool CLumasetView::printTo(QPrinter& printer) {
     QPainter painter;
     if (!painter.begin(&printer)) return false;
-    const QRect page(QPoint(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
+    const QRect page(QPoint(0, 0),
+                     printer.pageLayout().paintRectPixels(printer.resolution()).size());
     printPicture(painter, page, printer.resolution());
     return painter.end();
 }
@@ -139,12 +144,14 @@ QPrinter& CLumasetView::printer() {
 void CLumasetView::filePrint() {
     QPrintDialog dialog(&printer(), window());
     if (dialog.exec() != QDialog::Accepted) return;
-    if (!printTo(printer())) showMessage(QStringLiteral("Failed to print"), printer().printerName());
+    if (!printTo(printer()))
+        showMessage(QStringLiteral("Failed to print"), printer().printerName());
 }
 
 void CLumasetView::filePrintPreview() {
     QPrintPreviewDialog dialog(&printer(), window());
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { printTo(*p); });
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* p) { printTo(*p); });
     dialog.exec();
 }
 

@@ -7,7 +7,8 @@
 
 namespace {
 
-constexpr std::array<double, 12> kZoomTable = {16, 8, 4, 3, 2, 1.5, 1, 0.66, 0.5, 0.25, 0.125, 0.0625};
+constexpr std::array<double, 12> kZoomTable = {16, 8,    4,   3,    2,     1.5,
+                                               1,  0.66, 0.5, 0.25, 0.125, 0.0625};
 
 int mapAxis(int p, double z, int offset, int scroll, MapRounding rounding) {
     if (offset > 0) {
@@ -19,7 +20,9 @@ int mapAxis(int p, double z, int offset, int scroll, MapRounding rounding) {
 
 } // namespace
 
-std::span<const double> ZoomTable() { return kZoomTable; }
+std::span<const double> ZoomTable() {
+    return kZoomTable;
+}
 
 double NextZoomOut(double z) {
     for (std::size_t i = 0; i < 10; ++i)

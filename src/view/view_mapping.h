@@ -54,6 +54,6 @@ QPoint ClientToImage(QPoint p, const ViewMapping& m, MapRounding rounding = MapR
 QPoint ClampToImage(QPoint p, const ViewMapping& m);
 
 // Status pane texts for the pointer at client point p.
-QString ZoomPaneText(QPoint p, double zoom);              // pane 101, trailing space kept
-QString ScrollPaneText(int scrollX, int scrollY);         // pane 102
-QString PositionPaneText(QPoint imagePoint);              // pane 103
+QString ZoomPaneText(QPoint p, double zoom);      // pane 101, trailing space kept
+QString ScrollPaneText(int scrollX, int scrollY); // pane 102
+QString PositionPaneText(QPoint imagePoint);      // pane 103
