@@ -435,14 +435,3 @@ TEST_F(MainFrameTest, AboutBoxNamesTheProgramAndVersion) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    // Settings go to a private folder, not the user's.
-    TempDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    // Test discovery runs the program outside ctest's environment too.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
