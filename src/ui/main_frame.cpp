@@ -4,6 +4,7 @@
 
 #include "commands/command.h"
 #include "document/lumaset_doc.h"
+#include "ui/gallery/effect_dlg.h"
 #include "ui/menu_layout.h"
 #include "ui/setting_bar.h"
 #include "ui/themed_icon.h"
@@ -205,7 +206,13 @@ void CMainFrame::createDockBars() {
     m_effectList->setObjectName(QStringLiteral("bar%1").arg(kEffectListBar));
     m_effectList->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     m_effectList->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
-    m_effectList->setWidget(new QWidget(m_effectList));
+    auto* gallery = new CEffectDlg(m_effectList);
+    // A click on a picture runs its effect as the menu command does.
+    connect(gallery, &CEffectDlg::galleryButtonClicked, this, [this](int galleryId) {
+        ExecuteGalleryButton(m_view->context(), galleryId);
+        updateCommandStates();
+    });
+    m_effectList->setWidget(gallery);
     addDockWidget(Qt::RightDockWidgetArea, m_effectList);
     resizeDocks({m_effectList}, {200}, Qt::Horizontal);
 }

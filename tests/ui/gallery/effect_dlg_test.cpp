@@ -273,11 +273,3 @@ TEST(EffectGallery, MinimisingKeepsTheList) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    // Test discovery runs this program too, without a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
