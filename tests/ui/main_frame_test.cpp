@@ -8,6 +8,7 @@
 #include "ui/main_frame.h"
 #include "ui/menu_layout.h"
 #include "ui/setting_bar.h"
+#include "ui/themed_icon.h"
 #include "ui/true_color_toolbar.h"
 #include "view/lumaset_view.h"
 
@@ -432,6 +433,30 @@ TEST_F(MainFrameTest, AboutBoxNamesTheProgramAndVersion) {
     EXPECT_EQ(box->windowTitle(), QStringLiteral("About Lumaset"));
     EXPECT_EQ(box->text(), QStringLiteral("Lumaset Version 1.0"));
     EXPECT_FALSE(box->iconPixmap().isNull());
+}
+
+TEST_F(MainFrameTest, IconsDrawInThePalettesColours) {
+    ASSERT_TRUE(start());
+    // The text tool's icon is outline only: on a dark desktop it turns light.
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::WindowText, QColor(240, 240, 240));
+    QApplication::setPalette(dark);
+    const QIcon icon = ThemedIcon(32780);
+    const QImage normal = icon.pixmap(24, 24).toImage();
+    const QImage disabled = icon.pixmap(QSize(24, 24), QIcon::Disabled).toImage();
+    QApplication::setPalette(light);
+    int opaque = 0, lightPixels = 0;
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 24; ++x) {
+            const QRgb p = normal.pixel(x, y);
+            if (qAlpha(p) < 200) continue;
+            ++opaque;
+            lightPixels += qGray(p) > 200;
+        }
+    EXPECT_GT(opaque, 20);
+    EXPECT_EQ(lightPixels, opaque);
+    EXPECT_NE(normal, disabled);
 }
 
 } // namespace
