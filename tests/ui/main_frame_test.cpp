@@ -22,6 +22,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
+#include <QSettings>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -55,6 +56,12 @@ struct Answers {
 
 class MainFrameTest : public ::testing::Test {
   public:
+    // The recent-file list goes to a private settings folder, not the user's.
+    static void SetUpTestSuite() {
+        static TempDir config;
+        for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, config.path());
+    }
     // Starts the editor with args (after the program name).
     bool start(const QStringList& args = {}) {
         app = std::make_unique<CLumasetApp>(backups.path(), answers.prompts());
