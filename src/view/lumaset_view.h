@@ -6,6 +6,7 @@
 
 #include "commands/command.h"
 #include "core/selection/selection_path.h"
+#include "view/canvas_render.h"
 #include "view/view_mapping.h"
 
 #include <QAbstractScrollArea>
@@ -70,6 +71,9 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     // Only an outline changed: repaint without recomposing the image.
     void refreshOutline();
     void stopOutlineTimer();
+    // One step of the outline animation, as the timer runs it every 50 ms:
+    // the dashes move on and the outline's bounds are repainted.
+    void advanceOutline();
     bool isOutlineTimerActive() const { return m_antsTimer.isActive(); }
 
     // The cursor shown for a tool number (1..16); without one, a cross-hair.
@@ -138,8 +142,7 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     void routeToTool(ToolEvent kind, Qt::KeyboardModifiers modifiers, QPoint client);
     void layoutCanvas(bool centre);
     void onDocumentUpdated(bool erase);
-    void antsTick();
-    QRect outlineBounds(const SelectionPath& outline) const;
+    void syncOutlines();
     void updateStatusPanes(QPoint client);
     void updateCursor();
     void reportLockKeys(const QKeyEvent& event);
@@ -164,6 +167,8 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     QTimer m_antsTimer;
     int m_antsPhase = 2;
     QRect m_antsBounds; // where the outline was drawn at the last tick
+    AntsOutline m_selAnts;
+    AntsOutline m_tempAnts;
 
     int m_cursorTool = 0;
     CursorProvider m_cursorProvider;
