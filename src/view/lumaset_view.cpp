@@ -12,7 +12,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPrinter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QWheelEvent>

@@ -17,13 +17,11 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
-#include <memory>
 #include <optional>
 
 class CLumasetDoc;
 class QMessageBox;
 class QPainter;
-class QPrinter;
 class QRect;
 
 class CLumasetView : public QAbstractScrollArea, public CommandHost {
@@ -89,11 +87,6 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     // Draws the picture for printing: screen size at 96 px/inch, scaled down
     // to fit page (device pixels) keeping the aspect ratio.
     void printPicture(QPainter& painter, const QRect& page, int printerDpi);
-    // Prints the picture on one page of printer; false when the printer
-    // cannot be painted on.
-    bool printTo(QPrinter& printer);
-    // The printer Print, Print Preview and Print Setup share.
-    QPrinter& printer();
 
     // CommandHost
     void showMessage(const QString& text, const QString& detail = {}) override;
@@ -103,11 +96,6 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     std::optional<Params> runDialog(const CommandDef& command, EditContext& context,
                                     const Params& values) override;
     void startOutlineTimer() override;
-
-  public slots:
-    void filePrint();
-    void filePrintPreview();
-    void filePrintSetup();
 
   signals:
     // Status-bar pane texts: 101 pointer and zoom, 102 scroll position,
@@ -175,5 +163,4 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     DialogRunner m_dialogRunner;
     int m_busyDepth = 0;
     int m_lockKeys = -1; // bit 0 Caps Lock, bit 1 Num Lock; -1 not known yet
-    std::unique_ptr<QPrinter> m_printer;
 };
