@@ -6,6 +6,7 @@
 #include "ui/main_frame.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QSessionManager>
 
 CLumasetApp::CLumasetApp(const QString& backupFolder, Prompts prompts)
@@ -48,7 +49,11 @@ bool CLumasetApp::InitInstance(const QStringList& arguments, bool show) {
     }
 
     if (show) {
-        m_frame->resize(1200, 800);
+        // The desktop places the window; it starts at most 1400 x 900 and
+        // within the screen.
+        const QSize screen = m_frame->screen()->availableSize();
+        m_frame->resize(std::min(1400, screen.width() * 9 / 10),
+                        std::min(900, screen.height() * 9 / 10));
         m_frame->show();
     }
     return true;

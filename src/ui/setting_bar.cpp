@@ -92,6 +92,7 @@ CSettingBar::CSettingBar(CLumasetDoc& doc, Prompts& prompts, QWidget* parent)
     row->addWidget(new QLabel(QStringLiteral("Alpha:"), body));
     row->addWidget(m_alphaSlider);
     row->addWidget(m_alphaField);
+    row->addStretch(1); // the controls keep their sizes when the bar is wider
     addWidget(body);
 }
 

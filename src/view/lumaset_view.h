@@ -6,6 +6,7 @@
 
 #include "commands/command.h"
 #include "core/selection/selection_path.h"
+#include "view/canvas_render.h"
 #include "view/view_mapping.h"
 
 #include <QAbstractScrollArea>
@@ -16,13 +17,11 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
-#include <memory>
 #include <optional>
 
 class CLumasetDoc;
 class QMessageBox;
 class QPainter;
-class QPrinter;
 class QRect;
 
 class CLumasetView : public QAbstractScrollArea, public CommandHost {
@@ -70,6 +69,9 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     // Only an outline changed: repaint without recomposing the image.
     void refreshOutline();
     void stopOutlineTimer();
+    // One step of the outline animation, as the timer runs it every 50 ms:
+    // the dashes move on and the outline's bounds are repainted.
+    void advanceOutline();
     bool isOutlineTimerActive() const { return m_antsTimer.isActive(); }
 
     // The cursor shown for a tool number (1..16); without one, a cross-hair.
@@ -85,11 +87,6 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     // Draws the picture for printing: screen size at 96 px/inch, scaled down
     // to fit page (device pixels) keeping the aspect ratio.
     void printPicture(QPainter& painter, const QRect& page, int printerDpi);
-    // Prints the picture on one page of printer; false when the printer
-    // cannot be painted on.
-    bool printTo(QPrinter& printer);
-    // The printer Print, Print Preview and Print Setup share.
-    QPrinter& printer();
 
     // CommandHost
     void showMessage(const QString& text, const QString& detail = {}) override;
@@ -99,11 +96,6 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     std::optional<Params> runDialog(const CommandDef& command, EditContext& context,
                                     const Params& values) override;
     void startOutlineTimer() override;
-
-  public slots:
-    void filePrint();
-    void filePrintPreview();
-    void filePrintSetup();
 
   signals:
     // Status-bar pane texts: 101 pointer and zoom, 102 scroll position,
@@ -138,8 +130,7 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     void routeToTool(ToolEvent kind, Qt::KeyboardModifiers modifiers, QPoint client);
     void layoutCanvas(bool centre);
     void onDocumentUpdated(bool erase);
-    void antsTick();
-    QRect outlineBounds(const SelectionPath& outline) const;
+    void syncOutlines();
     void updateStatusPanes(QPoint client);
     void updateCursor();
     void reportLockKeys(const QKeyEvent& event);
@@ -164,11 +155,12 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     QTimer m_antsTimer;
     int m_antsPhase = 2;
     QRect m_antsBounds; // where the outline was drawn at the last tick
+    AntsOutline m_selAnts;
+    AntsOutline m_tempAnts;
 
     int m_cursorTool = 0;
     CursorProvider m_cursorProvider;
     DialogRunner m_dialogRunner;
     int m_busyDepth = 0;
     int m_lockKeys = -1; // bit 0 Caps Lock, bit 1 Num Lock; -1 not known yet
-    std::unique_ptr<QPrinter> m_printer;
 };

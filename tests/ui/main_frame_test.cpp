@@ -8,6 +8,7 @@
 #include "ui/main_frame.h"
 #include "ui/menu_layout.h"
 #include "ui/setting_bar.h"
+#include "ui/themed_icon.h"
 #include "ui/true_color_toolbar.h"
 #include "view/lumaset_view.h"
 
@@ -21,6 +22,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
+#include <QSettings>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -54,6 +56,12 @@ struct Answers {
 
 class MainFrameTest : public ::testing::Test {
   public:
+    // The recent-file list goes to a private settings folder, not the user's.
+    static void SetUpTestSuite() {
+        static TempDir config;
+        for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, config.path());
+    }
     // Starts the editor with args (after the program name).
     bool start(const QStringList& args = {}) {
         app = std::make_unique<CLumasetApp>(backups.path(), answers.prompts());
@@ -432,6 +440,30 @@ TEST_F(MainFrameTest, AboutBoxNamesTheProgramAndVersion) {
     EXPECT_EQ(box->windowTitle(), QStringLiteral("About Lumaset"));
     EXPECT_EQ(box->text(), QStringLiteral("Lumaset Version 1.0"));
     EXPECT_FALSE(box->iconPixmap().isNull());
+}
+
+TEST_F(MainFrameTest, IconsDrawInThePalettesColours) {
+    ASSERT_TRUE(start());
+    // The text tool's icon is outline only: on a dark desktop it turns light.
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::WindowText, QColor(240, 240, 240));
+    QApplication::setPalette(dark);
+    const QIcon icon = ThemedIcon(32780);
+    const QImage normal = icon.pixmap(24, 24).toImage();
+    const QImage disabled = icon.pixmap(QSize(24, 24), QIcon::Disabled).toImage();
+    QApplication::setPalette(light);
+    int opaque = 0, lightPixels = 0;
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 24; ++x) {
+            const QRgb p = normal.pixel(x, y);
+            if (qAlpha(p) < 200) continue;
+            ++opaque;
+            lightPixels += qGray(p) > 200;
+        }
+    EXPECT_GT(opaque, 20);
+    EXPECT_EQ(lightPixels, opaque);
+    EXPECT_NE(normal, disabled);
 }
 
 } // namespace
