@@ -18,23 +18,6 @@
 
 namespace {
 
-int mapAxis(double c, double z, int offset, int scroll, bool centred) {
-    if (offset > 0) {
-        const double half = centred ? z / 2 : 1.0;
-        return int(std::trunc((c + half) / z - (offset + half) / z));
-    }
-    // Scrolled (or exactly filling) axis: the pixel under the pointer.
-    return int(std::floor((c + scroll) / z));
-}
-
-int clampAxis(int v, int size) {
-    if (v < 0) v = 0;
-    if (v >= size) v = size - 1;
-    return v;
-}
-
-constexpr std::array<double, 12> kZoomTable{16, 8, 4, 3, 2, 1.5, 1, 0.66, 0.5, 0.25, 0.125, 0.0625};
-
 template <class T> std::unique_ptr<CTool> make() { return std::make_unique<T>(); }
 
 // Numbers 8 and 9 are crossed against their commands' order: 32779 ("Draw
@@ -74,26 +57,6 @@ const CursorPicture kCursorPictures[] = {
 
 } // namespace
 
-QPoint ClientToImage(const ViewMapping& m, int x, int y, int width, int height, bool centred) {
-    const int ix = mapAxis(x, m.zoom, m.offsetX, m.scrollX, centred);
-    const int iy = mapAxis(y, m.zoom, m.offsetY, m.scrollY, centred);
-    return {clampAxis(ix, width), clampAxis(iy, height)};
-}
-
-std::span<const double> ZoomTable() { return kZoomTable; }
-
-double NextZoomOut(double zoom) {
-    for (int i = 0; i <= 9; ++i)
-        if (kZoomTable[i] == zoom) return kZoomTable[i + 1];
-    return kZoomTable[11];
-}
-
-double NextZoomIn(double zoom) {
-    for (int i = 11; i >= 1; --i)
-        if (kZoomTable[i] == zoom) return kZoomTable[i - 1];
-    return kZoomTable[0];
-}
-
 QCursor LoadCursorResource(int resource) {
     for (const CursorPicture& c : kCursorPictures) {
         if (c.resource != resource) continue;
@@ -132,9 +95,11 @@ void CTool::attach(ToolHost& host) {
 CLumasetDoc& CTool::doc() const { return m_pHost->document(); }
 
 QPoint CTool::ClientToImage(int x, int y, bool centred) const {
+    ViewMapping m = m_pHost->mapping();
     const Bitmap* image = doc().GetImage();
-    const int w = image ? int(image->GetWidth()) : 1, h = image ? int(image->GetHeight()) : 1;
-    return ::ClientToImage(m_pHost->mapping(), x, y, std::max(w, 1), std::max(h, 1), centred);
+    m.imageWidth = image ? std::max(int(image->GetWidth()), 1) : 1;
+    m.imageHeight = image ? std::max(int(image->GetHeight()), 1) : 1;
+    return ClampToImage(::ClientToImage(QPoint(x, y), m, centred ? MapRounding::Centred : MapRounding::Button), m);
 }
 
 std::span<const ToolInfo> ToolTable() { return kTools; }

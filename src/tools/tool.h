@@ -14,23 +14,6 @@
 #include <memory>
 #include <span>
 
-// Maps a client-area position to an image pixel of an image of size (width,
-// height). With a margin on an axis (offset > 0) the button variant gives
-// trunc((c + 1)/z - (offset + 1)/z) and the centred variant
-// trunc((c + z/2)/z - (offset + z/2)/z); a scrolled axis gives
-// floor((c + scroll)/z) in both variants, the pixel under the pointer. The
-// result is clamped to 0..width-1 and 0..height-1.
-QPoint ClientToImage(const ViewMapping& mapping, int x, int y, int width, int height,
-                     bool centred = false);
-
-// The zoom factors the view steps through, largest first: 16 ... 0.0625
-// (0.66, not two thirds).
-std::span<const double> ZoomTable();
-// One table step larger or smaller; the ends stay where they are, and a
-// factor not in the table goes to the end it steps towards.
-double NextZoomIn(double zoom);
-double NextZoomOut(double zoom);
-
 // Tool cursors: 142..149 are the program's own pictures (hotspot where the
 // tool draws); anything else is the cross-hair.
 QCursor LoadCursorResource(int resource);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/bitmap.h"
+#include "tools/view_mapping.h"
 
 #include <QPoint>
 #include <QRect>
@@ -18,24 +19,14 @@ inline constexpr unsigned MK_SHIFT = 0x4;
 inline constexpr unsigned MK_CONTROL = 0x8;
 inline constexpr unsigned MK_XBUTTON1 = 0x20;
 
-// The view's display transform as the tools need it: the zoom factor, the
-// centring offsets of the zoomed image in the client area (positive when the
-// image is narrower or lower than the client area on that axis) and the scroll
-// bars' real positions.
-struct ViewMapping {
-    double zoom = 1.0;
-    int offsetX = 0;
-    int offsetY = 0;
-    int scrollX = 0;
-    int scrollY = 0;
-};
-
 class ToolHost {
 public:
     virtual ~ToolHost() = default;
 
     // The document whose image and drawing settings the tools use.
     virtual CLumasetDoc& document() = 0;
+    // The view's zoom, offsets and scroll positions (the image size in it is
+    // not used: tools clamp to the document's current image).
     virtual ViewMapping mapping() const = 0;
 
     // The selection outline and the preview (rubber-band) outline, image pixels.

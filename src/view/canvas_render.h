@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/bitmap.h"
-#include "view/view_mapping.h"
+#include "tools/view_mapping.h"
 
 #include <QColor>
 #include <QRect>

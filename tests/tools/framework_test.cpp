@@ -5,40 +5,30 @@
 #include "tools/paint_tools.h"
 
 #include <QGuiApplication>
-#include <cmath>
 
-TEST(ClientToImage, MarginsScrollingAndClamps) {
+TEST(ToolMapping, ClampsToTheCurrentImageAndUsesTheViewValues) {
     struct Row {
         const char* name;
         ViewMapping m;
         QPoint client;
-        bool centred;
         QPoint expected;
     };
-    // Image 100 x 80.
+    // Image 100 x 80; the mapping's own image size is stale on purpose.
     const Row rows[] = {
-        {"margin at zoom 1 is client minus offset", {1.0, 30, 20, 0, 0}, {45, 27}, false, {15, 7}},
-        {"margin at zoom 2 truncates", {2.0, 30, 20, 0, 0}, {45, 27}, false, {7, 3}},
-        {"centred margin at zoom 0.5", {0.5, 30, 20, 0, 0}, {45, 27}, true, {30, 14}},
-        {"scrolled at zoom 1 is the pixel under the pointer", {1.0, -50, -40, 17, 9}, {10, 10}, false, {27, 19}},
-        {"scrolled at zoom 2 floors", {2.0, -50, -40, 17, 9}, {10, 10}, false, {13, 9}},
-        {"scrolled at zoom 0.5", {0.5, 0, 0, 3, 3}, {20, 20}, false, {46, 46}},
-        {"centred scrolled is the same pixel", {2.0, -50, -40, 17, 9}, {10, 10}, true, {13, 9}},
-        {"left of and above the image clamps to 0", {1.0, 30, 20, 0, 0}, {5, 2}, false, {0, 0}},
-        {"right of and below clamps to the last pixel", {1.0, 30, 20, 0, 0}, {500, 400}, false, {99, 79}},
-        {"scrolled beyond the end clamps", {4.0, -10, -10, 9000, 9000}, {3, 3}, false, {99, 79}},
+        {"margin at zoom 1 is client minus offset", {1.0, 30, 20, 0, 0, 5, 5}, {45, 27}, {15, 7}},
+        {"scrolled at zoom 2 is the pixel under the pointer", {2.0, -50, -40, 17, 9, 5, 5}, {10, 10}, {13, 9}},
+        {"left of and above the image maps to 0", {1.0, 30, 20, 0, 0, 5, 5}, {5, 2}, {0, 0}},
+        {"right of and below maps to the last pixel", {1.0, 30, 20, 0, 0, 5, 5}, {500, 400}, {99, 79}},
     };
-    for (const Row& r : rows)
-        EXPECT_EQ(ClientToImage(r.m, r.client.x(), r.client.y(), 100, 80, r.centred), r.expected) << r.name;
+    for (const Row& r : rows) {
+        TestToolHost host(100, 80);
+        host.view = r.m;
+        host.gesture(1, {r.client});
+        EXPECT_EQ(host.router.current()->startPoint(), r.expected) << r.name;
+    }
 }
 
-TEST(ZoomSteps, WalkTheTableAndStopAtTheEnds) {
-    std::vector<double> in{1.0}, out{1.0};
-    for (int i = 0; i < 7; ++i) in.push_back(NextZoomIn(in.back()));
-    for (int i = 0; i < 6; ++i) out.push_back(NextZoomOut(out.back()));
-    EXPECT_EQ(in, (std::vector<double>{1, 1.5, 2, 3, 4, 8, 16, 16}));
-    EXPECT_EQ(out, (std::vector<double>{1, 0.66, 0.5, 0.25, 0.125, 0.0625, 0.0625}));
-
+TEST(ZoomTool, StepsTheZoom) {
     // The zoom tool steps the host's zoom; Ctrl steps back.
     TestToolHost host(10, 10);
     host.gesture(16, {{3, 3}});

@@ -4,4 +4,5 @@ lumaset_test(test_tools
   tools/framework_test.cpp
   tools/drawing_test.cpp
   tools/selection_tools_test.cpp
+  tools/view_mapping_test.cpp
 )
