@@ -18,7 +18,7 @@ namespace {
 // Recording the history entry at the release is left out: it is one copy of
 // the picture per stroke, not per motion.
 class BenchHost : public ToolHost {
-public:
+  public:
     explicit BenchHost(PixelFormat format) : doc(nullptr, dir.path()) {
         doc.SetImage(BenchPhoto(format).Clone());
     }
@@ -29,7 +29,8 @@ public:
     void startOutlineTimer() override {}
     void killOutlineTimer() override {}
     void invalidate(const QRect& rect, bool) override {
-        const qint64 area = rect.isNull() ? qint64(kBenchWidth) * kBenchHeight : qint64(rect.width()) * rect.height();
+        const qint64 area = rect.isNull() ? qint64(kBenchWidth) * kBenchHeight
+                                          : qint64(rect.width()) * rect.height();
         maxDirty = std::max(maxDirty, area);
     }
     void pushBackup() override {}
@@ -47,7 +48,8 @@ std::vector<QPoint> stroke(int points) {
     std::vector<QPoint> p;
     for (int i = 0; i < points; ++i) {
         const double t = double(i) / (points - 1);
-        p.emplace_back(int(300 + t * (kBenchWidth - 600)), int(kBenchHeight / 2 + 1200 * std::sin(t * 12.0)));
+        p.emplace_back(int(300 + t * (kBenchWidth - 600)),
+                       int(kBenchHeight / 2 + 1200 * std::sin(t * 12.0)));
     }
     return p;
 }
@@ -66,7 +68,9 @@ void runStroke(benchmark::State& state, int tool, int points, int width, PixelFo
         for (std::size_t i = 1; i < path.size(); ++i) {
             const auto start = std::chrono::steady_clock::now();
             router.move(0, path[i]);
-            const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            const double ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count();
             total += ms;
             worst = std::max(worst, ms);
             ++events;

@@ -53,17 +53,23 @@ ARGB CliToolHost::renderedColorAt(QPoint client) {
 
 QString CliToolHost::runGesture(const QString& spec) {
     const QStringList parts = spec.split(':');
-    if (parts.size() < 2 || parts.size() > 3) return "bad gesture '" + spec + "' (use TOOL:[MODS:]X,Y;X,Y;...)";
+    if (parts.size() < 2 || parts.size() > 3)
+        return "bad gesture '" + spec + "' (use TOOL:[MODS:]X,Y;X,Y;...)";
     const ToolInfo* tool = FindToolByName(parts[0]);
     if (!tool) return "unknown tool '" + parts[0] + "' (a tool's name as the Tools menu gives it)";
     unsigned flags = 0;
     if (parts.size() == 3) {
-        for (const QString& m : parts[1].split(QRegularExpression(QStringLiteral("[+,]")), Qt::SkipEmptyParts)) {
+        for (const QString& m :
+             parts[1].split(QRegularExpression(QStringLiteral("[+,]")), Qt::SkipEmptyParts)) {
             const QString mod = m.trimmed().toLower();
-            if (mod == "ctrl") flags |= MK_CONTROL;
-            else if (mod == "shift") flags |= MK_SHIFT;
-            else if (mod == "x1") flags |= MK_XBUTTON1;
-            else return "unknown modifier '" + m + "' in gesture (ctrl, shift or x1)";
+            if (mod == "ctrl")
+                flags |= MK_CONTROL;
+            else if (mod == "shift")
+                flags |= MK_SHIFT;
+            else if (mod == "x1")
+                flags |= MK_XBUTTON1;
+            else
+                return "unknown modifier '" + m + "' in gesture (ctrl, shift or x1)";
         }
     }
     std::vector<QPoint> points;
@@ -79,7 +85,8 @@ QString CliToolHost::runGesture(const QString& spec) {
     if (points.empty()) return "gesture '" + spec + "' has no points";
     m_doc.m_nToolType = tool->type;
     m_router.press(flags, points.front());
-    for (std::size_t i = 1; i < points.size(); ++i) m_router.move(flags, points[i]);
+    for (std::size_t i = 1; i < points.size(); ++i)
+        m_router.move(flags, points[i]);
     m_router.release(flags, points.back());
     return {};
 }

@@ -12,7 +12,7 @@
 class CLumasetDoc;
 
 class CliToolHost : public ToolHost {
-public:
+  public:
     CliToolHost(CLumasetDoc& doc, SelectionPath& selection) : m_doc(doc), m_selection(selection) {}
 
     CLumasetDoc& document() override { return m_doc; }
@@ -34,7 +34,7 @@ public:
     // error message naming the bad part, or an empty string.
     QString runGesture(const QString& spec);
 
-private:
+  private:
     CLumasetDoc& m_doc;
     SelectionPath& m_selection;
     SelectionPath m_tempPath;

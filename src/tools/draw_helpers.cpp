@@ -60,7 +60,8 @@ std::uint8_t lerpByte(int from, int to, double t) {
 // Rows of pixel centres (x + 0.5, y + 0.5 in image pixels, i.e. x, y in the
 // path's convention) inside the triangle (c, p, q); calls fn(x, y, t) with t
 // the share of the way from the centre c to the edge p-q.
-template <class Fn> void forEachInTriangle(QPointF c, QPointF p, QPointF q, const QRect& clip, Fn fn) {
+template <class Fn>
+void forEachInTriangle(QPointF c, QPointF p, QPointF q, const QRect& clip, Fn fn) {
     const double det = (p.x() - c.x()) * (q.y() - c.y()) - (q.x() - c.x()) * (p.y() - c.y());
     if (std::abs(det) < 1e-12) return;
     const int y0 = std::max(clip.top(), int(std::ceil(std::min({c.y(), p.y(), q.y()}))));
@@ -97,7 +98,8 @@ template <class Fn> void forEachInTriangle(QPointF c, QPointF p, QPointF q, cons
 
 void FillPathGradient(Bitmap& image, const QPolygonF& path, ARGB centre, ARGB surround) {
     if (path.size() < 2 || !image.isValid()) return;
-    const QRect clip = TouchedRect(path).intersected(QRect(0, 0, int(image.GetWidth()), int(image.GetHeight())));
+    const QRect clip =
+        TouchedRect(path).intersected(QRect(0, 0, int(image.GetWidth()), int(image.GetHeight())));
     if (clip.isEmpty()) return;
     // Pixels inside the path by the even-odd rule, with pixel centres at whole
     // numbers as the path's coordinates have them.
@@ -118,8 +120,10 @@ void FillPathGradient(Bitmap& image, const QPolygonF& path, ARGB centre, ARGB su
             share[std::size_t(y - clip.top()) * clip.width() + (x - clip.left())] = float(t);
         });
 
-    const int ca = int(centre >> 24), cr = (centre >> 16) & 255, cg = (centre >> 8) & 255, cb = centre & 255;
-    const int sa = int(surround >> 24), sr = (surround >> 16) & 255, sg = (surround >> 8) & 255, sb = surround & 255;
+    const int ca = int(centre >> 24), cr = (centre >> 16) & 255, cg = (centre >> 8) & 255,
+              cb = centre & 255;
+    const int sa = int(surround >> 24), sr = (surround >> 16) & 255, sg = (surround >> 8) & 255,
+              sb = surround & 255;
     ScopedLock lock(image);
     for (int y = 0; y < clip.height(); ++y) {
         const uchar* in = inside.constScanLine(y);
@@ -128,8 +132,8 @@ void FillPathGradient(Bitmap& image, const QPolygonF& path, ARGB centre, ARGB su
             // A pixel the edge triangles missed by rounding lies on the edge.
             float t = share[std::size_t(y) * clip.width() + x];
             if (t < 0) t = 1;
-            const std::uint8_t src[4] = {lerpByte(cb, sb, t), lerpByte(cg, sg, t), lerpByte(cr, sr, t),
-                                         lerpByte(ca, sa, t)};
+            const std::uint8_t src[4] = {lerpByte(cb, sb, t), lerpByte(cg, sg, t),
+                                         lerpByte(cr, sr, t), lerpByte(ca, sa, t)};
             BlendPixelOver(lock.pixel(clip.left() + x, clip.top() + y), lock.bpp(), src);
         }
     }
@@ -139,7 +143,8 @@ void BlendPixelOver(std::uint8_t* dst, int dstBytes, const std::uint8_t* source)
     const int sa = source[3];
     if (sa == 0) return;
     if (dstBytes == 3 || sa == 255) {
-        for (int i = 0; i < 3; ++i) dst[i] = std::uint8_t((source[i] * sa + dst[i] * (255 - sa) + 127) / 255);
+        for (int i = 0; i < 3; ++i)
+            dst[i] = std::uint8_t((source[i] * sa + dst[i] * (255 - sa) + 127) / 255);
         if (dstBytes == 4) dst[3] = std::uint8_t(sa == 255 ? 255 : dst[3]);
         return;
     }
@@ -147,6 +152,7 @@ void BlendPixelOver(std::uint8_t* dst, int dstBytes, const std::uint8_t* source)
     // Out alpha and colours in units of 1/255 squared, rounded once.
     const int outA255 = sa * 255 + da * (255 - sa);
     for (int i = 0; i < 3; ++i)
-        dst[i] = std::uint8_t((2 * (source[i] * sa * 255 + dst[i] * da * (255 - sa)) + outA255) / (2 * outA255));
+        dst[i] = std::uint8_t((2 * (source[i] * sa * 255 + dst[i] * da * (255 - sa)) + outA255) /
+                              (2 * outA255));
     dst[3] = std::uint8_t((outA255 + 127) / 255);
 }

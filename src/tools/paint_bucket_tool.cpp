@@ -17,7 +17,8 @@ void CPaintBucketTool::OnLButtonDown(Bitmap* image, unsigned, int x, int y) {
     if (!host().selection().HasSelection()) {
         SelectionMask mask(int(image->GetWidth()), int(image->GetHeight()));
         Rect bounds;
-        FloodFillMask(*image, mask, m_ptCurrent.x(), m_ptCurrent.y(), kPaintBucketTolerance, bounds);
+        FloodFillMask(*image, mask, m_ptCurrent.x(), m_ptCurrent.y(), kPaintBucketTolerance,
+                      bounds);
         // The traced outline covers exactly the marked pixels.
         region = SelectionRegion(TraceMaskToPath(mask, bounds));
     } else {
@@ -25,7 +26,8 @@ void CPaintBucketTool::OnLButtonDown(Bitmap* image, unsigned, int x, int y) {
     }
     if (auto g = MakeGraphics(*image)) {
         const QColor colour = ColorFromARGB(m_crForeground);
-        for (const Rect& r : region.GetScans()) g->fillRect(QRect(r.X, r.Y, r.Width, r.Height), colour);
+        for (const Rect& r : region.GetScans())
+            g->fillRect(QRect(r.X, r.Y, r.Width, r.Height), colour);
     }
     host().pushBackup();
     const Rect b = region.GetBounds();

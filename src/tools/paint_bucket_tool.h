@@ -10,7 +10,7 @@
 // and the click position plays no part. Source-over with the foreground's
 // alpha, one history step per click. Motion and release do nothing.
 class CPaintBucketTool : public CTool {
-public:
+  public:
     using CTool::CTool;
     void OnLButtonDown(Bitmap* image, unsigned flags, int x, int y) override;
     void OnLButtonUp(Bitmap*, unsigned, int, int) override {}

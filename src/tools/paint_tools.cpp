@@ -26,7 +26,8 @@ void CPencilTool::OnMouseMove(Bitmap* image, unsigned, int x, int y) {
     // No antialiasing and source-over: a translucent colour blends twice
     // where consecutive segments overlap at their caps.
     const QPolygonF segment = TriangleCapLine(m_ptCurrent, p, double(doc().m_nPenWidth));
-    if (auto g = MakeGraphics(*target)) FillServicePolygon(*g, segment, ColorFromARGB(doc().m_crForeground));
+    if (auto g = MakeGraphics(*target))
+        FillServicePolygon(*g, segment, ColorFromARGB(doc().m_crForeground));
     m_ptCurrent = p;
     if (!segment.isEmpty()) host().invalidate(TouchedRect(segment));
 }
@@ -64,7 +65,8 @@ void CEraserTool::OnLButtonDown(Bitmap*, unsigned, int x, int y) {
     m_bPressed = 1;
     m_ptStart = m_ptCurrent = ClientToImage(x, y);
     Bitmap* image = doc().GetImage();
-    const QRect square = image ? EraseSquare(*image, m_ptCurrent.x(), m_ptCurrent.y(), doc().m_nPenWidth) : QRect();
+    const QRect square =
+        image ? EraseSquare(*image, m_ptCurrent.x(), m_ptCurrent.y(), doc().m_nPenWidth) : QRect();
     if (!square.isEmpty()) host().invalidate(square);
 }
 

@@ -9,7 +9,7 @@
 // triangle caps, drawn at every motion; the release adds a 1-pixel segment to
 // the release point and records the stroke.
 class CPencilTool : public CTool {
-public:
+  public:
     void OnLButtonDown(Bitmap* image, unsigned flags, int x, int y) override;
     void OnMouseMove(Bitmap* image, unsigned flags, int x, int y) override;
     void OnLButtonUp(Bitmap* image, unsigned flags, int x, int y) override;
@@ -19,7 +19,7 @@ public:
 // 24-bit image) at every point of the pointer's path. A square that would
 // cross the image border is skipped whole.
 class CEraserTool : public CTool {
-public:
+  public:
     void OnLButtonDown(Bitmap* image, unsigned flags, int x, int y) override;
     void OnMouseMove(Bitmap* image, unsigned flags, int x, int y) override;
     void OnLButtonUp(Bitmap* image, unsigned flags, int x, int y) override;

@@ -15,11 +15,13 @@
 namespace {
 
 // The brush square of side s centred on (x, y): corner (x - s/2, y - s/2).
-QRect brushSquare(int x, int y, int side) { return QRect(x - side / 2, y - side / 2, side, side); }
+QRect brushSquare(int x, int y, int side) {
+    return QRect(x - side / 2, y - side / 2, side, side);
+}
 
 bool inside(const QRect& r, int width, int height) {
-    return r.width() > 0 && r.height() > 0 && r.left() >= 0 && r.top() >= 0 && r.left() + r.width() <= width &&
-           r.top() + r.height() <= height;
+    return r.width() > 0 && r.height() > 0 && r.left() >= 0 && r.top() >= 0 &&
+           r.left() + r.width() <= width && r.top() + r.height() <= height;
 }
 
 // Copies r out of the locked image as B, G, R, A bytes (24-bit pixels opaque).
@@ -53,7 +55,8 @@ const std::vector<std::uint8_t>& CSmudgeTool::ellipseMask(int side) {
         const SelectionRegion& region = path.GetRegion();
         m_ellipse.assign(std::size_t(side) * side, 0);
         for (int y = 0; y < side; ++y)
-            for (int x = 0; x < side; ++x) m_ellipse[std::size_t(y) * side + x] = region.IsVisible(x + 0.5f, y + 0.5f);
+            for (int x = 0; x < side; ++x)
+                m_ellipse[std::size_t(y) * side + x] = region.IsVisible(x + 0.5f, y + 0.5f);
         m_nMaskSide = side;
     }
     return m_ellipse;

@@ -14,12 +14,12 @@
 // A motion shorter than one pixel changes nothing and keeps the current point.
 // The stroke is one history step, recorded at the release.
 class CSmudgeTool : public CTool {
-public:
+  public:
     void OnLButtonDown(Bitmap* image, unsigned flags, int x, int y) override;
     void OnMouseMove(Bitmap* image, unsigned flags, int x, int y) override;
     void OnLButtonUp(Bitmap* image, unsigned flags, int x, int y) override;
 
-private:
+  private:
     // Pixels of the side x side square inside its inscribed ellipse.
     const std::vector<std::uint8_t>& ellipseMask(int side);
 
@@ -33,12 +33,12 @@ private:
 // brush-sized square at that offset onto the clicked point (one history step
 // per click). Works per click; dragging does nothing.
 class CStampTool : public CTool {
-public:
+  public:
     void OnLButtonDown(Bitmap* image, unsigned flags, int x, int y) override;
     void OnLButtonUp(Bitmap*, unsigned, int, int) override {}
     void OnMouseMove(Bitmap*, unsigned, int, int) override {}
 
-private:
+  private:
     int m_bSourceSet = 0;
     int m_nOffsetX = 0; // source minus destination
     int m_nOffsetY = 0;

@@ -13,11 +13,8 @@
 
 namespace {
 
-bool keepsSelection(unsigned flags) { return flags & (MK_CONTROL | MK_SHIFT); }
-
-QRect outlineArea(const SelectionPath& path) {
-    const QRectF b = path.GetPath().boundingRect();
-    return b.isNull() ? QRect() : b.toAlignedRect().adjusted(-2, -2, 2, 2);
+bool keepsSelection(unsigned flags) {
+    return flags & (MK_CONTROL | MK_SHIFT);
 }
 
 // The end of a selection gesture: the shape becomes the selection when there
@@ -30,7 +27,8 @@ void commitSelection(ToolHost& host, unsigned flags, const SelectionPath& shape)
     if (!selection.HasSelection()) {
         selection.AddPath(shape);
     } else if (mode == CombineAdd || mode == CombineSubtract) {
-        selection = CombineSelections(SelectionRegion(selection), mode, SelectionRegion(host.tempPath()));
+        selection =
+            CombineSelections(SelectionRegion(selection), mode, SelectionRegion(host.tempPath()));
     }
     host.tempPath().Reset();
     host.invalidate();
@@ -67,27 +65,19 @@ void CRectangleSelectTool::OnMouseMove(Bitmap*, unsigned flags, int x, int y) {
     // pixel under it.
     m_ptCurrent = ClientToImage(x, y, !m_bEllipse);
     if (!m_bPressed) return;
-    const Rect r = DragRectangle(m_ptStart, m_ptCurrent, flags & MK_XBUTTON1);
-    SelectionPath& preview = host().tempPath();
-    const QRect before = outlineArea(preview);
-    preview.Reset();
-    if (m_bEllipse) preview.AddEllipse(r);
-    else preview.AddRectangle(r);
+    ShowDragPreview(host(), DragRectangle(m_ptStart, m_ptCurrent, flags & MK_XBUTTON1), m_bEllipse);
     m_bMoved = 1;
-    host().invalidate(before | outlineArea(preview));
 }
 
 void CRectangleSelectTool::OnLButtonUp(Bitmap* image, unsigned flags, int x, int y) {
-    m_ptCurrent = ClientToImage(x, y);
-    m_aPoints.append(m_ptCurrent);
     m_bMoved = 0;
-    if (!m_bPressed || m_aPoints.size() <= 1) return;
-    m_bPressed = 0;
-    m_pImage = image;
+    if (!finishDrag(image, x, y)) return;
     const Rect r = DragRectangle(m_ptStart, m_ptCurrent, flags & MK_XBUTTON1);
     SelectionPath shape;
-    if (m_bEllipse) shape.AddEllipse(r);
-    else shape.AddRectangle(r);
+    if (m_bEllipse)
+        shape.AddEllipse(r);
+    else
+        shape.AddRectangle(r);
     commitSelection(host(), flags, shape);
 }
 
@@ -105,11 +95,9 @@ void CLassoSelectTool::OnMouseMove(Bitmap* image, unsigned, int x, int y) {
     m_pImage = image;
     m_ptCurrent = ClientToImage(x, y);
     m_aPoints.append(m_ptCurrent);
-    SelectionPath& preview = host().tempPath();
-    const QRect before = outlineArea(preview);
-    preview.Reset();
-    preview.AddPolygon(m_aPoints.constData(), int(m_aPoints.size()));
-    host().invalidate(before | outlineArea(preview));
+    SelectionPath shape;
+    shape.AddPolygon(m_aPoints.constData(), int(m_aPoints.size()));
+    ShowPreview(host(), std::move(shape));
 }
 
 void CLassoSelectTool::OnLButtonUp(Bitmap* image, unsigned flags, int, int) {
@@ -154,11 +142,9 @@ void CFSelectTool::OnMouseMove(Bitmap* image, unsigned, int x, int y) {
     if (!m_bOpen || m_bClosed || m_aPoints.size() < 2) return;
     QPolygon polygon(m_aPoints);
     polygon << p;
-    SelectionPath& preview = host().tempPath();
-    const QRect before = outlineArea(preview);
-    preview.Reset();
-    preview.AddPolygon(polygon);
-    host().invalidate(before | outlineArea(preview));
+    SelectionPath shape;
+    shape.AddPolygon(polygon);
+    ShowPreview(host(), std::move(shape));
 }
 
 void CFSelectTool::OnLButtonUp(Bitmap* image, unsigned flags, int, int) {
@@ -181,12 +167,14 @@ void CMagicWandTool::OnLButtonDown(Bitmap* image, unsigned flags, int x, int y) 
     // The wand always replaces (Ctrl is ignored); Shift selects every similar
     // pixel, connected or not.
     if (image)
-        host().selection().AddPath(
-            MagicWandSelect(*image, m_ptCurrent.x(), m_ptCurrent.y(), kMagicWandTolerance, flags & MK_SHIFT));
+        host().selection().AddPath(MagicWandSelect(*image, m_ptCurrent.x(), m_ptCurrent.y(),
+                                                   kMagicWandTolerance, flags & MK_SHIFT));
     host().startOutlineTimer();
     host().invalidate();
 }
 
 void CMagicWandTool::OnMouseMove(Bitmap*, unsigned, int, int) {}
 
-void CMagicWandTool::OnLButtonUp(Bitmap*, unsigned, int x, int y) { m_ptCurrent = ClientToImage(x, y); }
+void CMagicWandTool::OnLButtonUp(Bitmap*, unsigned, int x, int y) {
+    m_ptCurrent = ClientToImage(x, y);
+}

@@ -14,26 +14,26 @@ int SelectionMode(unsigned flags);
 // inscribed in it. A press without Ctrl or Shift clears the selection; the
 // release puts the shape into it (or combines the preview with it).
 class CRectangleSelectTool : public CTool {
-public:
+  public:
     explicit CRectangleSelectTool(bool ellipse = false) : m_bEllipse(ellipse) {}
     void OnLButtonDown(Bitmap* image, unsigned flags, int x, int y) override;
     void OnMouseMove(Bitmap* image, unsigned flags, int x, int y) override;
     void OnLButtonUp(Bitmap* image, unsigned flags, int x, int y) override;
     QCursor LoadToolCursor() const override { return LoadCursorResource(m_bEllipse ? 143 : 142); }
 
-private:
+  private:
     bool m_bEllipse;
     int m_bMoved = 0;
 };
 
 class CEllipseSelectTool : public CRectangleSelectTool {
-public:
+  public:
     CEllipseSelectTool() : CRectangleSelectTool(true) {}
 };
 
 // "Free Select": a free-hand polygon of every pointer position of the drag.
 class CLassoSelectTool : public CTool {
-public:
+  public:
     void OnLButtonDown(Bitmap* image, unsigned flags, int x, int y) override;
     void OnMouseMove(Bitmap* image, unsigned flags, int x, int y) override;
     void OnLButtonUp(Bitmap* image, unsigned flags, int x, int y) override;
@@ -43,14 +43,14 @@ public:
 // "Poly Select": each press adds a vertex; a press less than 5 pixels from the
 // first vertex closes the polygon, and that press's release commits it.
 class CFSelectTool : public CTool {
-public:
+  public:
     void OnLButtonDown(Bitmap* image, unsigned flags, int x, int y) override;
     void OnMouseMove(Bitmap* image, unsigned flags, int x, int y) override;
     void OnLButtonUp(Bitmap* image, unsigned flags, int x, int y) override;
     QCursor LoadToolCursor() const override { return LoadCursorResource(145); }
     bool isOpen() const { return m_bOpen != 0; }
 
-private:
+  private:
     int m_bOpen = 0;
     int m_bClosed = 0;
 };
@@ -58,7 +58,7 @@ private:
 // "Magic Wand": at the press, the 4-connected area of similar colour
 // (tolerance 14), or with Shift every similar pixel, replaces the selection.
 class CMagicWandTool : public CTool {
-public:
+  public:
     void OnLButtonDown(Bitmap* image, unsigned flags, int x, int y) override;
     void OnMouseMove(Bitmap* image, unsigned flags, int x, int y) override;
     void OnLButtonUp(Bitmap* image, unsigned flags, int x, int y) override;

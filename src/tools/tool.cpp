@@ -18,10 +18,13 @@
 
 namespace {
 
-template <class T> std::unique_ptr<CTool> make() { return std::make_unique<T>(); }
+template <class T> std::unique_ptr<CTool> make() {
+    return std::make_unique<T>();
+}
 
 // Numbers 8 and 9 are crossed against their commands' order: 32779 ("Draw
 // Rectangle") selects 8 and 32778 ("Draw Ellipse") selects 9.
+// clang-format off
 const ToolInfo kTools[] = {
     {.type = 1, .command = 32771, .className = "CRectangleSelectTool", .make = make<CRectangleSelectTool>, .cursor = 142},
     {.type = 2, .command = 32772, .className = "CEllipseSelectTool", .make = make<CEllipseSelectTool>, .cursor = 143},
@@ -40,6 +43,7 @@ const ToolInfo kTools[] = {
     {.type = 15, .command = 32784, .className = "CSuckTool", .make = make<CSuckTool>, .cursor = 0},
     {.type = 16, .command = 32785, .className = "CZoomTool", .make = make<CZoomTool>, .cursor = 147},
 };
+// clang-format on
 
 // Hotspots of the own cursors in their 32 x 32 pictures: where the tool draws
 // or where the selection starts.
@@ -49,10 +53,10 @@ struct CursorPicture {
     int hotX, hotY;
 };
 const CursorPicture kCursorPictures[] = {
-    {142, ":/cursors/rect_select.svg", 8, 8},   {143, ":/cursors/ellipse_select.svg", 8, 8},
-    {144, ":/cursors/lasso_select.svg", 8, 8},  {145, ":/cursors/poly_select.svg", 8, 8},
-    {146, ":/cursors/magic_wand.svg", 8, 8},    {147, ":/cursors/zoom.svg", 13, 13},
-    {148, ":/cursors/draw_rect.svg", 8, 8},     {149, ":/cursors/draw_ellipse.svg", 8, 8},
+    {142, ":/cursors/rect_select.svg", 8, 8},  {143, ":/cursors/ellipse_select.svg", 8, 8},
+    {144, ":/cursors/lasso_select.svg", 8, 8}, {145, ":/cursors/poly_select.svg", 8, 8},
+    {146, ":/cursors/magic_wand.svg", 8, 8},   {147, ":/cursors/zoom.svg", 13, 13},
+    {148, ":/cursors/draw_rect.svg", 8, 8},    {149, ":/cursors/draw_ellipse.svg", 8, 8},
 };
 
 } // namespace
@@ -82,7 +86,9 @@ void CTool::OnLButtonUp(Bitmap* image, unsigned, int, int) {
     m_pImage = image;
 }
 
-void CTool::OnMouseMove(Bitmap* image, unsigned, int, int) { m_pImage = image; }
+void CTool::OnMouseMove(Bitmap* image, unsigned, int, int) {
+    m_pImage = image;
+}
 
 void CTool::attach(ToolHost& host) {
     m_pHost = &host;
@@ -92,17 +98,31 @@ void CTool::attach(ToolHost& host) {
     m_crBackground = d.m_crBackground;
 }
 
-CLumasetDoc& CTool::doc() const { return m_pHost->document(); }
+bool CTool::finishDrag(Bitmap* image, int x, int y) {
+    m_ptCurrent = ClientToImage(x, y);
+    m_aPoints.append(m_ptCurrent);
+    if (!m_bPressed || m_aPoints.size() <= 1) return false;
+    m_bPressed = 0;
+    m_pImage = image;
+    return true;
+}
+
+CLumasetDoc& CTool::doc() const {
+    return m_pHost->document();
+}
 
 QPoint CTool::ClientToImage(int x, int y, bool centred) const {
     ViewMapping m = m_pHost->mapping();
     const Bitmap* image = doc().GetImage();
     m.imageWidth = image ? std::max(int(image->GetWidth()), 1) : 1;
     m.imageHeight = image ? std::max(int(image->GetHeight()), 1) : 1;
-    return ClampToImage(::ClientToImage(QPoint(x, y), m, centred ? MapRounding::Centred : MapRounding::Button), m);
+    return ClampToImage(
+        ::ClientToImage(QPoint(x, y), m, centred ? MapRounding::Centred : MapRounding::Button), m);
 }
 
-std::span<const ToolInfo> ToolTable() { return kTools; }
+std::span<const ToolInfo> ToolTable() {
+    return kTools;
+}
 
 const ToolInfo* FindToolInfo(int type) {
     for (const ToolInfo& t : kTools)
@@ -132,7 +152,8 @@ CTool* ToolRegistry::GetToolForType(int type, ToolHost& host) {
 
 CTool* ToolRouter::press(unsigned flags, QPoint client) {
     m_pTool = m_registry.GetToolForType(m_host.document().m_nToolType, m_host);
-    if (m_pTool) m_pTool->OnLButtonDown(m_host.document().GetImage(), flags, client.x(), client.y());
+    if (m_pTool)
+        m_pTool->OnLButtonDown(m_host.document().GetImage(), flags, client.x(), client.y());
     return m_pTool;
 }
 
@@ -148,4 +169,6 @@ CTool* ToolRouter::release(unsigned flags, QPoint client) {
     return m_pTool;
 }
 
-void ToolHost::pushBackup() { document().PushBackup(false); }
+void ToolHost::pushBackup() {
+    document().PushBackup(false);
+}

@@ -24,7 +24,7 @@ QCursor LoadCursorResource(int resource);
 // MK_XBUTTON1) and the client position; the tool maps the position itself and
 // works on the document image or the host's outlines.
 class CTool {
-public:
+  public:
     CTool() = default;
     explicit CTool(ToolHost* host) : m_pHost(host) {}
     CTool(const CTool&) = delete;
@@ -43,10 +43,14 @@ public:
     QPoint startPoint() const { return m_ptStart; }
     QPoint currentPoint() const { return m_ptCurrent; }
 
-protected:
+  protected:
     // Maps with the host's view values, clamped to the document's current
     // image (not a cached canvas that may lag behind it).
     QPoint ClientToImage(int x, int y, bool centred = false) const;
+    // The end of a drag at a release: maps the position into the current
+    // point and appends it to the point list; true when a press on this tool
+    // began the drag, which is then over (pressed 0, image the argument).
+    bool finishDrag(Bitmap* image, int x, int y);
     CLumasetDoc& doc() const;
     ToolHost& host() const { return *m_pHost; }
 
@@ -79,12 +83,12 @@ QString ToolText(const ToolInfo& info);
 
 // Owns one instance of every tool class, each made on first request.
 class ToolRegistry {
-public:
+  public:
     // The instance for the tool number, attached to host and refreshed from
     // the document's settings; null outside 1..16.
     CTool* GetToolForType(int type, ToolHost& host);
 
-private:
+  private:
     std::array<std::unique_ptr<CTool>, 16> m_tools;
 };
 
@@ -94,7 +98,7 @@ private:
 // timer. Each returns the tool whose cursor the view should show (null when
 // there is none yet).
 class ToolRouter {
-public:
+  public:
     explicit ToolRouter(ToolHost& host) : m_host(host) {}
     CTool* press(unsigned flags, QPoint client);
     CTool* move(unsigned flags, QPoint client);
@@ -102,7 +106,7 @@ public:
     CTool* current() const { return m_pTool; }
     ToolRegistry& registry() { return m_registry; }
 
-private:
+  private:
     ToolHost& m_host;
     ToolRegistry m_registry;
     CTool* m_pTool = nullptr;

@@ -20,7 +20,7 @@ inline constexpr unsigned MK_CONTROL = 0x8;
 inline constexpr unsigned MK_XBUTTON1 = 0x20;
 
 class ToolHost {
-public:
+  public:
     virtual ~ToolHost() = default;
 
     // The document whose image and drawing settings the tools use.

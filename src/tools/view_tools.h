@@ -9,7 +9,7 @@
 // (checkerboard and outline dashes included) as the foreground colour, with
 // the document's alpha. Records nothing.
 class CSuckTool : public CTool {
-public:
+  public:
     void OnLButtonDown(Bitmap* image, unsigned flags, int x, int y) override;
     void OnMouseMove(Bitmap*, unsigned, int, int) override {}
     void OnLButtonUp(Bitmap*, unsigned, int, int) override {}
@@ -18,7 +18,7 @@ public:
 // "Zoom Tool": a press steps the zoom in, with Ctrl out. The clicked point
 // plays no part.
 class CZoomTool : public CTool {
-public:
+  public:
     void OnLButtonDown(Bitmap* image, unsigned flags, int x, int y) override;
     void OnMouseMove(Bitmap*, unsigned, int, int) override {}
     void OnLButtonUp(Bitmap*, unsigned, int, int) override {}
@@ -29,7 +29,7 @@ public:
 // ends with OK (it has drawn the text) the view repaints and a history step
 // is recorded.
 class CTextTool : public CTool {
-public:
+  public:
     void OnLButtonDown(Bitmap* image, unsigned flags, int x, int y) override;
     void OnMouseMove(Bitmap*, unsigned, int, int) override {}
     void OnLButtonUp(Bitmap*, unsigned, int, int) override {}

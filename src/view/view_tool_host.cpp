@@ -8,18 +8,32 @@
 #include <QPainter>
 #include <QPixmap>
 
-CLumasetDoc& ViewToolHost::document() { return m_view.document(); }
-ViewMapping ViewToolHost::mapping() const { return m_view.mapping(); }
-SelectionPath& ViewToolHost::selection() { return m_view.selection(); }
-SelectionPath& ViewToolHost::tempPath() { return m_view.tempPath(); }
-void ViewToolHost::startOutlineTimer() { m_view.startOutlineTimer(); }
-void ViewToolHost::killOutlineTimer() { m_view.stopOutlineTimer(); }
+CLumasetDoc& ViewToolHost::document() {
+    return m_view.document();
+}
+ViewMapping ViewToolHost::mapping() const {
+    return m_view.mapping();
+}
+SelectionPath& ViewToolHost::selection() {
+    return m_view.selection();
+}
+SelectionPath& ViewToolHost::tempPath() {
+    return m_view.tempPath();
+}
+void ViewToolHost::startOutlineTimer() {
+    m_view.startOutlineTimer();
+}
+void ViewToolHost::killOutlineTimer() {
+    m_view.stopOutlineTimer();
+}
 
 void ViewToolHost::invalidate(const QRect& imageRect, bool) {
     // The view composes every pixel it shows, so there is no background to
     // erase: a repaint with or without erasing looks the same.
-    if (imageRect.isNull()) m_view.refreshCanvas();
-    else m_view.refreshImageRect(imageRect);
+    if (imageRect.isNull())
+        m_view.refreshCanvas();
+    else
+        m_view.refreshImageRect(imageRect);
 }
 
 void ViewToolHost::pushBackup() {
@@ -27,9 +41,13 @@ void ViewToolHost::pushBackup() {
     emit m_view.commandStateChanged();
 }
 
-void ViewToolHost::setZoom(double zoom) { m_view.setZoom(zoom); }
+void ViewToolHost::setZoom(double zoom) {
+    m_view.setZoom(zoom);
+}
 
-bool ViewToolHost::openTextDialog(QPoint imagePoint) { return m_textDialog && m_textDialog(imagePoint); }
+bool ViewToolHost::openTextDialog(QPoint imagePoint) {
+    return m_textDialog && m_textDialog(imagePoint);
+}
 
 ARGB ViewToolHost::renderedColorAt(QPoint client) {
     // The pixel exactly as the view paints it: checkerboard, zoom sampling

@@ -13,7 +13,7 @@ class CLumasetView;
 class QPainter;
 
 class ViewToolHost : public ToolHost {
-public:
+  public:
     explicit ViewToolHost(CLumasetView& view) : m_view(view) {}
 
     CLumasetDoc& document() override;
@@ -43,7 +43,7 @@ public:
     void paintMarker(QPainter& painter) const;
     void clearMarker();
 
-private:
+  private:
     CLumasetView& m_view;
     TextDialogRunner m_textDialog;
     ColourListener m_foreground;

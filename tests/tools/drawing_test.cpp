@@ -11,24 +11,30 @@
 namespace {
 
 constexpr ARGB kWhite = 0xFFFFFFFF, kBlack = 0xFF000000;
-enum Tools { Line = 6, Pencil = 7, DrawRect = 8, DrawEllipse = 9, Text = 10, Stamp = 11, Eraser = 12,
-             Bucket = 13, Smudge = 14, Picker = 15 };
+enum Tools {
+    Line = 6,
+    Pencil = 7,
+    DrawRect = 8,
+    DrawEllipse = 9,
+    Text = 10,
+    Stamp = 11,
+    Eraser = 12,
+    Bucket = 13,
+    Smudge = 14,
+    Picker = 15
+};
 
-int red(ARGB c) { return int(c >> 16) & 255; }
+int red(ARGB c) {
+    return int(c >> 16) & 255;
+}
 
 // How many pixels differ from colour.
 int countNot(TestToolHost& host, ARGB colour) {
     int n = 0;
     for (unsigned y = 0; y < host.image().GetHeight(); ++y)
-        for (unsigned x = 0; x < host.image().GetWidth(); ++x) n += host.pixel(int(x), int(y)) != colour;
+        for (unsigned x = 0; x < host.image().GetWidth(); ++x)
+            n += host.pixel(int(x), int(y)) != colour;
     return n;
-}
-
-void setPixel(Bitmap& image, int x, int y, ARGB c) {
-    ScopedLock lock(image);
-    std::uint8_t* p = lock.pixel(x, y);
-    p[0] = c & 255, p[1] = (c >> 8) & 255, p[2] = (c >> 16) & 255;
-    if (lock.bpp() == 4) p[3] = c >> 24;
 }
 
 } // namespace
@@ -95,7 +101,8 @@ TEST(Eraser, BorderSquaresBandsAndSteps) {
     TestToolHost band(40, 30);
     band.doc.m_nPenWidth = 1;
     band.gesture(Eraser, {{2, 2}, {33, 21}});
-    for (const Offset& o : LineOffsets(2, 2, 33, 21)) EXPECT_EQ(band.pixel(o.x, o.y), 0u) << o.x << "," << o.y;
+    for (const Offset& o : LineOffsets(2, 2, 33, 21))
+        EXPECT_EQ(band.pixel(o.x, o.y), 0u) << o.x << "," << o.y;
 
     // A 24-bit picture turns black where erased.
     TestToolHost rgb(10, 10, PixelFormat24bppRGB, kWhite);
@@ -122,16 +129,19 @@ TEST(ShapeTools, OutlinesClicksAndSquares) {
     };
     const Row rows[] = {
         {"rectangle", DrawRect, 0, QRect(QPoint(10, 10), QPoint(20, 15))},
-        {"squared with the extra button", DrawRect, MK_XBUTTON1, QRect(QPoint(10, 10), QPoint(15, 15))},
+        {"squared with the extra button", DrawRect, MK_XBUTTON1,
+         QRect(QPoint(10, 10), QPoint(15, 15))},
     };
     for (const Row& r : rows) {
         TestToolHost host(30, 30);
         host.gesture(r.tool, {{20, 15}, {14, 12}, {10, 10}}, r.flags);
         for (int y = 0; y < 30; ++y)
             for (int x = 0; x < 30; ++x) {
-                const bool edge = r.outline.contains(x, y) && (x == r.outline.left() || x == r.outline.right() ||
-                                                               y == r.outline.top() || y == r.outline.bottom());
-                ASSERT_EQ(host.pixel(x, y), edge ? kBlack : kWhite) << r.name << " at " << x << "," << y;
+                const bool edge =
+                    r.outline.contains(x, y) && (x == r.outline.left() || x == r.outline.right() ||
+                                                 y == r.outline.top() || y == r.outline.bottom());
+                ASSERT_EQ(host.pixel(x, y), edge ? kBlack : kWhite)
+                    << r.name << " at " << x << "," << y;
             }
         EXPECT_EQ(host.steps(), 2) << r.name;
         EXPECT_TRUE(host.temp.IsEmpty()) << r.name;
@@ -181,14 +191,14 @@ TEST(PaintBucket, FillRules) {
 
     // A transparent seed matches everything.
     TestToolHost clear(10, 10, PixelFormat32bppARGB, 0);
-    setPixel(clear.image(), 5, 5, 0xFF00FF00);
+    SetPixel(clear.image(), 5, 5, 0xFF00FF00);
     clear.gesture(Bucket, {{1, 1}});
     EXPECT_EQ(countNot(clear, kBlack), 0);
 
     // Diagonal neighbours are not joined.
     TestToolHost diag(10, 10);
-    setPixel(diag.image(), 4, 4, 0xFFFF0000);
-    setPixel(diag.image(), 5, 5, 0xFFFF0000);
+    SetPixel(diag.image(), 4, 4, 0xFFFF0000);
+    SetPixel(diag.image(), 5, 5, 0xFFFF0000);
     diag.gesture(Bucket, {{4, 4}});
     EXPECT_EQ(diag.pixel(4, 4), kBlack);
     EXPECT_EQ(diag.pixel(5, 5), 0xFFFF0000u);
@@ -197,7 +207,8 @@ TEST(PaintBucket, FillRules) {
     for (int diff : {11, 12}) {
         TestToolHost host(20, 10, PixelFormat24bppRGB, 0xFF646464);
         const ARGB line = 0xFF000000u | ARGB(100 + diff) * 0x010101u;
-        for (int y = 0; y < 10; ++y) setPixel(host.image(), 10, y, line);
+        for (int y = 0; y < 10; ++y)
+            SetPixel(host.image(), 10, y, line);
         host.gesture(Bucket, {{2, 2}});
         EXPECT_EQ(host.pixel(15, 5), diff == 11 ? kBlack : 0xFF646464u) << diff;
     }
@@ -218,9 +229,10 @@ TEST(Smudge, StepsPatchesAndEdges) {
     host.gesture(Smudge, {{5, 5}, {6, 5}});
     const std::string a = PixelBytes(*pattern, 5, 5), b = PixelBytes(*pattern, 6, 5);
     std::string expected(3, '\0');
-    for (int i = 0; i < 3; ++i) expected[i] = char(int(0.4 * std::uint8_t(a[i]) + 0.6 * std::uint8_t(b[i])));
+    for (int i = 0; i < 3; ++i)
+        expected[i] = char(int(0.4 * std::uint8_t(a[i]) + 0.6 * std::uint8_t(b[i])));
     EXPECT_EQ(PixelBytes(host.image(), 6, 5), expected);
-    setPixel(*pattern, 6, 5, host.pixel(6, 5));
+    SetPixel(*pattern, 6, 5, host.pixel(6, 5));
     EXPECT_TRUE(SameBitmaps(*pattern, host.image())); // nothing else changed
     EXPECT_EQ(host.steps(), 2);
 
@@ -233,7 +245,8 @@ TEST(Smudge, StepsPatchesAndEdges) {
     slow.view.zoom = 4;
     slow.doc.m_nToolType = Smudge;
     slow.router.press(0, {40, 40});
-    for (int x = 41; x <= 43; ++x) slow.router.move(0, {x, 40});
+    for (int x = 41; x <= 43; ++x)
+        slow.router.move(0, {x, 40});
     EXPECT_TRUE(SameBitmaps(*before, slow.image()));
     EXPECT_EQ(slow.router.current()->currentPoint(), QPoint(10, 10));
     slow.router.move(0, {44, 40});
@@ -252,7 +265,8 @@ TEST(Smudge, StepsPatchesAndEdges) {
     for (int alpha : {255, 128}) {
         TestToolHost half(20, 10, PixelFormat32bppARGB, 0xFF0000FF);
         for (int y = 0; y < 10; ++y)
-            for (int x = 0; x < 5; ++x) setPixel(half.image(), x, y, 0xFFFF0000);
+            for (int x = 0; x < 5; ++x)
+                SetPixel(half.image(), x, y, 0xFFFF0000);
         half.doc.m_nAlpha = alpha;
         half.doc.m_nPenWidth = 1;
         half.gesture(Smudge, {{4, 5}, {5, 5}});
@@ -274,12 +288,14 @@ TEST(CloneStamp, SourceOffsetAndClicksWithoutSource) {
     host.gesture(Stamp, {{10, 10}}, MK_CONTROL);
     EXPECT_EQ(host.steps(), 1);
     host.gesture(Stamp, {{40, 10}}); // 30 to the right of the source
-    host.gesture(Stamp, {{45, 5}}); // copies from 30 to its left
+    host.gesture(Stamp, {{45, 5}});  // copies from 30 to its left
     EXPECT_EQ(host.steps(), 3);
     for (int dy = -1; dy <= 1; ++dy)
         for (int dx = -1; dx <= 1; ++dx) {
-            EXPECT_EQ(PixelBytes(host.image(), 40 + dx, 10 + dy), PixelBytes(*pattern, 10 + dx, 10 + dy));
-            EXPECT_EQ(PixelBytes(host.image(), 45 + dx, 5 + dy), PixelBytes(*pattern, 15 + dx, 5 + dy));
+            EXPECT_EQ(PixelBytes(host.image(), 40 + dx, 10 + dy),
+                      PixelBytes(*pattern, 10 + dx, 10 + dy));
+            EXPECT_EQ(PixelBytes(host.image(), 45 + dx, 5 + dy),
+                      PixelBytes(*pattern, 15 + dx, 5 + dy));
         }
     EXPECT_EQ(host.marker, QRect(14, 4, 3, 3));
 }

@@ -16,9 +16,15 @@ TEST(ToolMapping, ClampsToTheCurrentImageAndUsesTheViewValues) {
     // Image 100 x 80; the mapping's own image size is stale on purpose.
     const Row rows[] = {
         {"margin at zoom 1 is client minus offset", {1.0, 30, 20, 0, 0, 5, 5}, {45, 27}, {15, 7}},
-        {"scrolled at zoom 2 is the pixel under the pointer", {2.0, -50, -40, 17, 9, 5, 5}, {10, 10}, {13, 9}},
+        {"scrolled at zoom 2 is the pixel under the pointer",
+         {2.0, -50, -40, 17, 9, 5, 5},
+         {10, 10},
+         {13, 9}},
         {"left of and above the image maps to 0", {1.0, 30, 20, 0, 0, 5, 5}, {5, 2}, {0, 0}},
-        {"right of and below maps to the last pixel", {1.0, 30, 20, 0, 0, 5, 5}, {500, 400}, {99, 79}},
+        {"right of and below maps to the last pixel",
+         {1.0, 30, 20, 0, 0, 5, 5},
+         {500, 400},
+         {99, 79}},
     };
     for (const Row& r : rows) {
         TestToolHost host(100, 80);
@@ -62,7 +68,8 @@ TEST(ToolTable, NumbersCommandsTextsAndCursors) {
     }
     TestToolHost host(4, 4);
     for (const ToolInfo& info : ToolTable()) {
-        const QCursor cursor = host.router.registry().GetToolForType(info.type, host)->LoadToolCursor();
+        const QCursor cursor =
+            host.router.registry().GetToolForType(info.type, host)->LoadToolCursor();
         if (info.cursor == 0) {
             EXPECT_EQ(cursor.shape(), Qt::CrossCursor) << info.className;
             continue;

@@ -9,14 +9,11 @@ namespace {
 
 enum Tools { RectSelect = 1, EllipseSelect = 2, Lasso = 3, Poly = 4, Wand = 5 };
 
-Rect bounds(const SelectionPath& path) { return path.GetRegion().GetBounds(); }
-int area(const SelectionPath& path) { return path.GetRegion().GetArea(); }
-
-void setPixel(Bitmap& image, int x, int y, ARGB c) {
-    ScopedLock lock(image);
-    std::uint8_t* p = lock.pixel(x, y);
-    p[0] = c & 255, p[1] = (c >> 8) & 255, p[2] = (c >> 16) & 255;
-    if (lock.bpp() == 4) p[3] = c >> 24;
+Rect bounds(const SelectionPath& path) {
+    return path.GetRegion().GetBounds();
+}
+int area(const SelectionPath& path) {
+    return path.GetRegion().GetArea();
 }
 
 } // namespace
@@ -71,7 +68,8 @@ TEST(SelectionTools, LassoAndPolygon) {
     // The closing click must be strictly less than 5 pixels from the first.
     for (const Row r : {Row{{13, 13}, true}, Row{{13, 14}, false}, Row{{15, 10}, false}}) {
         TestToolHost poly(60, 60);
-        for (QPoint p : {QPoint(10, 10), QPoint(40, 10), QPoint(40, 40), r.closing}) poly.gesture(Poly, {p});
+        for (QPoint p : {QPoint(10, 10), QPoint(40, 10), QPoint(40, 40), r.closing})
+            poly.gesture(Poly, {p});
         auto* tool = static_cast<CFSelectTool*>(poly.router.current());
         EXPECT_EQ(tool->isOpen(), !r.closes) << r.closing.x() << "," << r.closing.y();
         EXPECT_EQ(poly.sel.HasSelection(), r.closes);
@@ -84,7 +82,8 @@ TEST(SelectionTools, LassoAndPolygon) {
 TEST(SelectionTools, MagicWand) {
     TestToolHost host(20, 10);
     for (int y = 2; y < 5; ++y)
-        for (int x : {2, 3, 12, 13}) setPixel(host.image(), x, y, 0xFFFF0000);
+        for (int x : {2, 3, 12, 13})
+            SetPixel(host.image(), x, y, 0xFFFF0000);
     host.gesture(Wand, {{2, 2}});
     EXPECT_EQ(area(host.sel), 6);
     host.gesture(Wand, {{2, 2}}, MK_SHIFT); // every similar pixel, connected or not
@@ -94,7 +93,7 @@ TEST(SelectionTools, MagicWand) {
     EXPECT_EQ(host.steps(), 1);
 
     TestToolHost clear(20, 10, PixelFormat32bppARGB, 0);
-    setPixel(clear.image(), 5, 5, 0xFF00FF00);
+    SetPixel(clear.image(), 5, 5, 0xFF00FF00);
     clear.gesture(Wand, {{1, 1}});
     EXPECT_EQ(area(clear.sel), 200);
 }

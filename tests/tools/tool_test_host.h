@@ -14,10 +14,14 @@
 #include <QStringList>
 #include <initializer_list>
 
+// Sets one pixel from 0xAARRGGBB (alpha dropped on a 24-bit image).
+void SetPixel(Bitmap& image, int x, int y, ARGB c);
+
 class TestToolHost : public ToolHost, public Host {
-public:
+  public:
     // A document holding a width x height image of one colour.
-    TestToolHost(int width, int height, PixelFormat format = PixelFormat32bppARGB, ARGB fill = 0xFFFFFFFF);
+    TestToolHost(int width, int height, PixelFormat format = PixelFormat32bppARGB,
+                 ARGB fill = 0xFFFFFFFF);
 
     CLumasetDoc& document() override { return doc; }
     ViewMapping mapping() const override { return view; }

@@ -17,7 +17,7 @@
 namespace {
 
 class ViewToolsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         doc.OnNewDocument(); // 400 x 300, transparent
         view.show();
@@ -28,7 +28,8 @@ protected:
     }
     void send(QEvent::Type type, QPoint client, Qt::KeyboardModifiers mods = {}) {
         const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
         QMouseEvent e(type, client, view.viewport()->mapToGlobal(client), button, held, mods);
         QApplication::sendEvent(view.viewport(), &e);
     }
@@ -36,7 +37,8 @@ protected:
     void drag(int tool, std::initializer_list<QPoint> points, Qt::KeyboardModifiers mods = {}) {
         doc.m_nToolType = tool;
         send(QEvent::MouseButtonPress, *points.begin(), mods);
-        for (auto p = points.begin() + 1; p != points.end(); ++p) send(QEvent::MouseMove, *p, mods);
+        for (auto p = points.begin() + 1; p != points.end(); ++p)
+            send(QEvent::MouseMove, *p, mods);
         send(QEvent::MouseButtonRelease, *(points.end() - 1), mods);
     }
     ARGB imagePixel(int x, int y) {
@@ -44,7 +46,9 @@ protected:
         doc.GetImage()->GetPixel(x, y, &c);
         return c;
     }
-    QRgb shown(QPoint client) { return view.viewport()->grab(QRect(client, QSize(1, 1))).toImage().pixel(0, 0); }
+    QRgb shown(QPoint client) {
+        return view.viewport()->grab(QRect(client, QSize(1, 1))).toImage().pixel(0, 0);
+    }
 
     TempDir backups;
     CLumasetDoc doc{nullptr, backups.path()};
