@@ -9,6 +9,7 @@
 #include <QTransform>
 #include <cmath>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -56,54 +57,96 @@ inline int checkerShade(std::uint8_t col, std::uint8_t row) {
     return col == row ? kGrey : kWhite;
 }
 
-// Writes client rows of target from the sample tables; N samples per axis,
-// Bpp 3 (B,G,R) or 4 (B,G,R,A straight alpha).
+// Adds one image pixel to the colour sums: 24-bit bytes as they are, 32-bit
+// composed over the checkerboard shade and scaled by 255 (divided once per
+// client pixel instead of once per sample).
+template <int Bpp> inline void addSample(const std::uint8_t* p, int shade, int& r, int& g, int& b) {
+    if constexpr (Bpp == 3) {
+        b += p[0], g += p[1], r += p[2];
+    } else {
+        const int a = p[3], base = shade * (255 - a);
+        b += p[0] * a + base, g += p[1] * a + base, r += p[2] * a + base;
+    }
+}
+
+template <int N, int Bpp> inline QRgb average(int r, int g, int b) {
+    constexpr int d = N * N * (Bpp == 3 ? 1 : 255);
+    return qRgb((r + d / 2) / d, (g + d / 2) / d, (b + d / 2) / d);
+}
+
+// Writes the client rows of target from the sample tables; N samples per
+// axis, Bpp 3 (B,G,R) or 4 (B,G,R,A straight alpha).
 template <int N, int Bpp>
 void composeRows(const QImage& src, const AxisSamples& cols, const AxisSamples& rows, QImage& out,
                  const QRect& target) {
+    constexpr int kOutside = Bpp == 3 ? kClear : kClear * 255;
     const int w = target.width();
     const std::uint8_t* bits = src.constBits();
     const qsizetype stride = src.bytesPerLine();
+    // The columns whose samples all fall inside the image take the fast path.
+    auto inside = [&](int i) {
+        for (int s = 0; s < N; ++s)
+            if (cols.coord[std::size_t(i) * N + s] < 0) return false;
+        return true;
+    };
+    int first = 0, last = w;
+    while (first < w && !inside(first))
+        ++first;
+    while (last > first && !inside(last - 1))
+        --last;
+    std::vector<int> offset(cols.coord.size());
+    for (std::size_t k = 0; k < offset.size(); ++k)
+        offset[k] = std::max(cols.coord[k], 0) * Bpp;
+
     for (int j = 0; j < target.height(); ++j) {
         QRgb* o = reinterpret_cast<QRgb*>(out.scanLine(target.top() + j)) + target.left();
         const std::uint8_t* line[N];
         std::uint8_t rowSquare[N];
-        bool anyRow = false;
+        int rowsInside = 0;
         for (int s = 0; s < N; ++s) {
             const int v = rows.coord[std::size_t(j) * N + s];
             line[s] = v < 0 ? nullptr : bits + v * stride;
             rowSquare[s] = rows.square[std::size_t(j) * N + s];
-            anyRow |= v >= 0;
+            rowsInside += v >= 0;
         }
-        if (!anyRow) {
+        if (rowsInside == 0) {
             std::fill(o, o + w, kEraseColor);
             continue;
         }
-        for (int i = 0; i < w; ++i) {
+        auto general = [&](int i) {
             int r = 0, g = 0, b = 0;
             for (int sy = 0; sy < N; ++sy) {
                 for (int sx = 0; sx < N; ++sx) {
                     const std::size_t k = std::size_t(i) * N + sx;
-                    const int u = cols.coord[k];
-                    if (u < 0 || !line[sy]) {
-                        r += kClear, g += kClear, b += kClear;
+                    if (cols.coord[k] < 0 || !line[sy]) {
+                        r += kOutside, g += kOutside, b += kOutside;
                         continue;
                     }
-                    const std::uint8_t* p = line[sy] + u * Bpp;
-                    if constexpr (Bpp == 3) {
-                        b += p[0], g += p[1], r += p[2];
-                    } else {
-                        const int a = p[3],
-                                  base = checkerShade(cols.square[k], rowSquare[sy]) * (255 - a);
-                        b += (p[0] * a + base + 127) / 255;
-                        g += (p[1] * a + base + 127) / 255;
-                        r += (p[2] * a + base + 127) / 255;
-                    }
+                    addSample<Bpp>(line[sy] + offset[k],
+                                   checkerShade(cols.square[k], rowSquare[sy]), r, g, b);
                 }
             }
-            constexpr int n2 = N * N;
-            o[i] = qRgb((r + n2 / 2) / n2, (g + n2 / 2) / n2, (b + n2 / 2) / n2);
+            o[i] = average<N, Bpp>(r, g, b);
+        };
+        if (rowsInside < N) {
+            for (int i = 0; i < w; ++i)
+                general(i);
+            continue;
         }
+        for (int i = 0; i < first; ++i)
+            general(i);
+        for (int i = first; i < last; ++i) {
+            int r = 0, g = 0, b = 0;
+            const int* off = offset.data() + std::size_t(i) * N;
+            const std::uint8_t* sq = cols.square.data() + std::size_t(i) * N;
+            for (int sy = 0; sy < N; ++sy)
+                for (int sx = 0; sx < N; ++sx)
+                    addSample<Bpp>(line[sy] + off[sx],
+                                   Bpp == 3 ? 0 : checkerShade(sq[sx], rowSquare[sy]), r, g, b);
+            o[i] = average<N, Bpp>(r, g, b);
+        }
+        for (int i = last; i < w; ++i)
+            general(i);
     }
 }
 
@@ -133,16 +176,30 @@ void ComposeCanvas(const Bitmap* image, const ViewMapping& m, QImage& out, const
     }
     const QImage& src = image->image();
     // Zoomed out, one sample per client pixel would skip most image pixels and
-    // shimmer; a small grid of samples smooths that at a bounded cost.
-    const int n = m.zoom >= 1 ? 1 : (m.zoom >= 0.5 ? 2 : 3);
+    // shimmer; a grid of samples smooths that. The grid grows only once the
+    // picture is small on screen, so the samples per repaint stay bounded.
+    const int n = m.zoom >= 1 ? 1 : (m.zoom >= 0.125 ? 2 : 4);
     const AxisSamples cols = sampleAxis(t.left(), t.width(), m.originX(), m.zoom, src.width(), n);
-    const AxisSamples rows = sampleAxis(t.top(), t.height(), m.originY(), m.zoom, src.height(), n);
-    if (n == 1)
-        composeWith<1>(src, cols, rows, out, t);
-    else if (n == 2)
-        composeWith<2>(src, cols, rows, out, t);
-    else
-        composeWith<3>(src, cols, rows, out, t);
+    auto composeBand = [&](const QRect& band) {
+        const AxisSamples rows =
+            sampleAxis(band.top(), band.height(), m.originY(), m.zoom, src.height(), n);
+        if (n == 1)
+            composeWith<1>(src, cols, rows, out, band);
+        else if (n == 2)
+            composeWith<2>(src, cols, rows, out, band);
+        else
+            composeWith<4>(src, cols, rows, out, band);
+    };
+    // A large area is split between two threads, each writing its own rows.
+    constexpr int kSplitArea = 150000;
+    if (qint64(t.width()) * t.height() < kSplitArea || t.height() < 2) {
+        composeBand(t);
+        return;
+    }
+    const int half = t.height() / 2;
+    std::thread lower(composeBand, t.adjusted(0, half, 0, 0));
+    composeBand(t.adjusted(0, 0, 0, half - t.height()));
+    lower.join();
 }
 
 QImage ComposeWholeImage(const Bitmap& image) {
@@ -184,5 +241,70 @@ void DrawMarchingAnts(QPainter& painter, const QPainterPath& outline, int phase)
     painter.drawPath(outline);
     painter.setPen(dashes);
     painter.drawPath(outline);
+    painter.restore();
+}
+
+namespace {
+
+// Appends p to a snapped polyline unless it repeats the last point; a point
+// that continues a horizontal or vertical run replaces the run's end.
+void appendSnapped(QPolygonF& line, QPointF p) {
+    const qsizetype n = line.size();
+    if (n > 0 && line[n - 1] == p) return;
+    if (n > 1) {
+        const QPointF a = line[n - 2], b = line[n - 1];
+        if ((a.x() == b.x() && b.x() == p.x()) || (a.y() == b.y() && b.y() == p.y())) {
+            line[n - 1] = p;
+            return;
+        }
+    }
+    line.append(p);
+}
+
+} // namespace
+
+void AntsOutline::update(const SelectionPath& selection, const QTransform& toClient,
+                         const QRect& visible, bool snapToPixels) {
+    const std::uint64_t key = selection.GetRevision();
+    if (m_built && key == m_source && toClient == m_transform && visible == m_visible &&
+        snapToPixels == m_snap)
+        return;
+    m_source = key;
+    m_transform = toClient;
+    m_visible = visible;
+    m_snap = snapToPixels;
+    m_built = true;
+    m_client = QPainterPath();
+    m_dots.clear();
+    const QPainterPath& outline = selection.GetPath();
+    const QRectF area = QRectF(visible).adjusted(-2, -2, 2, 2);
+    for (const QPolygonF& figure : outline.toSubpathPolygons(toClient)) {
+        if (!figure.boundingRect().intersects(area) && !area.contains(figure.value(0))) continue;
+        if (!snapToPixels) {
+            m_client.addPolygon(figure);
+            continue;
+        }
+        QPolygonF line;
+        line.reserve(figure.size());
+        for (const QPointF& p : figure)
+            appendSnapped(line, QPointF(std::floor(p.x()) + 0.5, std::floor(p.y()) + 0.5));
+        if (line.size() == 1)
+            m_dots.append(line[0]);
+        else
+            m_client.addPolygon(line);
+    }
+    const QRectF r = m_client.boundingRect() | m_dots.boundingRect();
+    m_bounds = r.isNull() ? QRect() : r.toAlignedRect().adjusted(-1, -1, 1, 1);
+}
+
+void AntsOutline::draw(QPainter& painter, int phase) const {
+    if (m_client.isEmpty() && m_dots.isEmpty()) return;
+    painter.save();
+    painter.resetTransform();
+    DrawMarchingAnts(painter, m_client, phase);
+    if (!m_dots.isEmpty()) {
+        painter.setPen(QPen(QColor(0, 0, 0, kDarkAlpha), 1));
+        painter.drawPoints(m_dots);
+    }
     painter.restore();
 }

@@ -14,7 +14,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPrinter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -49,7 +48,7 @@ CLumasetView::CLumasetView(CLumasetDoc& doc, QWidget* parent)
     viewport()->setPalette(pal);
 
     m_antsTimer.setInterval(kAntsIntervalMs);
-    connect(&m_antsTimer, &QTimer::timeout, this, &CLumasetView::antsTick);
+    connect(&m_antsTimer, &QTimer::timeout, this, &CLumasetView::advanceOutline);
     connect(&m_doc, &CLumasetDoc::updated, this, &CLumasetView::onDocumentUpdated);
     connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
             [this](int action) { onScrollAction(Qt::Horizontal, action); });
@@ -210,17 +209,17 @@ void CLumasetView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     for (const QRect& r : event->region())
         painter.drawImage(r.topLeft(), m_screen, r);
-    painter.setTransform(OutlineTransform(m));
-    DrawMarchingAnts(painter, m_tempPath.GetPath(), m_antsPhase);
-    DrawMarchingAnts(painter, m_selPath.GetPath(), m_antsPhase);
+    syncOutlines();
+    m_tempAnts.draw(painter, m_antsPhase);
+    m_selAnts.draw(painter, m_antsPhase);
     m_toolHost->paintMarker(painter);
 }
 
-QRect CLumasetView::outlineBounds(const SelectionPath& outline) const {
-    if (outline.IsEmpty()) return {};
-    const QRect r =
-        OutlineTransform(mapping()).mapRect(outline.GetPath().boundingRect()).toAlignedRect();
-    return r.adjusted(-2, -2, 2, 2) & viewport()->rect();
+void CLumasetView::syncOutlines() {
+    const QTransform toClient = OutlineTransform(mapping());
+    const QRect visible = viewport()->rect();
+    m_tempAnts.update(m_tempPath, toClient, visible, m_dZoom < 1);
+    m_selAnts.update(m_selPath, toClient, visible, m_dZoom < 1);
 }
 
 void CLumasetView::startOutlineTimer() {
@@ -230,12 +229,13 @@ void CLumasetView::stopOutlineTimer() {
     m_antsTimer.stop();
 }
 
-void CLumasetView::antsTick() {
+void CLumasetView::advanceOutline() {
     m_antsPhase = (m_antsPhase + 1) % kAntsPhases;
     // Only the outline's bounds are repainted, from the composed canvas; where
     // the outline was at the last tick is repainted too, so a moved or
     // cancelled outline leaves nothing behind.
-    const QRect now = outlineBounds(m_selPath);
+    syncOutlines();
+    const QRect now = m_selAnts.bounds() & viewport()->rect();
     const QRegion dirty = QRegion(now) + m_antsBounds;
     m_antsBounds = now;
     if (!dirty.isEmpty()) viewport()->update(dirty);

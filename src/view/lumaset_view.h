@@ -7,6 +7,7 @@
 #include "commands/command.h"
 #include "core/selection/selection_path.h"
 #include "tools/view_mapping.h"
+#include "view/canvas_render.h"
 
 #include <QAbstractScrollArea>
 #include <QCursor>
@@ -16,7 +17,6 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
-#include <memory>
 #include <optional>
 
 class CLumasetDoc;
@@ -24,7 +24,6 @@ class ToolRouter;
 class ViewToolHost;
 class QMessageBox;
 class QPainter;
-class QPrinter;
 class QRect;
 
 class CLumasetView : public QAbstractScrollArea, public CommandHost {
@@ -78,6 +77,9 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     // Only an outline changed: repaint without recomposing the image.
     void refreshOutline();
     void stopOutlineTimer();
+    // One step of the outline animation, as the timer runs it every 50 ms:
+    // the dashes move on and the outline's bounds are repainted.
+    void advanceOutline();
     bool isOutlineTimerActive() const { return m_antsTimer.isActive(); }
 
     // The cursor shown for a tool number (1..16); without one, the tool's own.
@@ -93,11 +95,6 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     // Draws the picture for printing: screen size at 96 px/inch, scaled down
     // to fit page (device pixels) keeping the aspect ratio.
     void printPicture(QPainter& painter, const QRect& page, int printerDpi);
-    // Prints the picture on one page of printer; false when the printer
-    // cannot be painted on.
-    bool printTo(QPrinter& printer);
-    // The printer Print, Print Preview and Print Setup share.
-    QPrinter& printer();
 
     // CommandHost
     void showMessage(const QString& text, const QString& detail = {}) override;
@@ -107,11 +104,6 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     std::optional<Params> runDialog(const CommandDef& command, EditContext& context,
                                     const Params& values) override;
     void startOutlineTimer() override;
-
-  public slots:
-    void filePrint();
-    void filePrintPreview();
-    void filePrintSetup();
 
   signals:
     // Status-bar pane texts: 101 pointer and zoom, 102 scroll position,
@@ -146,8 +138,7 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     void routeToTool(ToolEvent kind, Qt::KeyboardModifiers modifiers, QPoint client);
     void layoutCanvas(bool centre);
     void onDocumentUpdated(bool erase);
-    void antsTick();
-    QRect outlineBounds(const SelectionPath& outline) const;
+    void syncOutlines();
     void updateStatusPanes(QPoint client);
     void updateCursor();
     void reportLockKeys(const QKeyEvent& event);
@@ -172,13 +163,14 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     QTimer m_antsTimer;
     int m_antsPhase = 2;
     QRect m_antsBounds; // where the outline was drawn at the last tick
+    AntsOutline m_selAnts;
+    AntsOutline m_tempAnts;
 
     int m_cursorTool = 0;
     CursorProvider m_cursorProvider;
     DialogRunner m_dialogRunner;
     int m_busyDepth = 0;
     int m_lockKeys = -1; // bit 0 Caps Lock, bit 1 Num Lock; -1 not known yet
-    std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<ViewToolHost> m_toolHost;
     std::unique_ptr<ToolRouter> m_tools; // owns the tool instances
 };

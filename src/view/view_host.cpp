@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas view as the commands' host (messages, questions, busy cursor,
-// dialogs), its context menu, drops on the canvas, and printing.
+// dialogs), its context menu, drops on the canvas, and the printed picture.
 #include "view/lumaset_view.h"
 
 #include "document/lumaset_doc.h"
@@ -12,11 +12,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPageSetupDialog>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <algorithm>
 
 namespace {
@@ -125,37 +121,4 @@ void CLumasetView::printPicture(QPainter& painter, const QRect& page, int printe
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     painter.drawImage(target, ComposeWholeImage(*image));
     painter.restore();
-}
-
-bool CLumasetView::printTo(QPrinter& printer) {
-    QPainter painter;
-    if (!painter.begin(&printer)) return false;
-    const QRect page(QPoint(0, 0),
-                     printer.pageLayout().paintRectPixels(printer.resolution()).size());
-    printPicture(painter, page, printer.resolution());
-    return painter.end();
-}
-
-QPrinter& CLumasetView::printer() {
-    if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return *m_printer;
-}
-
-void CLumasetView::filePrint() {
-    QPrintDialog dialog(&printer(), window());
-    if (dialog.exec() != QDialog::Accepted) return;
-    if (!printTo(printer()))
-        showMessage(QStringLiteral("Failed to print"), printer().printerName());
-}
-
-void CLumasetView::filePrintPreview() {
-    QPrintPreviewDialog dialog(&printer(), window());
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* p) { printTo(*p); });
-    dialog.exec();
-}
-
-void CLumasetView::filePrintSetup() {
-    QPageSetupDialog dialog(&printer(), window());
-    dialog.exec();
 }

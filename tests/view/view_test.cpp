@@ -120,6 +120,7 @@ TEST_F(ViewTest, StatusPanesFollowThePointer) {
     EXPECT_EQ(panes[1], (QList<QVariant>{102, "scroll x:   0,y:   0"}));
     // 400 x 300 at 0.66 is centred at (268, 201).
     EXPECT_EQ(panes[2], (QList<QVariant>{103, "offset x:   0,y:0"}));
+    EXPECT_EQ(view.viewport()->cursor().shape(), Qt::BitmapCursor); // Rectangle Select's own
 }
 
 TEST_F(ViewTest, ArrowKeysMoveOnlyTheOutline) {
@@ -225,7 +226,12 @@ TEST_F(ViewTest, PrintsAtScreenSizeShrunkToFitThePage) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(backups.file("print.pdf"));
-    ASSERT_TRUE(view.printTo(printer));
+    QPainter painter;
+    ASSERT_TRUE(painter.begin(&printer));
+    const int dpi = printer.resolution();
+    view.printPicture(painter, QRect(QPoint(), printer.pageLayout().paintRectPixels(dpi).size()),
+                      dpi);
+    ASSERT_TRUE(painter.end());
     EXPECT_GT(QFileInfo(backups.file("print.pdf")).size(), 1000);
 }
 
