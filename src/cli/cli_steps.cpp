@@ -3,6 +3,7 @@
 #include "cli/cli_steps.h"
 
 #include "cli/cli_host.h"
+#include "cli/cli_tool_host.h"
 #include "core/selection/selection_commands.h"
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"
@@ -28,6 +29,10 @@ Steps, run in the order given:
   --select-sub SHAPE    remove SHAPE from the selection (like Shift)
   --do COMMAND[:KEY=VALUE,...]
                         run a menu command by its text, alias or number
+  --gesture TOOL:[MODS:]X,Y;X,Y;...
+                        drag a canvas tool through image pixels: press at the
+                        first point, move to each later one, release at the
+                        last (one point is a click); MODS: ctrl, shift, x1
   --save FILE, -o FILE  save; the format comes from the last three letters
                         of FILE (jpg, gif, tif, bmp; anything else is PNG)
 
@@ -39,7 +44,8 @@ Options:
   --pen-width N, --alpha N   pen width in pixels, drawing alpha 0..255
   --backup-dir DIR           folder for the undo backups
   --force                    save over a file that opened damaged
-  --info                     print width, height, format and selection at the end
+  --info                     print width, height, format, selection and the
+                             drawing colours at the end
   --time                     print each step's time in milliseconds on stderr
   --list                     list every command with its number and parameters
   --help, --version
@@ -49,7 +55,7 @@ Exit status: 0 done, 1 bad usage, 2 a file could not be read or written,
 )";
 
 struct Step {
-    QString kind; // select, select-add, select-sub, do, save
+    QString kind; // select, select-add, select-sub, do, gesture, save
     QString value;
 };
 
@@ -75,7 +81,7 @@ Options parseArguments(const QStringList& args) {
     };
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        if (a == "--select" || a == "--select-add" || a == "--select-sub" || a == "--do")
+        if (a == "--select" || a == "--select-add" || a == "--select-sub" || a == "--do" || a == "--gesture")
             o.steps.push_back({a.mid(2), value(i)});
         else if (a == "--save" || a == "-o") o.steps.push_back({"save", value(i)});
         else if (a == "--new") o.newSize = value(i);
@@ -244,6 +250,10 @@ void printInfo(CLumasetDoc& doc, const SelectionPath& selection) {
     std::printf("selection: %d,%d,%d,%d area %d\n", b.X, b.Y, b.Width, b.Height, region.GetArea());
 }
 
+void printColours(const CLumasetDoc& doc) {
+    std::printf("foreground: #%08X\nbackground: #%08X\n", doc.m_crForeground, doc.m_crBackground);
+}
+
 int run(const Options& o) {
     CliHost host;
     host.force = o.force;
@@ -269,10 +279,20 @@ int run(const Options& o) {
 
     SelectionPath selection;
     EditContext context{doc, selection, host};
+    CliToolHost tools(doc, selection);
     for (const Step& step : o.steps) {
         int status = ExitDone;
         if (step.kind == "do") {
             status = runCommand(step.value, context, o.time);
+        } else if (step.kind == "gesture") {
+            QElapsedTimer timer;
+            timer.start();
+            const QString error = tools.runGesture(step.value);
+            if (!error.isEmpty()) {
+                PrintError(error);
+                return ExitUsage;
+            }
+            if (o.time) std::fprintf(stderr, "gesture: %.1f ms\n", timer.nsecsElapsed() / 1e6);
         } else if (step.kind == "save") {
             const int failuresBefore = host.saveFailures;
             if (!doc.OnSaveDocument(step.value)) status = ExitRefused;
@@ -282,7 +302,10 @@ int run(const Options& o) {
         }
         if (status != ExitDone) return status;
     }
-    if (o.info) printInfo(doc, selection);
+    if (o.info) {
+        printInfo(doc, selection);
+        printColours(doc);
+    }
     return ExitDone;
 }
 

@@ -5,7 +5,7 @@
 
 #include "core/bitmap.h"
 #include "core/selection/selection_path.h"
-#include "view/view_mapping.h"
+#include "tools/view_mapping.h"
 
 #include <QColor>
 #include <QPainterPath>

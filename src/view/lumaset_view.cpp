@@ -6,6 +6,8 @@
 #include "core/selection/selection_commands.h"
 #include "document/lumaset_doc.h"
 #include "view/canvas_render.h"
+#include "view/view_tool_host.h"
+#include "tools/tool.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -31,7 +33,9 @@ int scrollMax(int total) {
 } // namespace
 
 CLumasetView::CLumasetView(CLumasetDoc& doc, QWidget* parent)
-    : QAbstractScrollArea(parent), m_doc(doc), m_context{doc, m_selPath, *this} {
+    : QAbstractScrollArea(parent), m_doc(doc), m_context{doc, m_selPath, *this},
+      m_toolHost(std::make_unique<ViewToolHost>(*this)),
+      m_tools(std::make_unique<ToolRouter>(*m_toolHost)) {
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
@@ -167,6 +171,15 @@ void CLumasetView::refreshCanvas() {
     viewport()->update();
 }
 
+void CLumasetView::refreshImageRect(const QRect& imageRect) {
+    const QRect client =
+        OutlineTransform(mapping()).mapRect(QRectF(imageRect)).toAlignedRect().adjusted(-2, -2, 2, 2) &
+        viewport()->rect();
+    if (client.isEmpty()) return;
+    m_screenValid -= client;
+    viewport()->update(client);
+}
+
 void CLumasetView::refreshOutline() {
     viewport()->update();
 }
@@ -199,6 +212,7 @@ void CLumasetView::paintEvent(QPaintEvent* event) {
     syncOutlines();
     m_tempAnts.draw(painter, m_antsPhase);
     m_selAnts.draw(painter, m_antsPhase);
+    m_toolHost->paintMarker(painter);
 }
 
 void CLumasetView::syncOutlines() {
@@ -332,20 +346,29 @@ void CLumasetView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void CLumasetView::routeToTool(ToolEvent kind, Qt::KeyboardModifiers modifiers, QPoint client) {
-    (void)modifiers;
+    // The tools take the button messages' flags.
+    unsigned flags = 0;
+    if (modifiers & Qt::ShiftModifier) flags |= MK_SHIFT;
+    if (modifiers & Qt::ControlModifier) flags |= MK_CONTROL;
+    if (QGuiApplication::mouseButtons() & Qt::XButton1) flags |= MK_XBUTTON1;
     switch (kind) {
     case ToolEvent::Press:
         m_bMouseDown = true;
+        m_toolHost->clearMarker();
+        m_tools->press(flags, client);
         updateCursor();
         break;
     case ToolEvent::Move:
         updateCursor();
         updateStatusPanes(client);
+        m_tools->move(flags, client);
         break;
     case ToolEvent::Release:
+        // The release goes to the tool the last press or motion looked up,
+        // and restarts the outline timer.
         m_bMouseDown = false;
+        m_tools->release(flags, client);
         updateCursor();
-        startOutlineTimer();
         emit commandStateChanged();
         break;
     }
@@ -369,5 +392,7 @@ void CLumasetView::updateCursor() {
     const int tool = m_doc.m_nToolType;
     if (tool == m_cursorTool) return;
     m_cursorTool = tool;
-    viewport()->setCursor(m_cursorProvider ? m_cursorProvider(tool) : QCursor(Qt::CrossCursor));
+    const ToolInfo* info = FindToolInfo(tool);
+    viewport()->setCursor(m_cursorProvider ? m_cursorProvider(tool)
+                                           : LoadCursorResource(info ? info->cursor : 0));
 }

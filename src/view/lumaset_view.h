@@ -6,8 +6,8 @@
 
 #include "commands/command.h"
 #include "core/selection/selection_path.h"
+#include "tools/view_mapping.h"
 #include "view/canvas_render.h"
-#include "view/view_mapping.h"
 
 #include <QAbstractScrollArea>
 #include <QCursor>
@@ -17,9 +17,12 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class CLumasetDoc;
+class ToolRouter;
+class ViewToolHost;
 class QMessageBox;
 class QPainter;
 class QRect;
@@ -66,6 +69,12 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
 
     // The image's pixels changed: recompose and repaint.
     void refreshCanvas();
+    // Image pixels inside imageRect changed (a tool drew): recompose and
+    // repaint only the part of the view that shows them.
+    void refreshImageRect(const QRect& imageRect);
+    // What the tools reach the view through; the frame sets its text dialog
+    // and colour listener here.
+    ViewToolHost& toolHost() { return *m_toolHost; }
     // Only an outline changed: repaint without recomposing the image.
     void refreshOutline();
     void stopOutlineTimer();
@@ -74,7 +83,7 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     void advanceOutline();
     bool isOutlineTimerActive() const { return m_antsTimer.isActive(); }
 
-    // The cursor shown for a tool number (1..16); without one, a cross-hair.
+    // The cursor shown for a tool number (1..16); without one, the tool's own.
     using CursorProvider = std::function<QCursor(int toolType)>;
     void setCursorProvider(CursorProvider provider);
 
@@ -163,4 +172,6 @@ class CLumasetView : public QAbstractScrollArea, public CommandHost {
     DialogRunner m_dialogRunner;
     int m_busyDepth = 0;
     int m_lockKeys = -1; // bit 0 Caps Lock, bit 1 Num Lock; -1 not known yet
+    std::unique_ptr<ViewToolHost> m_toolHost;
+    std::unique_ptr<ToolRouter> m_tools; // owns the tool instances
 };

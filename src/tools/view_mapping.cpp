@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas's display transform: zoom steps, offsets, mapping, status texts.
-#include "view/view_mapping.h"
+#include "tools/view_mapping.h"
 
 #include <array>
 #include <cmath>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Zoom steps, the client-to-image mapping and the status texts.
-#include "view/view_mapping.h"
+#include "tools/view_mapping.h"
 
 #include <gtest/gtest.h>
 #include <vector>

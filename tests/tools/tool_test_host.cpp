@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tool_test_host.h"
+
+TestToolHost::TestToolHost(int width, int height, PixelFormat format, ARGB fill)
+    : doc(this, backups.file("BackUp")) {
+    doc.SetImage(MakeSolidBitmap(width, height, format, fill));
+    doc.PushBackup(true);
+}
+
+void TestToolHost::gesture(int tool, const QVector<QPoint>& points, unsigned flags) {
+    doc.m_nToolType = tool;
+    router.press(flags, points.front());
+    for (qsizetype i = 1; i < points.size(); ++i) router.move(flags, points[i]);
+    router.release(flags, points.back());
+}
+
+void TestToolHost::gesture(int tool, std::initializer_list<QPoint> points, unsigned flags) {
+    gesture(tool, QVector<QPoint>(points), flags);
+}
