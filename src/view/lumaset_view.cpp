@@ -81,7 +81,9 @@ void CLumasetView::setZoom(double z) {
     const bool changed = z != m_dZoom;
     m_dZoom = z;
     if (changed) UpdateCanvasLayout();
-    updateStatusPanes(viewport()->mapFromGlobal(QCursor::pos()));
+    // The panes show the new factor at once when the pointer is over the canvas.
+    const QPoint pointer = viewport()->mapFromGlobal(QCursor::pos());
+    if (viewport()->rect().contains(pointer)) updateStatusPanes(pointer);
 }
 
 void CLumasetView::zoomIn() {
