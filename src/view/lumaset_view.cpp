@@ -5,9 +5,9 @@
 
 #include "core/selection/selection_commands.h"
 #include "document/lumaset_doc.h"
+#include "tools/tool.h"
 #include "view/canvas_render.h"
 #include "view/view_tool_host.h"
-#include "tools/tool.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -174,9 +174,11 @@ void CLumasetView::refreshCanvas() {
 }
 
 void CLumasetView::refreshImageRect(const QRect& imageRect) {
-    const QRect client =
-        OutlineTransform(mapping()).mapRect(QRectF(imageRect)).toAlignedRect().adjusted(-2, -2, 2, 2) &
-        viewport()->rect();
+    const QRect client = OutlineTransform(mapping())
+                             .mapRect(QRectF(imageRect))
+                             .toAlignedRect()
+                             .adjusted(-2, -2, 2, 2) &
+                         viewport()->rect();
     if (client.isEmpty()) return;
     m_screenValid -= client;
     viewport()->update(client);
