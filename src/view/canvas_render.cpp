@@ -52,9 +52,12 @@ AxisSamples sampleAxis(int first, int count, int origin, double z, int size, int
     return a;
 }
 
+// The shade under an image pixel by the classes of its column and row.
+constexpr int kShade[3][3] = {
+    {kGrey, kWhite, kClear}, {kWhite, kGrey, kClear}, {kClear, kClear, kClear}};
+
 inline int checkerShade(std::uint8_t col, std::uint8_t row) {
-    if (col == 2 || row == 2) return kClear;
-    return col == row ? kGrey : kWhite;
+    return kShade[col][row];
 }
 
 // Adds one image pixel to the colour sums: 24-bit bytes as they are, 32-bit
@@ -64,7 +67,12 @@ template <int Bpp> inline void addSample(const std::uint8_t* p, int shade, int& 
     if constexpr (Bpp == 3) {
         b += p[0], g += p[1], r += p[2];
     } else {
-        const int a = p[3], base = shade * (255 - a);
+        const int a = p[3];
+        if (a == 255) { // opaque, as most photographs are everywhere
+            b += p[0] * 255, g += p[1] * 255, r += p[2] * 255;
+            return;
+        }
+        const int base = shade * (255 - a);
         b += p[0] * a + base, g += p[1] * a + base, r += p[2] * a + base;
     }
 }

@@ -5,9 +5,9 @@
 
 #include "core/selection/selection_commands.h"
 #include "document/lumaset_doc.h"
+#include "tools/tool.h"
 #include "view/canvas_render.h"
 #include "view/view_tool_host.h"
-#include "tools/tool.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -81,7 +81,9 @@ void CLumasetView::setZoom(double z) {
     const bool changed = z != m_dZoom;
     m_dZoom = z;
     if (changed) UpdateCanvasLayout();
-    updateStatusPanes(viewport()->mapFromGlobal(QCursor::pos()));
+    // The panes show the new factor at once when the pointer is over the canvas.
+    const QPoint pointer = viewport()->mapFromGlobal(QCursor::pos());
+    if (viewport()->rect().contains(pointer)) updateStatusPanes(pointer);
 }
 
 void CLumasetView::zoomIn() {
@@ -172,9 +174,11 @@ void CLumasetView::refreshCanvas() {
 }
 
 void CLumasetView::refreshImageRect(const QRect& imageRect) {
-    const QRect client =
-        OutlineTransform(mapping()).mapRect(QRectF(imageRect)).toAlignedRect().adjusted(-2, -2, 2, 2) &
-        viewport()->rect();
+    const QRect client = OutlineTransform(mapping())
+                             .mapRect(QRectF(imageRect))
+                             .toAlignedRect()
+                             .adjusted(-2, -2, 2, 2) &
+                         viewport()->rect();
     if (client.isEmpty()) return;
     m_screenValid -= client;
     viewport()->update(client);

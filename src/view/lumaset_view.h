@@ -17,6 +17,7 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class CLumasetDoc;

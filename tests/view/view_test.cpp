@@ -74,7 +74,11 @@ class ViewTest : public ::testing::Test {
 
 TEST_F(ViewTest, SmallImageIsCentredOverTheCheckerboard) {
     // The new document: 400 x 300, transparent; the checkerboard starts grey.
+    // One half-transparent red pixel is blended over the grey square under it.
+    doc.GetImage()->image().setPixel(1, 0, qRgba(255, 0, 0, 128));
+    doc.UpdateAllViews();
     const QImage shot = view.viewport()->grab().toImage();
+    EXPECT_EQ(shot.pixel(201, 150), qRgb(205, 77, 77));
     EXPECT_EQ(shot.pixel(199, 149), qRgb(180, 180, 180));
     EXPECT_EQ(shot.pixel(200, 150), qRgb(155, 155, 155));
     EXPECT_EQ(shot.pixel(210, 150), qRgb(255, 255, 255));
@@ -112,6 +116,7 @@ TEST_F(ViewTest, ThePointerMapsToThePixelDrawnUnderIt) {
 
 TEST_F(ViewTest, StatusPanesFollowThePointer) {
     QSignalSpy panes(&view, &CLumasetView::paneTextChanged);
+    doc.m_nToolType = 6; // the line tool shows the cross-hair
     view.setZoom(0.66);
     panes.clear();
     moveMouse({268, 201});
