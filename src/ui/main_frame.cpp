@@ -206,6 +206,9 @@ void CMainFrame::createDockBars() {
     m_effectList->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     m_effectList->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
     m_effectList->setWidget(new QWidget(m_effectList));
+    // Like its missing close button, the bars' context menu offers no way to
+    // hide the effect list.
+    m_effectList->toggleViewAction()->setVisible(false);
     addDockWidget(Qt::RightDockWidgetArea, m_effectList);
     resizeDocks({m_effectList}, {200}, Qt::Horizontal);
 }
