@@ -213,6 +213,9 @@ void CMainFrame::createDockBars() {
         updateCommandStates();
     });
     m_effectList->setWidget(gallery);
+    // Like its missing close button, the bars' context menu offers no way to
+    // hide the effect list.
+    m_effectList->toggleViewAction()->setVisible(false);
     addDockWidget(Qt::RightDockWidgetArea, m_effectList);
     resizeDocks({m_effectList}, {200}, Qt::Horizontal);
 }

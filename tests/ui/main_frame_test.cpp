@@ -154,6 +154,7 @@ TEST_F(MainFrameTest, StartsWithATransparentPictureAndRectangleSelect) {
     EXPECT_EQ(frame().toolBarArea(frame().toolPalette()), Qt::LeftToolBarArea);
     EXPECT_EQ(frame().dockWidgetArea(frame().effectListBar()), Qt::RightDockWidgetArea);
     EXPECT_FALSE(frame().effectListBar()->features() & QDockWidget::DockWidgetClosable);
+    EXPECT_FALSE(frame().effectListBar()->toggleViewAction()->isVisible());
 }
 
 TEST_F(MainFrameTest, StartsWithTheFileOnTheCommandLine) {
