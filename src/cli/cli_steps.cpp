@@ -3,6 +3,7 @@
 #include "cli/cli_steps.h"
 
 #include "cli/cli_host.h"
+#include "cli/cli_tool_host.h"
 #include "core/selection/selection_commands.h"
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"
@@ -31,6 +32,10 @@ Steps, run in the order given:
   --select-sub SHAPE    remove SHAPE from the selection (like Shift)
   --do COMMAND[:KEY=VALUE,...]
                         run a menu command by its text, alias or number
+  --gesture TOOL:[MODS:]X,Y;X,Y;...
+                        drag a canvas tool through image pixels: press at the
+                        first point, move to each later one, release at the
+                        last (one point is a click); MODS: ctrl, shift, x1
   --save FILE, -o FILE  save; the format comes from FILE's extension (jpg,
                         jpeg, jpe, tif, tiff, bmp, gif, png in any case;
                         anything else is PNG, with a warning); - is
@@ -50,7 +55,8 @@ Options:
   --backup-dir DIR           folder for the undo backups (default
                              $XDG_CACHE_HOME/lumaset/BackUp)
   --force                    save over a file that opened damaged
-  --info                     print width, height, format and selection at the end
+  --info                     print width, height, format, selection and the
+                             drawing colours at the end
   --time                     print each step's time in milliseconds on stderr
   --list                     list every command with its number and parameters
   --help, --version
@@ -60,7 +66,7 @@ Exit status: 0 done, 1 bad usage, 2 a file could not be read or written,
 )";
 
 struct Step {
-    QString kind; // select, select-add, select-sub, do, save
+    QString kind; // select, select-add, select-sub, do, gesture, save
     QString value;
 };
 
@@ -102,7 +108,7 @@ Options parseArguments(const QStringList& args) {
             else throw UsageError{"unexpected argument '" + a + "'"};
         } else if (a == "--") optionsEnded = true;
         else if (a == "--format") o.format = formatMime(value(i));
-        else if (a == "--select" || a == "--select-add" || a == "--select-sub" || a == "--do")
+        else if (a == "--select" || a == "--select-add" || a == "--select-sub" || a == "--do" || a == "--gesture")
             o.steps.push_back({a.mid(2), value(i)});
         else if (a == "--save" || a == "-o") o.steps.push_back({"save", value(i)});
         else if (a == "--new") o.newSize = value(i);
@@ -198,7 +204,7 @@ void printList() {
         QString line = QStringLiteral("%1  %2").arg(c.id).arg(PlainText(c));
         if (c.alias) line += QStringLiteral(" (also %1)").arg(c.alias);
         QStringList params;
-        for (const ParamSpec& p : c.params) params << QStringLiteral("%1=%2").arg(p.name, p.defaultValue);
+        for (const ParamSpec& p : c.params) params << QStringLiteral("%1=%2").arg(QLatin1String(p.name), p.defaultText());
         if (!params.isEmpty()) line += "  " + params.join(',');
         if (c.enable == EnableRule::Never) line += "  [disabled: no handler]";
         else if (c.editorOnly) line += "  [editor only]";
@@ -282,6 +288,10 @@ void printInfo(CLumasetDoc& doc, const SelectionPath& selection) {
     std::printf("selection: %d,%d,%d,%d area %d\n", b.X, b.Y, b.Width, b.Height, region.GetArea());
 }
 
+void printColours(const CLumasetDoc& doc) {
+    std::printf("foreground: #%08X\nbackground: #%08X\n", doc.m_crForeground, doc.m_crBackground);
+}
+
 int run(const Options& o) {
     CliHost host;
     host.force = o.force;
@@ -313,10 +323,20 @@ int run(const Options& o) {
 
     SelectionPath selection;
     EditContext context{doc, selection, host};
+    CliToolHost tools(doc, selection);
     for (const Step& step : o.steps) {
         int status = ExitDone;
         if (step.kind == "do") {
             status = runCommand(step.value, context, o.time);
+        } else if (step.kind == "gesture") {
+            QElapsedTimer timer;
+            timer.start();
+            const QString error = tools.runGesture(step.value);
+            if (!error.isEmpty()) {
+                PrintError(error);
+                return ExitUsage;
+            }
+            if (o.time) std::fprintf(stderr, "gesture: %.1f ms\n", timer.nsecsElapsed() / 1e6);
         } else if (step.kind == "save") {
             host.refused = false;
             if (!doc.OnSaveDocument(step.value, o.format)) status = host.refused ? ExitRefused : ExitFile;
@@ -326,7 +346,10 @@ int run(const Options& o) {
         }
         if (status != ExitDone) return status;
     }
-    if (o.info) printInfo(doc, selection);
+    if (o.info) {
+        printInfo(doc, selection);
+        printColours(doc);
+    }
     return ExitDone;
 }
 

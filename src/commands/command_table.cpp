@@ -122,9 +122,9 @@ const CommandDef kCommands[] = {
     {.id = 32859, .text = "Curve", .owner = View, .enable = Always, .handler = OnCurve, .params = kCurveParams},
     {.id = 32867, .text = "Blend", .owner = View, .enable = Always, .handler = OnBlend, .params = kBlendParams},
     // Effect commands with their own sequence
-    {.id = 32832, .text = "Add Noise", .owner = View, .enable = Always, .handler = OnAddNoise, .params = kAddNoiseParams},
-    {.id = 32829, .text = "Red Eye Remove", .owner = View, .enable = Always, .handler = OnRedEyeRemove, .params = kRedEyeRemoveParams},
-    {.id = 32854, .text = "LOMO", .owner = View, .enable = Always, .handler = OnLomo, .params = kLomoParams},
+    {.id = 32832, .text = "Add Noise", .owner = View, .enable = Always, .handler = OnAddNoise, .params = kParamSpecs<AddNoiseParams>},
+    {.id = 32829, .text = "Red Eye Remove", .owner = View, .enable = Always, .handler = OnRedEyeRemove, .params = kParamSpecs<RedEyeRemoveParams>},
+    {.id = 32854, .text = "LOMO", .owner = View, .enable = Always, .handler = OnLomo, .params = kParamSpecs<LomoParams>},
     {.id = 32861, .text = "Polar", .owner = View, .enable = Never, .handler = nullptr},
     // Tools: the command sets the current tool (numbers 8 and 9 are crossed
     // with their commands: 32779 is the rectangle, 32778 the ellipse).

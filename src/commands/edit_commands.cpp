@@ -6,7 +6,7 @@
 #include "core/selection/selection_region.h"
 #include "document/lumaset_doc.h"
 #include "commands/run_effect.h"
-#include "commands/transforms.h"
+#include "adjust/transforms.h"
 
 namespace {
 
@@ -83,7 +83,8 @@ CommandResult OnRotate(EditContext& c, const CommandDef& cmd, const Params&) {
 CommandResult OnFlip(EditContext& c, const CommandDef& cmd, const Params&) {
     Bitmap* image = c.doc.GetImage();
     if (!image) return CommandResult::Failed;
-    std::unique_ptr<Bitmap> flipped = Flip(*image, cmd.id == 32792);
+    std::unique_ptr<Bitmap> flipped =
+        Flip(*image, cmd.id == 32792 ? FlipAxis::LeftRight : FlipAxis::UpsideDown);
     if (!flipped->isValid()) return CommandResult::Failed;
     InstallResult(c, std::move(flipped), false);
     return CommandResult::Done;

@@ -24,21 +24,19 @@ CommandResult inPlace(EditContext& context, Routine routine) {
 } // namespace
 
 CommandResult OnAddNoise(EditContext& context, const CommandDef&, const Params& params) {
-    const int amplitude = params.integer("amplitude");
-    return inPlace(context, [&](Bitmap& image, SelectionRegion* sel) { AddNoise(image, sel, amplitude); });
+    const AddNoiseParams noise = params.read<AddNoiseParams>();
+    return inPlace(context, [&](Bitmap& image, SelectionRegion* sel) { AddNoise(image, sel, noise); });
 }
 
 CommandResult OnRedEyeRemove(EditContext& context, const CommandDef&, const Params& params) {
-    return inPlace(context, [&](Bitmap& image, SelectionRegion* sel) {
-        RedEyeRemove(image, sel, params.integer("threshold"), params.integer("red"), params.integer("green"),
-                     params.integer("blue"));
-    });
+    const RedEyeRemoveParams redEye = params.read<RedEyeRemoveParams>();
+    return inPlace(context, [&](Bitmap& image, SelectionRegion* sel) { RedEyeRemove(image, sel, redEye); });
 }
 
 CommandResult OnLomo(EditContext& context, const CommandDef& command, const Params& params) {
     const std::optional<Params> values = context.host.runDialog(command, context, params);
     if (!values) return CommandResult::Cancelled;
-    const LomoParams lomo = LomoParamsFrom(*values);
+    const LomoParams lomo = values->read<LomoParams>();
     return RunEffect(context, MaskRule::IfSelected, [&](Bitmap& src, Bitmap& dst, SelectionRegion* sel) {
         Lomo(src, dst, sel, lomo);
     });

@@ -5,8 +5,13 @@
 #include <QRegularExpression>
 #include <cmath>
 
+QString ParamSpec::defaultText() const {
+    if (defaultValue) return QString::fromLatin1(defaultValue);
+    return kind == ParamKind::Integer ? QString::number(int(defaultNumber)) : QString::number(defaultNumber);
+}
+
 Params::Params(ParamSpecs specs) : m_specs(specs) {
-    for (const ParamSpec& s : specs) m_values.insert(QString::fromLatin1(s.name), QString::fromLatin1(s.defaultValue));
+    for (const ParamSpec& s : specs) m_values.insert(QString::fromLatin1(s.name), s.defaultText());
 }
 
 const ParamSpec* Params::find(const QString& name) const {
@@ -42,6 +47,14 @@ QString Params::set(const QString& name, const QString& text) {
     return {};
 }
 
-int Params::integer(const char* name) const { return m_values.value(QString::fromLatin1(name)).toInt(); }
-double Params::real(const char* name) const { return m_values.value(QString::fromLatin1(name)).toDouble(); }
-QString Params::text(const char* name) const { return m_values.value(QString::fromLatin1(name)); }
+const QString& Params::value(const char* name) const {
+    const auto it = m_values.constFind(QString::fromLatin1(name));
+    // Readers name parameters in code; a name the command does not have is a
+    // programming error, caught here rather than read as 0.
+    if (it == m_values.constEnd()) qFatal("Params: no parameter named '%s'", name);
+    return *it;
+}
+
+int Params::integer(const char* name) const { return value(name).toInt(); }
+double Params::real(const char* name) const { return value(name).toDouble(); }
+QString Params::text(const char* name) const { return value(name); }

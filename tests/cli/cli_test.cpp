@@ -172,12 +172,14 @@ TEST(Cli, InfoReportsSizeFormatAndSelection) {
     TempDir dir;
     CliRun r = RunCli(withBackups(dir, {"--info", TestDataPath("rocket.jpg"), "--select", "rect:10,10,10,5"}));
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, "width: 640\nheight: 427\nformat: PixelFormat24bppRGB\nselection: 10,10,10,5 area 50\n");
+    EXPECT_EQ(r.out, "width: 640\nheight: 427\nformat: PixelFormat24bppRGB\nselection: 10,10,10,5 area 50\n"
+                     "foreground: #FF000000\nbackground: #FFFFFFFF\n");
     r = RunCli(withBackups(dir, {"--new", "25x14", "--info"}));
-    EXPECT_EQ(r.out, "width: 25\nheight: 14\nformat: PixelFormat32bppARGB\nselection: none\n");
+    EXPECT_EQ(r.out, "width: 25\nheight: 14\nformat: PixelFormat32bppARGB\nselection: none\n"
+                     "foreground: #FF000000\nbackground: #FFFFFFFF\n");
     r = RunCli(withBackups(dir, {"--new", "40x30", "--select", "rect:0,0,20,30", "--select-add", "rect:10,0,20,10",
                                  "--select-sub", "rect:0,0,5,5", "--info"}));
-    EXPECT_TRUE(r.out.endsWith("selection: 0,0,30,30 area 675\n")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("selection: 0,0,30,30 area 675\n")) << r.out.toStdString();
 }
 
 TEST(Cli, HistoryRunsFromStepToStep) {
@@ -540,4 +542,59 @@ TEST(Cli, RandomEffectsRepeatFromProgramStartAndRunOn) {
     auto first = DecodeImageFile(a).bitmap, again = DecodeImageFile(b).bitmap, later = DecodeImageFile(c).bitmap;
     EXPECT_TRUE(SameBitmaps(*first, *again));
     EXPECT_FALSE(SameBitmaps(*first, *later));
+}
+
+TEST(Cli, GesturesRunTheCanvasTools) {
+    TempDir dir;
+    const QString out = dir.file("out.png");
+    CliRun r = RunCli(withBackups(dir, {"--new", "40x30", "--gesture", "Draw Rectangle:10,10;20,15", "--gesture",
+                                        "Rectangle Select:ctrl:5,5;60,40", "--info", "-o", out}));
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("selection: 5,5,34,24 area 816\n")) << r.out.toStdString(); // clamped to the image
+    EXPECT_TRUE(r.out.endsWith("foreground: #FF000000\nbackground: #FFFFFFFF\n")) << r.out.toStdString();
+    auto image = DecodeImageFile(out).bitmap;
+    ASSERT_TRUE(image);
+    ARGB corner = 0, inside = 0;
+    image->GetPixel(20, 15, &corner);
+    image->GetPixel(15, 12, &inside);
+    EXPECT_EQ(corner, 0xFF000000u);
+    EXPECT_EQ(inside, 0u);
+
+    // A stroke is one history step (the first edit of a new picture is the
+    // first entry); a click with Rectangle Select leaves an empty selection.
+    r = RunCli(withBackups(dir, {"--new", "20x20", "--gesture", "Draw Free Line:2,2;4,4", "--gesture",
+                                 "Draw Free Line:2,10;10,10;15,3", "--do", "Undo", "--gesture",
+                                 "Rectangle Select:4,4", "--info", "-o", out}));
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("selection: 0,0,0,0 area 0\n")) << r.out.toStdString();
+    image = DecodeImageFile(out).bitmap;
+    ASSERT_TRUE(image);
+    image->GetPixel(10, 10, &inside);
+    EXPECT_EQ(inside, 0u);
+    image->GetPixel(3, 3, &inside);
+    EXPECT_EQ(inside, 0xFF000000u);
+
+    // The colour picker reads what the view shows: the checkerboard under a
+    // transparent picture, and the outline's dashes over it.
+    struct Pick {
+        QStringList steps;
+        const char* colour;
+    };
+    const Pick picks[] = {
+        {{"--gesture", "Color Picker:3,3"}, "#FF9B9B9B"},
+        {{"--gesture", "Color Picker:12,3"}, "#FFFFFFFF"},
+        {{"--alpha", "128", "--gesture", "Color Picker:12,3"}, "#80FFFFFF"},
+    };
+    for (const Pick& p : picks) {
+        r = RunCli(withBackups(dir, QStringList{"--new", "40x30"} + p.steps + QStringList{"--info"}));
+        EXPECT_TRUE(r.out.contains(QStringLiteral("foreground: %1\n").arg(p.colour))) << r.out.toStdString();
+    }
+    r = RunCli(withBackups(dir, {"--new", "40x30", "--select", "rect:5,5,20,10", "--gesture", "Color Picker:5,8", "--info"}));
+    EXPECT_FALSE(r.out.contains("foreground: #FF9B9B9B\n")) << r.out.toStdString();
+
+    for (const char* bad : {"Nope:1,1", "Eraser:meta:1,1", "Eraser:1;2", "Eraser"}) {
+        r = RunCli(withBackups(dir, {"--new", "4x4", "--gesture", bad}));
+        EXPECT_EQ(r.exitCode, 1) << bad;
+        EXPECT_FALSE(r.err.isEmpty()) << bad;
+    }
 }

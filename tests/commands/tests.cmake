@@ -1,6 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 lumaset_test(test_transforms
   commands/commands_cli_test.cpp
-  commands/transforms_test.cpp
 )
 add_dependencies(test_transforms lumaset-cli)
