@@ -89,11 +89,11 @@ QByteArray makeTiff(const std::vector<QByteArray>& blocks, std::vector<TiffEntry
     return data + extra;
 }
 
-// An uncompressed grey TIFF in one strip; compression and the strip offset can be bent.
-QByteArray greyTiff(int w, int h, quint32 compression = 1, quint32 shift = 0) {
-    return makeTiff({QByteArray(w * h, '\x80')},
-                    {{256, 4, {quint32(w)}}, {257, 4, {quint32(h)}}, {258, 3, {8}}, {259, 3, {compression}},
-                     {262, 3, {1}}, {277, 3, {1}}, {278, 4, {quint32(h)}}},
+// An uncompressed 8-bit RGB TIFF in one strip; compression and the strip offset can be bent.
+QByteArray stripTiff(int w, int h, quint32 compression = 1, quint32 shift = 0) {
+    return makeTiff({QByteArray(w * h * 3, '\x80')},
+                    {{256, 4, {quint32(w)}}, {257, 4, {quint32(h)}}, {258, 3, {8, 8, 8}}, {259, 3, {compression}},
+                     {262, 3, {2}}, {277, 3, {3}}, {278, 4, {quint32(h)}}},
                     273, 279, shift);
 }
 
@@ -241,8 +241,8 @@ TEST(Cli, BadFilesExitTwoQuicklyAndLeaveFilesAlone) {
     writeBytes(dir.file("bomb.png"), QByteArray::fromHex("89504e470d0a1a0a0000000d49484452000061a8000061a80806000000"));
     writeBytes(dir.file("hugechunk.png"), pngWithHugeChunk());
     writeBytes(dir.file("farpixels.bmp"), bmpWithOffsetBeyondEnd());
-    writeBytes(dir.file("farpixels.tif"), greyTiff(8, 8, 1, 1u << 30));
-    writeBytes(dir.file("strange.tif"), greyTiff(8, 8, 60000));
+    writeBytes(dir.file("farpixels.tif"), stripTiff(8, 8, 1, 1u << 30));
+    writeBytes(dir.file("strange.tif"), stripTiff(8, 8, 60000));
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("fifo.jpg")).constData(), 0600), 0);
     // Nothing ever writes into the pipe: reading it would wait for ever.
     for (const QString& path : {dir.file("empty.png"), dir.file("random.png"), dir.file("header.png"),
