@@ -40,7 +40,7 @@ SliderRow AddSliderRow(QGridLayout* grid, int row, const QString& label, int min
     slider->setRange(minimum, maximum);
     auto* field = WithId(new QLineEdit, fieldId);
     field->setReadOnly(true);
-    field->setFixedWidth(DialogUnits(40, 0).width());
+    field->setFixedWidth(DialogUnits(46, 0).width());
     grid->addWidget(new QLabel(label), row, 0);
     grid->addWidget(slider, row, 1);
     grid->addWidget(field, row, 2);

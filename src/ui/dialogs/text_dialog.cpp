@@ -121,6 +121,7 @@ CTextDialog::CTextDialog(Bitmap& image, int x, int y, QWidget* parent)
     m_chooserFont.setItalic(true);
     m_fontField = WithId(new QLineEdit(QStringLiteral("Arial Black, 48 Regular")), 1026);
     m_fontField->setReadOnly(true);
+    m_fontField->setMinimumWidth(DialogUnits(110, 0).width());
     auto* fontButton = WithId(new QPushButton(QStringLiteral("Change Font")), 1027);
     connect(fontButton, &QPushButton::clicked, this, &CTextDialog::chooseFont);
 
