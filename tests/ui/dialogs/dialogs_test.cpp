@@ -22,6 +22,7 @@
 #include <QScrollArea>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -250,4 +251,48 @@ TEST(Dialogs, TextFieldsAndDragging) {
     qobject_cast<QAbstractButton*>(control(&dialog, 1009))->click();
     EXPECT_TRUE(dialog.drew());
     EXPECT_TRUE(SameBitmaps(*expected, *image));
+}
+
+// Copy and Paste with another program on a real X display (xclip); skipped offscreen.
+TEST(Dialogs, ClipboardSharedWithOtherApplications) {
+    app();
+    if (QGuiApplication::platformName() != "xcb" ||
+        QStandardPaths::findExecutable("xclip").isEmpty())
+        GTEST_SKIP() << "needs an X display and xclip";
+    auto runXclip = [](const QStringList& args) {
+        QProcess xclip;
+        xclip.start("xclip", args);
+        // Keep serving the clipboard while xclip asks for it.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 10000));
+        return xclip.readAllStandardOutput();
+    };
+
+    // Our copy, read by xclip as PNG with its alpha.
+    auto image = MakePatternBitmap(30, 20, PixelFormat32bppARGB, 4);
+    EditSession source(image->Clone());
+    ASSERT_EQ(source.run(57634, {}), CommandResult::Done);
+    QImage received;
+    ASSERT_TRUE(received.loadFromData(
+        runXclip({"-selection", "clipboard", "-t", "image/png", "-o"}), "PNG"));
+    EXPECT_EQ(received.convertToFormat(QImage::Format_ARGB32), image->image());
+
+    // xclip's picture, pasted by us.
+    TempDir dir;
+    QImage offered(40, 10, QImage::Format_ARGB32);
+    offered.fill(QColor(10, 200, 30, 255));
+    ASSERT_TRUE(offered.save(dir.file("offered.png")));
+    // xclip serves its picture until another program owns the clipboard.
+    QProcess serving;
+    serving.setProgram("xclip");
+    serving.setArguments(
+        {"-selection", "clipboard", "-t", "image/png", "-i", dir.file("offered.png")});
+    serving.setStandardOutputFile(QProcess::nullDevice());
+    serving.setStandardErrorFile(QProcess::nullDevice());
+    ASSERT_TRUE(serving.startDetached());
+    ASSERT_TRUE(QTest::qWaitFor([] { return ClipboardImageSize() == QSize(40, 10); }, 10000));
+    EditSession target(std::make_unique<Bitmap>(50, 20, PixelFormat32bppARGB));
+    ASSERT_EQ(target.run(57637, {}), CommandResult::Done);
+    EXPECT_EQ(target.doc.GetImage()->image().pixel(39, 9), QColor(10, 200, 30).rgba());
+    EXPECT_EQ(qAlpha(target.doc.GetImage()->image().pixel(45, 15)), 0);
+    QGuiApplication::clipboard()->setText(QString()); // takes the clipboard back: xclip ends
 }
