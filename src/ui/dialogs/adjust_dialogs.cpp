@@ -134,15 +134,10 @@ CToneDialog::CToneDialog(ToneKind kind, Bitmap& image, const SelectionRegion* se
     grid->setRowStretch(int(m_rows.size()), 1);
     group->setMinimumWidth(DialogUnits(170, 0).width());
 
-    auto* reset = button(QStringLiteral("Reset"), 1064);
-    auto* ok = button(QStringLiteral("OK"), 1);
-    auto* cancel = button(QStringLiteral("Cancel"), 2);
-    ok->setDefault(true);
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    buttons->addStretch(1);
-    buttons->addWidget(reset);
+    auto* buttons = AddResetButtons(this, Qt::Vertical, [this] {
+        m_model.reset();
+        showValues();
+    });
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_before);
@@ -154,12 +149,6 @@ CToneDialog::CToneDialog(ToneKind kind, Bitmap& image, const SelectionRegion* se
     for (std::size_t i = 0; i < m_rows.size(); ++i)
         connect(m_rows[i].slider, &QSlider::valueChanged, this,
                 [this, i](int p) { sliderMoved(int(i), p); });
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(reset, &QPushButton::clicked, this, [this] {
-        m_model.reset();
-        showValues();
-    });
 }
 
 void CToneDialog::showValues() {

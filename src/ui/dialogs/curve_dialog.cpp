@@ -138,26 +138,15 @@ CCurve::CCurve(const Bitmap& image, QWidget* parent) : QDialog(parent), m_model(
     previewLayout->addWidget(m_preview);
     previewLayout->addStretch(1);
 
-    auto* ok = WithId(new QPushButton(QStringLiteral("OK")), 1);
-    auto* cancel = WithId(new QPushButton(QStringLiteral("Cancel")), 2);
-    auto* reset = WithId(new QPushButton(QStringLiteral("Reset")), 1064);
-    ok->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(reset);
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    auto* buttons = AddResetButtons(this, Qt::Horizontal, [this] {
+        m_model.curve().reset();
+        changed();
+    });
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(curveBox, 0, 0);
     grid->addWidget(previewBox, 0, 1);
     grid->addLayout(buttons, 1, 0, 1, 2);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(reset, &QPushButton::clicked, this, [this] {
-        m_model.curve().reset();
-        changed();
-    });
 }
 
 void CCurve::changed() {

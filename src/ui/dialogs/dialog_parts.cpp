@@ -4,12 +4,15 @@
 
 #include "core/bitmap.h"
 
+#include <QDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QSlider>
+#include <QVBoxLayout>
 
 QSize DialogUnits(int x, int y) {
     const QFontMetrics metrics{QFont()};
@@ -45,4 +48,30 @@ SliderRow AddSliderRow(QGridLayout* grid, int row, const QString& label, int min
     grid->addWidget(slider, row, 1);
     grid->addWidget(field, row, 2);
     return {slider, field};
+}
+
+QBoxLayout* AddResetButtons(QDialog* dialog, Qt::Orientation orientation,
+                            std::function<void()> onReset) {
+    auto* ok = WithId(new QPushButton(QStringLiteral("OK")), 1);
+    auto* cancel = WithId(new QPushButton(QStringLiteral("Cancel")), 2);
+    auto* reset = WithId(new QPushButton(QStringLiteral("Reset")), 1064);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    QObject::connect(reset, &QPushButton::clicked, dialog, std::move(onReset));
+    // A row reads Reset ... OK Cancel; a column OK, Cancel ... Reset.
+    if (orientation == Qt::Horizontal) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(reset);
+        row->addStretch(1);
+        row->addWidget(ok);
+        row->addWidget(cancel);
+        return row;
+    }
+    auto* column = new QVBoxLayout;
+    column->addWidget(ok);
+    column->addWidget(cancel);
+    column->addStretch(1);
+    column->addWidget(reset);
+    return column;
 }

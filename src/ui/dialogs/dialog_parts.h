@@ -6,12 +6,15 @@
 #include <QFrame>
 #include <QSize>
 #include <QString>
+#include <functional>
 
 class Bitmap;
 class QLabel;
 class QLineEdit;
 class QSlider;
 class QGridLayout;
+class QBoxLayout;
+class QDialog;
 
 // A size in the dialog units the templates give, in pixels of the default font
 // (a unit is a quarter of the average character width and an eighth of its height).
@@ -41,6 +44,11 @@ struct SliderRow {
 };
 SliderRow AddSliderRow(QGridLayout* grid, int row, const QString& label, int minimum, int maximum,
                        int sliderId, int fieldId);
+
+// "OK" (1, the default button), "Cancel" (2) and "Reset" (1064) in a row or a
+// column, OK and Cancel ending dialog; reset runs onReset.
+QBoxLayout* AddResetButtons(QDialog* dialog, Qt::Orientation orientation,
+                            std::function<void()> onReset);
 
 // Names a widget by its control id so tests and screenshots can find it.
 template <class W> W* WithId(W* widget, int id) {

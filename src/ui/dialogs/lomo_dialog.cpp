@@ -35,15 +35,10 @@ CLOMODlg::CLOMODlg(const Bitmap& image, QWidget* parent)
     m_source->setBitmap(&m_model.source());
     m_preview->setBitmap(&m_model.preview());
 
-    auto* ok = WithId(new QPushButton(QStringLiteral("OK")), 1);
-    auto* cancel = WithId(new QPushButton(QStringLiteral("Cancel")), 2);
-    auto* reset = WithId(new QPushButton(QStringLiteral("Reset")), 1064);
-    ok->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(reset);
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    auto* buttons = AddResetButtons(this, Qt::Horizontal, [this] {
+        m_model.reset();
+        showValues();
+    });
 
     auto* pictures = new QHBoxLayout;
     pictures->addWidget(m_source);
@@ -66,12 +61,6 @@ CLOMODlg::CLOMODlg(const Bitmap& image, QWidget* parent)
             row.field->setText(m_model.valueText(i));
             m_preview->update();
         });
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(reset, &QPushButton::clicked, this, [this] {
-        m_model.reset();
-        showValues();
-    });
 }
 
 void CLOMODlg::showValues() {

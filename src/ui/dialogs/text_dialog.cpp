@@ -3,7 +3,6 @@
 #include "ui/dialogs/text_dialog.h"
 
 #include "core/bitmap.h"
-#include "core/graphics.h"
 #include "ui/dialogs/dialog_parts.h"
 
 #include <QCheckBox>
@@ -28,12 +27,15 @@ class CMyTextView::Canvas : public QWidget {
     }
 
   protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* event) override {
+        // The text goes straight onto the painted image, without antialiasing
+        // as "Add Text" draws it; only the exposed part is painted, so a large
+        // photo drags as smoothly as a small one.
         QPainter painter(this);
+        painter.setClipRegion(event->region());
         painter.fillRect(rect(), Qt::white);
-        Bitmap composed(m_background.image().convertToFormat(QImage::Format_ARGB32));
-        RenderText(composed, m_style);
-        painter.drawImage(0, 0, composed.image());
+        painter.drawImage(0, 0, m_background.image());
+        RenderText(painter, m_style);
     }
     void mousePressEvent(QMouseEvent* e) override {
         if (e->button() != Qt::LeftButton) return;
