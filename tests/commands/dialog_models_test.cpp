@@ -98,8 +98,9 @@ TEST(TonePreview, PreviewIsTheCommandsResult) {
         {ToneKind::Gamma, 32804, {73, 0, 0}},
         {ToneKind::Gamma, 32804, {1, 0, 0}},
     };
-    // No selection, a selection inside, and one moved past the image's corner.
-    const QRectF selections[] = {{}, {5, 4, 20, 12}, {50, 30, 40, 40}};
+    // No selection, a selection inside, one moved past the image's corner and
+    // one wholly outside it.
+    const QRectF selections[] = {{}, {5, 4, 20, 12}, {50, 30, 40, 40}, {-80, -50, 20, 20}};
     for (PixelFormat format : {PixelFormat24bppRGB, PixelFormat32bppARGB})
         for (const Case& c : cases)
             for (const QRectF& rect : selections) {

@@ -6,6 +6,7 @@
 #include "core/codecs.h"
 #include "testing/edit_session.h"
 #include "ui/dialogs/adjust_dialogs.h"
+#include "ui/dialogs/command_dialogs.h"
 #include "ui/dialogs/curve_dialog.h"
 #include "ui/dialogs/lomo_dialog.h"
 #include "ui/dialogs/size_dialogs.h"
@@ -18,6 +19,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QScrollArea>
 #include <QSlider>
@@ -212,17 +214,37 @@ TEST(Dialogs, ResizeKeepsTheRatioAndRefusesHugeSizes) {
 
     // 30000 x 20000 lies within the side limit but above 1 GiB: refused, the dialog stays.
     width->setValue(30000);
-    QTimer::singleShot(0, [] {
-        if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    QString message;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            message = box->text();
+            box->close();
+        }
     });
     dialog.accept();
+    EXPECT_EQ(message, ImageSizeRefusal());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 
 TEST(Dialogs, NewFileProposesTheClipboardSize) {
     app();
     QApplication::clipboard()->setImage(QImage(123, 45, QImage::Format_ARGB32));
-    EXPECT_EQ(ClipboardImageSize(), QSize(123, 45));
+    EditSession s(MakePatternBitmap(8, 8, PixelFormat24bppRGB));
+    const CommandDef& command = *FindCommand(57600);
+    QSize shown;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        shown = QSize(qobject_cast<QSpinBox*>(control(dialog, 1034))->value(),
+                      qobject_cast<QSpinBox*>(control(dialog, 1035))->value());
+        dialog->accept();
+    });
+    const std::optional<Params> values =
+        RunCommandDialog(nullptr, command, s.context, Params(command.params));
+    EXPECT_EQ(shown, QSize(123, 45));
+    ASSERT_TRUE(values);
+    EXPECT_EQ(values->integer("width"), 123);
+    EXPECT_EQ(values->integer("height"), 45);
 }
 
 TEST(Dialogs, TextFieldsAndDragging) {
