@@ -65,7 +65,7 @@ CommandResult OnPaste(EditContext& c, const CommandDef&, const Params&) {
     if (picture.isNull()) return CommandResult::Done; // nothing to draw, nothing recorded
     DrawBitmap(*image, Bitmap(std::move(picture)), 0, 0);
     c.doc.PushBackup(false);
-    c.doc.UpdateAllViews(false);
+    emit c.doc.updated(false); // the views repaint
     return CommandResult::Done;
 }
 

@@ -103,5 +103,5 @@ void RunTextDialog(QWidget* parent, CLumasetDoc& doc, QPoint imagePoint) {
     CTextDialog dialog(*image, imagePoint.x(), imagePoint.y(), parent);
     if (dialog.exec() != QDialog::Accepted || !dialog.drew()) return;
     doc.PushBackup(false);
-    doc.UpdateAllViews(true);
+    emit doc.updated(true); // the views repaint, erasing first as the text tool does
 }
