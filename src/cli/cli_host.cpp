@@ -10,7 +10,6 @@ void PrintError(const QString& text) {
 }
 
 void CliHost::showMessage(const QString& text, const QString& detail) {
-    if (text == QLatin1String("Failed to save")) ++saveFailures;
     if (detail.isEmpty()) PrintError(text);
     else PrintError(text + (text.endsWith(QLatin1Char('.')) ? " " : ": ") + detail);
 }
@@ -20,6 +19,7 @@ void CliHost::showWarning(const QString& text) { PrintError("warning: " + text);
 bool CliHost::confirm(const QString& question) {
     if (force) return true;
     PrintError(question + " Refused; use --force to save anyway.");
+    refused = true;
     return false;
 }
 

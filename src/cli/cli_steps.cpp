@@ -141,7 +141,7 @@ SelectionPath parseShape(const QString& spec, CLumasetDoc& doc) {
         if (n.size() != 2) throw UsageError{"bad " + kind + " '" + args + "' (X,Y)"};
         if (n[0] < 0 || n[1] < 0 || n[0] >= doc.m_nWidth || n[1] >= doc.m_nHeight)
             throw UsageError{QStringLiteral("%1 point %2,%3 is outside the %4 x %5 image").arg(kind).arg(n[0]).arg(n[1]).arg(doc.m_nWidth).arg(doc.m_nHeight)};
-        path = MagicWandSelect(*doc.m_pImage, n[0], n[1], 14, kind == "color");
+        path = MagicWandSelect(*doc.GetImage(), n[0], n[1], 14, kind == "color");
     } else {
         throw UsageError{"unknown shape '" + kind + "'"};
     }
@@ -150,7 +150,7 @@ SelectionPath parseShape(const QString& spec, CLumasetDoc& doc) {
 
 void applySelection(const Step& step, CLumasetDoc& doc, SelectionPath& selection) {
     const QString shape = step.value.trimmed().toLower();
-    const int w = int(doc.m_pImage->GetWidth()), h = int(doc.m_pImage->GetHeight());
+    const int w = int(doc.GetImage()->GetWidth()), h = int(doc.GetImage()->GetHeight());
     SelectionPath b;
     if (shape == "all") b.AddRectangle(Rect{0, 0, w, h});
     else if (shape == "none") {
@@ -233,8 +233,9 @@ int runCommand(const QString& spec, EditContext& context, bool time) {
 }
 
 void printInfo(CLumasetDoc& doc, const SelectionPath& selection) {
-    std::printf("width: %u\nheight: %u\nformat: %s\n", doc.m_pImage->GetWidth(), doc.m_pImage->GetHeight(),
-                PixelFormatName(doc.m_pImage->GetPixelFormat()));
+    const Bitmap& image = *doc.GetImage();
+    std::printf("width: %u\nheight: %u\nformat: %s\n", image.GetWidth(), image.GetHeight(),
+                PixelFormatName(image.GetPixelFormat()));
     if (!selection.HasSelection()) {
         std::printf("selection: none\n");
         return;
@@ -274,9 +275,8 @@ int run(const Options& o) {
         if (step.kind == "do") {
             status = runCommand(step.value, context, o.time);
         } else if (step.kind == "save") {
-            const int failuresBefore = host.saveFailures;
-            if (!doc.OnSaveDocument(step.value)) status = ExitRefused;
-            else if (host.saveFailures != failuresBefore) status = ExitFile;
+            host.refused = false;
+            if (!doc.OnSaveDocument(step.value)) status = host.refused ? ExitRefused : ExitFile;
         } else {
             applySelection(step, doc, selection);
         }

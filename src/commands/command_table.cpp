@@ -31,11 +31,11 @@ CommandResult redo(EditContext& c, const CommandDef&, const Params&) {
     return c.doc.StepHistory(false) ? CommandResult::Done : CommandResult::Failed;
 }
 
-int imageWidth(const EditContext& c) { return c.doc.m_pImage ? int(c.doc.m_pImage->GetWidth()) : 0; }
-int imageHeight(const EditContext& c) { return c.doc.m_pImage ? int(c.doc.m_pImage->GetHeight()) : 0; }
+int imageWidth(const EditContext& c) { return c.doc.GetImage() ? int(c.doc.GetImage()->GetWidth()) : 0; }
+int imageHeight(const EditContext& c) { return c.doc.GetImage() ? int(c.doc.GetImage()->GetHeight()) : 0; }
 
 CommandResult selectAll(EditContext& c, const CommandDef&, const Params&) {
-    if (c.selection.HasSelection()) c.host.invalidate(false);
+    if (c.selection.HasSelection()) c.doc.UpdateAllViews(false);
     SelectAll(c.selection, imageWidth(c), imageHeight(c));
     c.host.startOutlineTimer();
     return CommandResult::Done;
@@ -43,7 +43,7 @@ CommandResult selectAll(EditContext& c, const CommandDef&, const Params&) {
 
 CommandResult cancelSelection(EditContext& c, const CommandDef&, const Params&) {
     CancelSelection(c.selection);
-    c.host.invalidate(false);
+    c.doc.UpdateAllViews(false);
     return CommandResult::Done;
 }
 

@@ -13,12 +13,11 @@ namespace {
 // lock; then the history entry and the repaint follow.
 template <class Routine>
 CommandResult inPlace(EditContext& context, Routine routine) {
-    Bitmap* image = context.doc.m_pImage.get();
+    Bitmap* image = context.doc.GetImage();
     if (!image || !image->isValid()) return CommandResult::Failed;
     const std::unique_ptr<SelectionRegion> selection = MakeSelectionRegion(context.selection, MaskRule::IfSelected);
     routine(*image, selection.get());
-    context.doc.PushBackup(false);
-    context.host.invalidate(false);
+    context.doc.RecordChange(false);
     return CommandResult::Done;
 }
 

@@ -12,13 +12,11 @@ std::unique_ptr<SelectionRegion> MakeSelectionRegion(const SelectionPath& outlin
 }
 
 void InstallResult(EditContext& context, std::unique_ptr<Bitmap> image, bool erase) {
-    context.doc.SetImage(std::move(image));
-    context.doc.PushBackup(false);
-    context.host.invalidate(erase);
+    context.doc.AdoptImage(std::move(image), erase);
 }
 
 CommandResult RunEffect(EditContext& context, MaskRule rule, const ImageRoutine& routine, bool erase, bool busy) {
-    Bitmap* source = context.doc.m_pImage.get();
+    Bitmap* source = context.doc.GetImage();
     if (!source || !source->isValid()) return CommandResult::Failed;
     std::unique_ptr<SelectionRegion> selection = MakeSelectionRegion(context.selection, rule);
     std::unique_ptr<Bitmap> destination =

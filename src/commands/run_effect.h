@@ -25,5 +25,6 @@ CommandResult RunEffect(EditContext& context, MaskRule rule, const ImageRoutine&
                         bool erase = false, bool busy = false);
 
 // Steps 4 to 6 of the sequence, for commands that build their own result:
-// installs image, records the history entry and repaints.
+// the document adopts image and its size, records the history entry and
+// tells the views (CLumasetDoc::AdoptImage).
 void InstallResult(EditContext& context, std::unique_ptr<Bitmap> image, bool erase = false);

@@ -13,36 +13,69 @@
 #include <QImageReader>
 #include <QTemporaryFile>
 #include <QtGlobal>
+#include <atomic>
 #include <cstdio>
+#include <mutex>
 #include <fcntl.h>
+#include <tiffio.h>
 #include <unistd.h>
 
 namespace {
 
-// Qt's JPEG, GIF and BMP readers return a picture for a file cut short or
-// with corrupt bytes and only print a warning. While a file is decoded, every
-// warning is collected here so that such pictures can be marked damaged.
-QStringList* g_decodeWarnings = nullptr;
-QtMessageHandler g_previousHandler = nullptr;
+// Qt's JPEG, GIF, BMP and TIFF readers return a picture for a file cut short
+// or with corrupt bytes and only log a warning. Those warnings are caught by
+// one message handler, installed on the first decode and never removed, that
+// hands a warning to the decode running on the same thread (Qt's readers log
+// on the thread that calls them) and passes everything else on to the handler
+// installed before it. Each decode collects into its own list, so decodes on
+// several threads at once never see each other's warnings, and the
+// process-wide handler is never swapped while another thread logs. A program
+// that installs a handler of its own does so before its first decode.
+thread_local QStringList* t_decodeWarnings = nullptr;
+std::atomic<QtMessageHandler> g_previousHandler{nullptr};
+std::once_flag g_qtReadersSetUp;
 
 void collectWarning(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (g_decodeWarnings && (type == QtWarningMsg || type == QtCriticalMsg)) {
-        g_decodeWarnings->append(message);
+    if (t_decodeWarnings && (type == QtWarningMsg || type == QtCriticalMsg)) {
+        t_decodeWarnings->append(message);
         return;
     }
-    if (g_previousHandler) g_previousHandler(type, context, message);
+    if (const QtMessageHandler previous = g_previousHandler.load()) previous(type, context, message);
 }
 
+// libtiff's process-wide handlers, used by Qt's TIFF reader (our own TIFF
+// code passes handlers per file): errors go to the decode on this thread,
+// warnings nowhere, and nothing is printed on the terminal.
+void collectTiffError(const char* module, const char* format, va_list args) {
+    if (!t_decodeWarnings) return;
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, args);
+    t_decodeWarnings->append(module ? QString::fromLocal8Bit(module) + ": " + QString::fromLocal8Bit(text)
+                                    : QString::fromLocal8Bit(text));
+}
+
+// Process-wide settings of Qt's readers, made once before the first use: the
+// message handlers above, and Qt's allocation limit (128 MB, which refuses
+// large photos) raised to ours.
+void setUpQtReaders() {
+    std::call_once(g_qtReadersSetUp, [] {
+        g_previousHandler = qInstallMessageHandler(collectWarning);
+        TIFFSetErrorHandler(collectTiffError);
+        TIFFSetWarningHandler(nullptr);
+        QImageReader::setAllocationLimit(int(kMaxPixelBytes / (1024 * 1024)) + 1);
+    });
+}
+
+// Collects the warnings of this thread into sink while it lives.
 class WarningCollector {
 public:
-    explicit WarningCollector(QStringList* sink) {
-        g_decodeWarnings = sink;
-        g_previousHandler = qInstallMessageHandler(collectWarning);
-    }
-    ~WarningCollector() {
-        qInstallMessageHandler(g_previousHandler);
-        g_decodeWarnings = nullptr;
-    }
+    explicit WarningCollector(QStringList* sink) : m_outer(t_decodeWarnings) { t_decodeWarnings = sink; }
+    ~WarningCollector() { t_decodeWarnings = m_outer; }
+    WarningCollector(const WarningCollector&) = delete;
+    WarningCollector& operator=(const WarningCollector&) = delete;
+
+private:
+    QStringList* m_outer;
 };
 
 quint32 le32(const QByteArray& b, int at) {
@@ -118,11 +151,10 @@ DecodedImage DecodeImageFile(const QString& path) {
         if (!jpeg.unsupported) return adopt(std::move(jpeg.image), jpeg.damaged, jpeg.error);
     }
 
+    setUpQtReaders();
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
-    // Qt's own limit (128 MB) refuses large photos; raise it only to ours.
-    QImageReader::setAllocationLimit(int(kMaxPixelBytes / (1024 * 1024)) + 1);
     if (!reader.canRead()) {
         result.error = describeReaderError(reader);
         return result;
@@ -149,8 +181,9 @@ DecodedImage DecodeImageFile(const QString& path) {
     QStringList warnings;
     QImage image;
     bool tiffDamaged = false;
+    QString tiffError;
     if (format == "tiff") {
-        if (std::optional<QImage> exact = ReadTiffExactly(path, &tiffDamaged)) image = std::move(*exact);
+        if (std::optional<QImage> exact = ReadTiffExactly(path, &tiffDamaged, &tiffError)) image = std::move(*exact);
     }
     if (image.isNull()) {
         WarningCollector collect(&warnings);
@@ -176,7 +209,8 @@ DecodedImage DecodeImageFile(const QString& path) {
     result.bitmap = std::make_unique<Bitmap>(std::move(image));
     if (tiffDamaged) {
         result.damaged = true;
-        result.error = QStringLiteral("rows of pixels are missing");
+        result.error = tiffError.isEmpty() ? QStringLiteral("rows of pixels are missing")
+                                           : QStringLiteral("rows of pixels are missing (%1)").arg(tiffError);
     } else if (!warnings.isEmpty()) {
         result.damaged = true;
         result.error = warnings.first().trimmed();

@@ -6,6 +6,7 @@
 #include "core/codecs.h"
 #include "core/jpeg_codec.h"
 #include "core/png_writer.h"
+#include "core/tiff_reader.h"
 
 #include <QFile>
 #include <QImageWriter>
@@ -88,7 +89,8 @@ bool encodeTiff(const Bitmap& bitmap, const QString& path) {
     const QImage& image = bitmap.image();
     const bool alpha = image.hasAlphaChannel();
     const int channels = alpha ? 4 : 3;
-    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    QString error; // libtiff's message; the caller reports the failure itself
+    TIFF* tif = OpenTiff(path, "w", &error);
     if (!tif) return false;
     const std::uint32_t w = std::uint32_t(image.width()), h = std::uint32_t(image.height());
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);

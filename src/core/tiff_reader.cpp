@@ -6,20 +6,41 @@
 
 #include <QFile>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <tiffio.h>
 #include <vector>
 
 namespace {
 
-void silence(const char*, const char*, va_list) {}
+// Keeps libtiff's first error of one file; warnings are ignored. Returning 1
+// stops libtiff from calling the process-wide handlers, so nothing reaches
+// the terminal and concurrent reads never share state.
+int keepFirstError(TIFF*, void* context, const char*, const char* format, va_list args) {
+    auto* error = static_cast<QString*>(context);
+    if (error && error->isEmpty()) {
+        char text[512];
+        std::vsnprintf(text, sizeof text, format, args);
+        *error = QString::fromLocal8Bit(text);
+    }
+    return 1;
+}
+
+int ignoreWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
 } // namespace
 
-std::optional<QImage> ReadTiffExactly(const QString& path, bool* damaged) {
-    TIFFSetWarningHandler(silence);
-    TIFFSetErrorHandler(silence);
-    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "r");
+TIFF* OpenTiff(const QString& path, const char* mode, QString* error) {
+    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    TIFFOpenOptionsSetErrorHandlerExtR(options, keepFirstError, error);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, ignoreWarning, nullptr);
+    TIFF* tif = TIFFOpenExt(QFile::encodeName(path).constData(), mode, options);
+    TIFFOpenOptionsFree(options);
+    return tif;
+}
+
+std::optional<QImage> ReadTiffExactly(const QString& path, bool* damaged, QString* error) {
+    TIFF* tif = OpenTiff(path, "r", error);
     if (!tif) return std::nullopt;
     std::uint32_t w = 0, h = 0;
     std::uint16_t bits = 0, spp = 0, photometric = 0, planar = PLANARCONFIG_CONTIG, orientation = ORIENTATION_TOPLEFT;

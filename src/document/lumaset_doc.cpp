@@ -67,7 +67,7 @@ bool CLumasetDoc::OnSaveDocument(const QString& path) {
         const QString question = path + " was damaged when it was opened; saving over it replaces the original. Save anyway?";
         if (!m_pHost || !m_pHost->confirm(question)) return false;
     }
-    SaveImageFile(path);
+    if (!SaveImageFile(path)) return false;
     m_bModified = false;
     m_strPathName = target;
     return true;
@@ -89,7 +89,6 @@ bool CLumasetDoc::SaveImageFile(const QString& path) {
     QString error = QStringLiteral("no encoder for this file type");
     const bool ok = encoder >= 0 && m_pImage && SaveBitmapFile(*m_pImage, path, encoder, &error);
     if (!ok) message(QStringLiteral("Failed to save"), path + ": " + error);
-    m_bModified = false;
     return ok;
 }
 
@@ -106,7 +105,6 @@ bool CLumasetDoc::RestoreFromFile(const QString& path) {
     m_nWidth = int(m_pImage->GetWidth());
     m_nHeight = int(m_pImage->GetHeight());
     MakeBackground();
-    UpdateAllViews();
     return true;
 }
 
@@ -157,3 +155,15 @@ bool CLumasetDoc::StepHistory(bool back) {
 }
 
 void CLumasetDoc::SetImage(std::unique_ptr<Bitmap> image) { m_pImage = std::move(image); }
+
+void CLumasetDoc::AdoptImage(std::unique_ptr<Bitmap> image, bool erase) {
+    m_nWidth = int(image->GetWidth());
+    m_nHeight = int(image->GetHeight());
+    m_pImage = std::move(image);
+    RecordChange(erase);
+}
+
+void CLumasetDoc::RecordChange(bool erase) {
+    PushBackup(false);
+    UpdateAllViews(erase);
+}
