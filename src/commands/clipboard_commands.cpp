@@ -64,8 +64,7 @@ CommandResult OnPaste(EditContext& c, const CommandDef&, const Params&) {
     QImage picture = ClipboardImage();
     if (picture.isNull()) return CommandResult::Done; // nothing to draw, nothing recorded
     DrawBitmap(*image, Bitmap(std::move(picture)), 0, 0);
-    c.doc.PushBackup(false);
-    emit c.doc.updated(false); // the views repaint
+    c.doc.RecordChange(false);
     return CommandResult::Done;
 }
 

@@ -102,6 +102,5 @@ void RunTextDialog(QWidget* parent, CLumasetDoc& doc, QPoint imagePoint) {
     if (!image || !image->isValid()) return;
     CTextDialog dialog(*image, imagePoint.x(), imagePoint.y(), parent);
     if (dialog.exec() != QDialog::Accepted || !dialog.drew()) return;
-    doc.PushBackup(false);
-    emit doc.updated(true); // the views repaint, erasing first as the text tool does
+    doc.RecordChange(true); // the views repaint, erasing first as the text tool does
 }
