@@ -10,6 +10,7 @@
 #include "effects/noise_redeye_lomo.h"
 #include "commands/effect_commands.h"
 #include "commands/adjust_commands.h"
+#include "commands/clipboard_commands.h"
 #include "commands/edit_commands.h"
 #include "commands/run_effect.h"
 
@@ -88,8 +89,8 @@ const CommandDef kCommands[] = {
     {.id = 57643, .text = "&Undo", .owner = Document, .enable = CanUndo, .handler = undo},
     {.id = 57644, .text = "&Redo", .owner = Document, .enable = CanRedo, .handler = redo},
     {.id = 57635, .text = "Cu&t", .owner = View, .enable = Never, .handler = nullptr},
-    {.id = 57634, .text = "&Copy", .owner = View, .enable = Always, .handler = nullptr, .editorOnly = true},
-    {.id = 57637, .text = "&Paste", .owner = View, .enable = Always, .handler = nullptr, .editorOnly = true},
+    {.id = 57634, .text = "&Copy", .owner = View, .enable = Always, .handler = OnCopy, .editorOnly = true},
+    {.id = 57637, .text = "&Paste", .owner = View, .enable = Always, .handler = OnPaste, .editorOnly = true},
     // Select
     {.id = 32794, .text = "Select &All", .owner = View, .enable = Always, .handler = selectAll},
     {.id = 32795, .text = "&Invert", .owner = View, .enable = NeedsSelection, .handler = invertSelection},

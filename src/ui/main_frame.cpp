@@ -4,12 +4,14 @@
 
 #include "commands/command.h"
 #include "document/lumaset_doc.h"
+#include "ui/dialogs/command_dialogs.h"
 #include "ui/gallery/effect_dlg.h"
 #include "ui/menu_layout.h"
 #include "ui/setting_bar.h"
 #include "ui/themed_icon.h"
 #include "ui/true_color_toolbar.h"
 #include "view/lumaset_view.h"
+#include "view/view_tool_host.h"
 
 #include <QAction>
 #include <QApplication>
@@ -92,10 +94,26 @@ CMainFrame::CMainFrame(CLumasetDoc& doc, MessageHost& host, QWidget* parent)
     setAcceptDrops(true);
     setWindowIcon(QIcon(QStringLiteral(":/lumaset.svg")));
     createActions();
+    wireViewServices();
     connect(m_view, &CLumasetView::commandStateChanged, this, &CMainFrame::updateCommandStates);
     connect(&m_doc, &CLumasetDoc::updated, this, [this] {
         updateCommandStates();
         updateTitle();
+    });
+}
+
+// The view asks its owner for what needs a window of its own: the command
+// dialogs, the text tool's dialog, and the option bar's swatch when the colour
+// picker takes a colour.
+void CMainFrame::wireViewServices() {
+    m_view->setDialogRunner([this](const CommandDef& command, EditContext& context,
+                                   const Params& values) {
+        return RunCommandDialog(this, command, context, values);
+    });
+    m_view->toolHost().setTextDialogRunner(
+        [this](QPoint imagePoint) { return RunTextDialog(this, m_doc, imagePoint); });
+    m_view->toolHost().setForegroundListener([this](ARGB color) {
+        m_settingBar->SetForegroundSwatch(QColor::fromRgba(color));
     });
 }
 
@@ -220,11 +238,6 @@ void CMainFrame::createDockBars() {
     resizeDocks({m_effectList}, {200}, Qt::Horizontal);
 }
 
-void CMainFrame::setEffectListWidget(QWidget* widget) {
-    delete m_effectList->widget();
-    m_effectList->setWidget(widget);
-}
-
 void CMainFrame::setCommandHandler(int id, std::function<void()> handler) {
     m_handlers.insert(id, std::move(handler));
     updateCommandStates();
@@ -238,7 +251,7 @@ bool CMainFrame::runCommand(int id) {
     if (run) {
         if (m_handlers.contains(id))
             m_handlers.value(id)();
-        else if (def->editorOnly)
+        else if (def->editorOnly && !def->handler)
             runEditorCommand(id);
         else if (id != 57600 || SaveModified())
             ExecuteCommand(m_view->context(), *def, Params(def->params));
@@ -287,11 +300,12 @@ void CMainFrame::runEditorCommand(int id) {
     }
 }
 
-// Editor commands the frame itself runs; any other editor command (Copy,
-// Paste, Print Direct) is disabled until a handler is set for it.
+// Editor commands the frame itself runs; an editor command with an engine
+// handler (Copy, Paste) runs through the command table; any other (Print
+// Direct) is disabled until a handler is set for it.
 bool CMainFrame::commandEnabled(const CommandDef& def) const {
     if (!IsCommandEnabled(def, m_view->context())) return false;
-    if (!def.editorOnly || m_handlers.contains(def.id)) return true;
+    if (!def.editorOnly || def.handler || m_handlers.contains(def.id)) return true;
     switch (def.id) {
     case 57601:
     case 57603:

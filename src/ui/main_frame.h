@@ -80,7 +80,6 @@ class CMainFrame : public QMainWindow {
     CSettingBar* settingBar() const { return m_settingBar; }
     QDockWidget* effectListBar() const { return m_effectList; }
     // Places the effect gallery in the "Effect List" bar.
-    void setEffectListWidget(QWidget* widget);
     QLabel* pane(int id) const { return m_panes.value(id); }
     QString lockIndicatorText(int index) const;
 
@@ -99,6 +98,7 @@ class CMainFrame : public QMainWindow {
   private:
     bool commandEnabled(const CommandDef& def) const;
     void createActions();
+    void wireViewServices();
     void createStatusBar();
     void createDockBars();
     void runEditorCommand(int id);

@@ -4,4 +4,5 @@ lumaset_test(test_core
   core/params_test.cpp
   core/pixel_loop_test.cpp
   core/runtime_random_test.cpp
+  core/text_render_test.cpp
 )

@@ -125,7 +125,7 @@ TEST_F(ViewTest, StatusPanesFollowThePointer) {
     EXPECT_EQ(panes[1], (QList<QVariant>{102, "scroll x:   0,y:   0"}));
     // 400 x 300 at 0.66 is centred at (268, 201).
     EXPECT_EQ(panes[2], (QList<QVariant>{103, "offset x:   0,y:0"}));
-    EXPECT_EQ(view.viewport()->cursor().shape(), Qt::BitmapCursor); // Rectangle Select's own
+    EXPECT_EQ(view.viewport()->cursor().shape(), Qt::CrossCursor);
 }
 
 TEST_F(ViewTest, ArrowKeysMoveOnlyTheOutline) {
