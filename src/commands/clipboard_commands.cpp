@@ -2,6 +2,7 @@
 // Copy and Paste through Qt's clipboard, which other applications share.
 #include "commands/clipboard_commands.h"
 
+#include "commands/run_effect.h"
 #include "core/graphics.h"
 #include "core/selection/selection_path.h"
 #include "document/lumaset_doc.h"
@@ -57,12 +58,16 @@ CommandResult OnCopy(EditContext& c, const CommandDef&, const Params&) {
     return CommandResult::Done;
 }
 
-CommandResult OnPaste(EditContext& c, const CommandDef&, const Params&) {
+CommandResult OnPaste(EditContext& c, const CommandDef& cmd, const Params&) {
     if (!clipboard()) return CommandResult::Unavailable;
     Bitmap* image = c.doc.GetImage();
     if (!image || !image->isValid()) return CommandResult::Failed;
     QImage picture = ClipboardImage();
     if (picture.isNull()) return CommandResult::Done; // nothing to draw, nothing recorded
+    // Another program's picture obeys the same limit as every picture made here.
+    if (const CommandResult size = CheckPictureSize(c, cmd, picture.width(), picture.height());
+        size != CommandResult::Done)
+        return size;
     DrawBitmap(*image, Bitmap(std::move(picture)), 0, 0);
     c.doc.RecordChange(false);
     return CommandResult::Done;
