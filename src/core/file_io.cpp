@@ -20,7 +20,9 @@
 
 namespace {
 
-QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString systemError(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 // Writes all of data to fd; false with errno set when the system refuses.
 bool writeAll(int fd, const char* data, qint64 size) {
@@ -46,7 +48,9 @@ bool copyAll(int from, int to, QString* error) {
     }
 }
 
-int anonymousFile() { return ::memfd_create("lumaset", MFD_CLOEXEC); }
+int anonymousFile() {
+    return ::memfd_create("lumaset", MFD_CLOEXEC);
+}
 
 // Runs write into a path for fd. The reason of a failure is the system's
 // error when there is one (a full disk), else a plain one.
@@ -73,7 +77,9 @@ QByteArray folderOf(const QByteArray& path) {
     return slash == 0 ? QByteArray("/") : path.left(slash);
 }
 
-QByteArray nameOf(const QByteArray& path) { return path.mid(path.lastIndexOf('/') + 1); }
+QByteArray nameOf(const QByteArray& path) {
+    return path.mid(path.lastIndexOf('/') + 1);
+}
 
 // Follows symbolic links (at most 40, as the system does) to the name a
 // replacement must take.
@@ -89,7 +95,9 @@ QByteArray resolveLinks(QByteArray path) {
 }
 
 // Temporary files of a target are named ".NAME.lumaset-PID-XXXXXX".
-QByteArray temporaryPrefix(const QByteArray& name) { return "." + name + ".lumaset-"; }
+QByteArray temporaryPrefix(const QByteArray& name) {
+    return "." + name + ".lumaset-";
+}
 
 // Removes the temporaries of name in folder whose program is gone.
 void removeStaleTemporaries(const QByteArray& folder, const QByteArray& name) {
@@ -102,7 +110,8 @@ void removeStaleTemporaries(const QByteArray& folder, const QByteArray& name) {
         const QByteArray rest = entryName.mid(prefix.size());
         bool ok = false;
         const pid_t pid = pid_t(rest.left(rest.indexOf('-')).toLong(&ok));
-        if (ok && pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH) ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        if (ok && pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
     ::closedir(dir);
 }
@@ -115,11 +124,12 @@ void syncFolder(const QByteArray& folder) {
 }
 
 // Replaces the regular file (or new name) real with what write makes.
-bool replaceFile(const QByteArray& real, mode_t mode, const std::function<bool(const QString&)>& write,
-                 QString* error) {
+bool replaceFile(const QByteArray& real, mode_t mode,
+                 const std::function<bool(const QString&)>& write, QString* error) {
     const QByteArray folder = folderOf(real), name = nameOf(real);
     removeStaleTemporaries(folder, name);
-    const QByteArray pattern = folder + "/" + temporaryPrefix(name) + QByteArray::number(::getpid()) + "-XXXXXX";
+    const QByteArray pattern =
+        folder + "/" + temporaryPrefix(name) + QByteArray::number(::getpid()) + "-XXXXXX";
 
     // An unnamed file disappears by itself if the program is killed; it gets a
     // (temporary) name only once it is complete.
@@ -148,7 +158,9 @@ bool replaceFile(const QByteArray& real, mode_t mode, const std::function<bool(c
             if (probe < 0) return fail(systemError(errno));
             ::close(probe);
             ::unlink(tempName.constData());
-            if (::linkat(AT_FDCWD, source.constData(), AT_FDCWD, tempName.constData(), AT_SYMLINK_FOLLOW) == 0) break;
+            if (::linkat(AT_FDCWD, source.constData(), AT_FDCWD, tempName.constData(),
+                         AT_SYMLINK_FOLLOW) == 0)
+                break;
             if (errno != EEXIST || attempt > 10) {
                 *error = systemError(errno);
                 return false;
@@ -171,7 +183,9 @@ FileDescriptor::~FileDescriptor() {
     if (fd >= 0) ::close(fd);
 }
 
-QString FileDescriptorPath(int fd) { return QStringLiteral("/proc/self/fd/%1").arg(fd); }
+QString FileDescriptorPath(int fd) {
+    return QStringLiteral("/proc/self/fd/%1").arg(fd);
+}
 
 FileDescriptor OpenForDecoding(const QString& path, QString* error) {
     FileDescriptor file;
@@ -190,7 +204,8 @@ FileDescriptor OpenForDecoding(const QString& path, QString* error) {
         }
         return file;
     }
-    file.fd = ::open(EncodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    file.fd =
+        ::open(EncodeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (file.fd < 0) {
         *error = errno == ENOENT ? QStringLiteral("no such file") : systemError(errno);
         return file;
@@ -200,13 +215,18 @@ FileDescriptor OpenForDecoding(const QString& path, QString* error) {
         *error = systemError(errno);
         return FileDescriptor();
     }
-    if (S_ISDIR(st.st_mode)) *error = QStringLiteral("is a folder, not a picture");
-    else if (S_ISFIFO(st.st_mode)) *error = QStringLiteral("is a pipe, not a picture file (use - to read standard input)");
-    else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) *error = QStringLiteral("is a device, not a picture file");
-    else if (!S_ISREG(st.st_mode)) *error = QStringLiteral("is not a regular file");
+    if (S_ISDIR(st.st_mode))
+        *error = QStringLiteral("is a folder, not a picture");
+    else if (S_ISFIFO(st.st_mode))
+        *error = QStringLiteral("is a pipe, not a picture file (use - to read standard input)");
+    else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        *error = QStringLiteral("is a device, not a picture file");
+    else if (!S_ISREG(st.st_mode))
+        *error = QStringLiteral("is not a regular file");
     else if (st.st_size == 0) {
         struct statfs fs {};
-        const bool system = ::fstatfs(file.fd, &fs) == 0 && (fs.f_type == PROC_SUPER_MAGIC || fs.f_type == SYSFS_MAGIC);
+        const bool system = ::fstatfs(file.fd, &fs) == 0 &&
+                            (fs.f_type == PROC_SUPER_MAGIC || fs.f_type == SYSFS_MAGIC);
         *error = system ? QStringLiteral("is a system file whose size is not known, not a picture")
                         : QStringLiteral("the file is empty");
     }
@@ -216,7 +236,8 @@ FileDescriptor OpenForDecoding(const QString& path, QString* error) {
     return file;
 }
 
-bool WriteFileSafely(const QString& path, const std::function<bool(const QString&)>& write, QString* error) {
+bool WriteFileSafely(const QString& path, const std::function<bool(const QString&)>& write,
+                     QString* error) {
     QString ignored;
     if (!error) error = &ignored;
     if (path == QLatin1String("-")) return streamTo(STDOUT_FILENO, write, error);
@@ -232,7 +253,8 @@ bool WriteFileSafely(const QString& path, const std::function<bool(const QString
             return streamTo(target.fd, write, error);
         }
         if (!S_ISREG(st.st_mode))
-            return *error = QStringLiteral("is not a regular file, a device or a pipe; refused"), false;
+            return *error = QStringLiteral("is not a regular file, a device or a pipe; refused"),
+                   false;
         // A file without its owner's write permission is read-only, even for root.
         if (::access(name.constData(), W_OK) != 0 || !(st.st_mode & S_IWUSR))
             return *error = QStringLiteral("the file is read-only"), false;

@@ -12,7 +12,9 @@ struct FileDescriptor {
     int fd = -1;
     qint64 size = 0; // of a regular file
     FileDescriptor() = default;
-    FileDescriptor(FileDescriptor&& other) noexcept : fd(other.fd), size(other.size) { other.fd = -1; }
+    FileDescriptor(FileDescriptor&& other) noexcept : fd(other.fd), size(other.size) {
+        other.fd = -1;
+    }
     FileDescriptor& operator=(FileDescriptor&&) = delete;
     ~FileDescriptor();
 };
@@ -36,4 +38,5 @@ FileDescriptor OpenForDecoding(const QString& path, QString* error);
 // - anything else (a folder, a socket) is refused.
 // Temporary files of the same target left by a program that was killed are
 // removed first. On failure error holds the reason and nothing changed.
-bool WriteFileSafely(const QString& path, const std::function<bool(const QString&)>& write, QString* error);
+bool WriteFileSafely(const QString& path, const std::function<bool(const QString&)>& write,
+                     QString* error);

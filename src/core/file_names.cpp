@@ -13,7 +13,8 @@ int utf8Length(const QByteArray& s, qsizetype i) {
     if (c >= 0xC2 && c <= 0xDF) return cont(i + 1) ? 2 : 0;
     if (c >= 0xE0 && c <= 0xEF) {
         const quint8 c1 = b(i + 1);
-        if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 >= 0xA0)) return 0; // overlong or a surrogate
+        if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 >= 0xA0))
+            return 0; // overlong or a surrogate
         return cont(i + 1) && cont(i + 2) ? 3 : 0;
     }
     if (c >= 0xF0 && c <= 0xF4) {
@@ -51,7 +52,8 @@ QByteArray EncodeFileName(const QString& name) {
     qsizetype run = 0;
     for (qsizetype i = 0; i < name.size(); ++i) {
         const char16_t c = name[i].unicode();
-        const bool escaped = c >= 0xDC80 && c <= 0xDCFF && (i == 0 || !name[i - 1].isHighSurrogate());
+        const bool escaped =
+            c >= 0xDC80 && c <= 0xDCFF && (i == 0 || !name[i - 1].isHighSurrogate());
         if (!escaped) continue;
         bytes += QStringView(name).mid(run, i - run).toUtf8();
         bytes += char(c - 0xDC00);
