@@ -7,7 +7,7 @@
 #include "adjust/resize.h"
 #include "adjust/tone.h"
 #include "core/selection/selection_path.h"
-#include "commands/transforms.h"
+#include "adjust/transforms.h"
 #include "bench_photo.h"
 
 #include <benchmark/benchmark.h>
@@ -80,12 +80,12 @@ void BM_Rotate180(benchmark::State& s) {
 }
 void BM_FlipHorizontal(benchmark::State& s) {
     Bitmap& source = BenchPhoto();
-    for (auto _ : s) benchmark::DoNotOptimize(Flip(source, true));
+    for (auto _ : s) benchmark::DoNotOptimize(Flip(source, FlipAxis::LeftRight));
     SetMegapixelRate(s);
 }
 void BM_FlipVertical(benchmark::State& s) {
     Bitmap& source = BenchPhoto();
-    for (auto _ : s) benchmark::DoNotOptimize(Flip(source, false));
+    for (auto _ : s) benchmark::DoNotOptimize(Flip(source, FlipAxis::UpsideDown));
     SetMegapixelRate(s);
 }
 

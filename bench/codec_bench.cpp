@@ -64,7 +64,7 @@ void BM_PushBackup32(benchmark::State& state) {
         state.ResumeTiming();
     }
     state.counters["write_s"] = flushSeconds / state.iterations();
-    state.counters["file_MB"] = double(QFileInfo(doc.m_aBackupFiles.last()).size()) / 1e6;
+    state.counters["file_MB"] = double(QFileInfo(doc.GetHistoryFile(doc.GetHistoryCount() - 1)).size()) / 1e6;
     state.counters["raw_MB"] = double(photo->image().sizeInBytes()) / 1e6;
 }
 

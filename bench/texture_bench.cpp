@@ -42,7 +42,7 @@ BENCHMARK_CAPTURE(runEffect, Pinch12, [](Bitmap& s, Bitmap& d) { Pinch(s, d, nul
 BENCHMARK_CAPTURE(runEffect, FishEye, [](Bitmap& s, Bitmap& d) { FishEye(s, d, nullptr); })->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(runEffect, RainDrops, [](Bitmap& s, Bitmap& d) { RainDrops(s, d, nullptr); })->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(runEffect, Lomo, [](Bitmap& s, Bitmap& d) { Lomo(s, d, nullptr); })->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(runInPlace, AddNoise35, [](Bitmap& i) { AddNoise(i, nullptr, 35); })->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(runInPlace, AddNoise35, [](Bitmap& i) { AddNoise(i, nullptr, {.amplitude = 35}); })->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(runInPlace, Vignette, [](Bitmap& i) { Vignette(i, 0.4, 210); })->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(runInPlace, RedEyeRemove, [](Bitmap& i) { RedEyeRemove(i, nullptr); })->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -2,11 +2,12 @@
 // The blend table, its application to images, and the stretched copy.
 #include "adjust/blend.h"
 
+#include "core/pixel_loop.h"
+
 #include <QImage>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <thread>
 #include <vector>
 
 const char* const kBlendModeLabels[kBlendModeCount] = {
@@ -140,13 +141,7 @@ void BlendImages(Bitmap& target, int targetChannel, Bitmap& source, int sourceCh
     };
     // Every pixel depends only on itself in both images (also when they are
     // one image), so two threads may share the rows.
-    if (std::int64_t(w) * h < (1 << 16)) {
-        rows(0, h);
-        return;
-    }
-    std::thread second(rows, h / 2, h);
-    rows(0, h / 2);
-    second.join();
+    splitRows(0, h, (long long)w * h, Threads::Two, rows);
 }
 
 std::unique_ptr<Bitmap> ScaledCopy(const Bitmap& image, int width, int height) {

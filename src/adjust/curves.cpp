@@ -2,6 +2,8 @@
 // Spline arithmetic, tone table and curve point editing.
 #include "adjust/curves.h"
 
+#include "core/single_math.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -61,8 +63,7 @@ void BuildToneTable(const std::vector<CurvePoint>& points, std::uint8_t table[25
 }
 
 float CurveDistance(CurvePoint a, CurvePoint b) {
-    const float dx = float(a.x - b.x), dy = float(a.y - b.y);
-    return std::sqrt(dx * dx + dy * dy);
+    return singleRadius(a.x - b.x, a.y - b.y);
 }
 
 CurveModel::CurveModel() { reset(); }

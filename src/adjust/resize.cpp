@@ -3,15 +3,19 @@
 #include "adjust/resize.h"
 
 #include "adjust/blend.h"
+#include "core/codecs.h"
 
 int HeightForWidth(int width, double ratio) { return int(width / ratio + 0.5); }
 int WidthForHeight(int height, double ratio) { return int(height * ratio + 0.5); }
 
 bool IsAcceptedImageSize(int width, int height) {
-    return width >= 1 && height >= 1 && width <= kMaxImageSide && height <= kMaxImageSide;
+    return width >= 1 && height >= 1 && width <= kMaxImageSide && height <= kMaxImageSide &&
+           qint64(width) * height * 4 <= kMaxPixelBytes;
 }
 
-const char* ImageSizeRefusal() { return "The width and height must lie between 1 and 30000 pixels."; }
+const char* ImageSizeRefusal() {
+    return "The width and height must lie between 1 and 30000 pixels, and the picture within 1 GiB.";
+}
 
 ResizeModel::ResizeModel(int width, int height)
     : m_ratio(double(width) / height), m_width(width), m_height(height) {}

@@ -11,7 +11,8 @@
 int HeightForWidth(int width, double ratio);
 int WidthForHeight(int height, double ratio);
 
-// Sizes Resize and New accept: 1..30000 on each side (the program's picture limit).
+// Sizes Resize and New accept: 1..30000 on each side and at most 1 GiB of
+// 32-bit pixels (the program's picture limits).
 inline constexpr int kMaxImageSide = 30000;
 bool IsAcceptedImageSize(int width, int height);
 // The message shown for a size outside those limits.

@@ -2,15 +2,17 @@
 // Messages and dialog answers for lumaset-cli.
 #include "cli/cli_host.h"
 
+#include "core/file_names.h"
+
 #include <cstdio>
 
 void PrintError(const QString& text) {
-    std::fprintf(stderr, "lumaset-cli: %s\n", text.simplified().toLocal8Bit().constData());
+    // File names in the text come out as the bytes they were given as.
+    std::fprintf(stderr, "lumaset-cli: %s\n", EncodeFileName(text.simplified()).constData());
     std::fflush(stderr);
 }
 
 void CliHost::showMessage(const QString& text, const QString& detail) {
-    if (text == QLatin1String("Failed to save")) ++saveFailures;
     if (detail.isEmpty()) PrintError(text);
     else PrintError(text + (text.endsWith(QLatin1Char('.')) ? " " : ": ") + detail);
 }
@@ -20,6 +22,7 @@ void CliHost::showWarning(const QString& text) { PrintError("warning: " + text);
 bool CliHost::confirm(const QString& question) {
     if (force) return true;
     PrintError(question + " Refused; use --force to save anyway.");
+    refused = true;
     return false;
 }
 

@@ -15,8 +15,9 @@ public:
 
     // When set, confirmations are answered yes (--force).
     bool force = false;
-    // How many times "Failed to save" was shown.
-    int saveFailures = 0;
+    // Set when a question was answered no (saving over a damaged file
+    // without --force), so a refused save is told from a failed one.
+    bool refused = false;
 };
 
 // Prints one line "lumaset-cli: TEXT" on stderr.

@@ -3,16 +3,20 @@
 #include "cli/cli_steps.h"
 
 #include "cli/cli_host.h"
+#include "cli/cli_tool_host.h"
 #include "core/selection/selection_commands.h"
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"
 #include "core/selection/tracing.h"
 #include "document/lumaset_doc.h"
 #include "commands/command.h"
+#include "core/file_names.h"
+#include "core/large_image.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <cstdio>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -28,18 +32,31 @@ Steps, run in the order given:
   --select-sub SHAPE    remove SHAPE from the selection (like Shift)
   --do COMMAND[:KEY=VALUE,...]
                         run a menu command by its text, alias or number
-  --save FILE, -o FILE  save; the format comes from the last three letters
-                        of FILE (jpg, gif, tif, bmp; anything else is PNG)
+  --gesture TOOL:[MODS:]X,Y;X,Y;...
+                        drag a canvas tool through image pixels: press at the
+                        first point, move to each later one, release at the
+                        last (one point is a click); MODS: ctrl, shift, x1
+  --save FILE, -o FILE  save; the format comes from FILE's extension (jpg,
+                        jpeg, jpe, tif, tiff, bmp, gif, png in any case;
+                        anything else is PNG, with a warning); - is
+                        standard output
 
 Shapes: rect:X,Y,W,H  ellipse:X,Y,W,H  polygon:X1,Y1,X2,Y2,...
         wand:X,Y (magic wand click)  color:X,Y (magic wand Shift-click)  all  none
 
+INPUT - reads standard input. -- ends the options: the word after it is the
+input, even when it starts with - (lumaset-cli --do Blur -o b.png -- -a.jpg).
+
 Options:
+  --format FMT               save in FMT (png, jpg, gif, tif, bmp) whatever the
+                             name; saves to - are PNG without it
   --fg COLOUR, --bg COLOUR   drawing colours, #RRGGBB or #AARRGGBB
   --pen-width N, --alpha N   pen width in pixels, drawing alpha 0..255
-  --backup-dir DIR           folder for the undo backups
+  --backup-dir DIR           folder for the undo backups (default
+                             $XDG_CACHE_HOME/lumaset/BackUp)
   --force                    save over a file that opened damaged
-  --info                     print width, height, format and selection at the end
+  --info                     print width, height, format, selection and the
+                             drawing colours at the end
   --time                     print each step's time in milliseconds on stderr
   --list                     list every command with its number and parameters
   --help, --version
@@ -49,7 +66,7 @@ Exit status: 0 done, 1 bad usage, 2 a file could not be read or written,
 )";
 
 struct Step {
-    QString kind; // select, select-add, select-sub, do, save
+    QString kind; // select, select-add, select-sub, do, gesture, save
     QString value;
 };
 
@@ -57,6 +74,7 @@ struct Options {
     QString input;
     QString newSize;
     QString backupDir;
+    QString format; // MIME type of --format, empty for the name's
     QString fg, bg, penWidth, alpha;
     bool force = false, info = false, time = false, list = false, help = false, version = false;
     std::vector<Step> steps;
@@ -67,15 +85,30 @@ struct UsageError {
     QString message;
 };
 
+// The MIME type --format names.
+QString formatMime(const QString& format) {
+    bool known = false;
+    const QString mime = MimeTypeForPath("." + format, &known);
+    if (!known) throw UsageError{"unknown format '" + format + "' (use png, jpg, gif, tif or bmp)"};
+    return mime;
+}
+
 Options parseArguments(const QStringList& args) {
     Options o;
+    bool optionsEnded = false; // after --, the one remaining word is the input
     auto value = [&](int& i) {
         if (i + 1 >= args.size()) throw UsageError{args[i] + " needs a value"};
-        return args[++i];
+        return args[++i]; // any word, "-x.png" too
     };
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        if (a == "--select" || a == "--select-add" || a == "--select-sub" || a == "--do")
+        if (optionsEnded) {
+            // The input may follow the steps here: lumaset-cli --do Blur -o out.png -- -x.jpg
+            if (o.input.isEmpty()) o.input = a;
+            else throw UsageError{"unexpected argument '" + a + "'"};
+        } else if (a == "--") optionsEnded = true;
+        else if (a == "--format") o.format = formatMime(value(i));
+        else if (a == "--select" || a == "--select-add" || a == "--select-sub" || a == "--do" || a == "--gesture")
             o.steps.push_back({a.mid(2), value(i)});
         else if (a == "--save" || a == "-o") o.steps.push_back({"save", value(i)});
         else if (a == "--new") o.newSize = value(i);
@@ -141,7 +174,7 @@ SelectionPath parseShape(const QString& spec, CLumasetDoc& doc) {
         if (n.size() != 2) throw UsageError{"bad " + kind + " '" + args + "' (X,Y)"};
         if (n[0] < 0 || n[1] < 0 || n[0] >= doc.m_nWidth || n[1] >= doc.m_nHeight)
             throw UsageError{QStringLiteral("%1 point %2,%3 is outside the %4 x %5 image").arg(kind).arg(n[0]).arg(n[1]).arg(doc.m_nWidth).arg(doc.m_nHeight)};
-        path = MagicWandSelect(*doc.m_pImage, n[0], n[1], 14, kind == "color");
+        path = MagicWandSelect(*doc.GetImage(), n[0], n[1], 14, kind == "color");
     } else {
         throw UsageError{"unknown shape '" + kind + "'"};
     }
@@ -150,7 +183,7 @@ SelectionPath parseShape(const QString& spec, CLumasetDoc& doc) {
 
 void applySelection(const Step& step, CLumasetDoc& doc, SelectionPath& selection) {
     const QString shape = step.value.trimmed().toLower();
-    const int w = int(doc.m_pImage->GetWidth()), h = int(doc.m_pImage->GetHeight());
+    const int w = int(doc.GetImage()->GetWidth()), h = int(doc.GetImage()->GetHeight());
     SelectionPath b;
     if (shape == "all") b.AddRectangle(Rect{0, 0, w, h});
     else if (shape == "none") {
@@ -171,7 +204,7 @@ void printList() {
         QString line = QStringLiteral("%1  %2").arg(c.id).arg(PlainText(c));
         if (c.alias) line += QStringLiteral(" (also %1)").arg(c.alias);
         QStringList params;
-        for (const ParamSpec& p : c.params) params << QStringLiteral("%1=%2").arg(p.name, p.defaultValue);
+        for (const ParamSpec& p : c.params) params << QStringLiteral("%1=%2").arg(QLatin1String(p.name), p.defaultText());
         if (!params.isEmpty()) line += "  " + params.join(',');
         if (c.enable == EnableRule::Never) line += "  [disabled: no handler]";
         else if (c.editorOnly) line += "  [editor only]";
@@ -232,9 +265,20 @@ int runCommand(const QString& spec, EditContext& context, bool time) {
     return ExitRefused;
 }
 
+// A file saved as PNG only because its extension says nothing gets one
+// warning line; devices and pipes have no extension to speak of.
+void warnOfUnknownExtension(const QString& path, CliHost& host) {
+    bool known = false;
+    MimeTypeForPath(path, &known);
+    struct stat st {};
+    if (known || ::stat(EncodeFileName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    host.showWarning(path + ": the name has no known picture extension; saved as PNG");
+}
+
 void printInfo(CLumasetDoc& doc, const SelectionPath& selection) {
-    std::printf("width: %u\nheight: %u\nformat: %s\n", doc.m_pImage->GetWidth(), doc.m_pImage->GetHeight(),
-                PixelFormatName(doc.m_pImage->GetPixelFormat()));
+    const Bitmap& image = *doc.GetImage();
+    std::printf("width: %u\nheight: %u\nformat: %s\n", image.GetWidth(), image.GetHeight(),
+                PixelFormatName(image.GetPixelFormat()));
     if (!selection.HasSelection()) {
         std::printf("selection: none\n");
         return;
@@ -244,10 +288,20 @@ void printInfo(CLumasetDoc& doc, const SelectionPath& selection) {
     std::printf("selection: %d,%d,%d,%d area %d\n", b.X, b.Y, b.Width, b.Height, region.GetArea());
 }
 
+void printColours(const CLumasetDoc& doc) {
+    std::printf("foreground: #%08X\nbackground: #%08X\n", doc.m_crForeground, doc.m_crBackground);
+}
+
 int run(const Options& o) {
     CliHost host;
     host.force = o.force;
     CLumasetDoc doc(&host, o.backupDir);
+    // A backup folder that cannot be used stops the run before any work.
+    if (!doc.backups().error().isEmpty()) {
+        PrintError("backup folder " + doc.backups().folder() + ": " + doc.backups().error());
+        return ExitUsage;
+    }
+    if (!doc.backups().note().isEmpty()) PrintError("note: " + doc.backups().note());
     if (!o.fg.isEmpty()) doc.m_crForeground = parseColour(o.fg);
     if (!o.bg.isEmpty()) doc.m_crBackground = parseColour(o.bg);
     if (!o.penWidth.isEmpty()) doc.m_nPenWidth = parseInt(o.penWidth, "pen width", 1, 1000);
@@ -259,8 +313,8 @@ int run(const Options& o) {
         if (!m.hasMatch()) throw UsageError{"bad size '" + o.newSize + "' (use WxH)"};
         doc.m_nWidth = parseInt(m.captured(1), "width", 1, 30000);
         doc.m_nHeight = parseInt(m.captured(2), "height", 1, 30000);
-        if (qint64(doc.m_nWidth) * doc.m_nHeight * 4 > (qint64(1) << 30))
-            throw UsageError{"size " + o.newSize + " is above 1 GiB of pixels"};
+        if (!IsWithinPictureLimit(doc.m_nWidth, doc.m_nHeight))
+            throw UsageError{"size " + o.newSize + ": " + PictureLimitRefusal(doc.m_nWidth, doc.m_nHeight)};
         if (!doc.OnNewDocument()) return ExitFile;
     } else {
         if (!doc.OnNewDocument()) return ExitFile;
@@ -269,20 +323,33 @@ int run(const Options& o) {
 
     SelectionPath selection;
     EditContext context{doc, selection, host};
+    CliToolHost tools(doc, selection);
     for (const Step& step : o.steps) {
         int status = ExitDone;
         if (step.kind == "do") {
             status = runCommand(step.value, context, o.time);
+        } else if (step.kind == "gesture") {
+            QElapsedTimer timer;
+            timer.start();
+            const QString error = tools.runGesture(step.value);
+            if (!error.isEmpty()) {
+                PrintError(error);
+                return ExitUsage;
+            }
+            if (o.time) std::fprintf(stderr, "gesture: %.1f ms\n", timer.nsecsElapsed() / 1e6);
         } else if (step.kind == "save") {
-            const int failuresBefore = host.saveFailures;
-            if (!doc.OnSaveDocument(step.value)) status = ExitRefused;
-            else if (host.saveFailures != failuresBefore) status = ExitFile;
+            host.refused = false;
+            if (!doc.OnSaveDocument(step.value, o.format)) status = host.refused ? ExitRefused : ExitFile;
+            else if (o.format.isEmpty()) warnOfUnknownExtension(step.value, host);
         } else {
             applySelection(step, doc, selection);
         }
         if (status != ExitDone) return status;
     }
-    if (o.info) printInfo(doc, selection);
+    if (o.info) {
+        printInfo(doc, selection);
+        printColours(doc);
+    }
     return ExitDone;
 }
 

@@ -31,7 +31,7 @@ int parseChoice(const QString& text, const char* const* labels, int count) {
 
 // A whole-image copy of the document image in its own format, or null.
 std::unique_ptr<Bitmap> copyOfImage(EditContext& c) {
-    Bitmap* image = c.doc.m_pImage.get();
+    Bitmap* image = c.doc.GetImage();
     return image && image->isValid() ? image->Clone() : nullptr;
 }
 
@@ -48,7 +48,7 @@ CommandResult adjustCopy(EditContext& c, const CommandDef& cmd, const Params& pa
     if (!copy) return CommandResult::Failed;
     const std::optional<Params> values = c.host.runDialog(cmd, c, params);
     if (!values) return CommandResult::Cancelled;
-    const CommandResult result = apply(*c.doc.m_pImage, *copy, *values);
+    const CommandResult result = apply(*c.doc.GetImage(), *copy, *values);
     if (result == CommandResult::Done) InstallResult(c, std::move(copy));
     return result;
 }
@@ -149,22 +149,21 @@ CommandResult OnReverse(EditContext& c, const CommandDef&, const Params&) {
 }
 
 CommandResult OnRotateChannel(EditContext& c, const CommandDef&, const Params&) {
-    if (!c.doc.m_pImage) return CommandResult::Failed;
-    InstallResult(c, RotateChannels(std::move(c.doc.m_pImage)));
+    if (!c.doc.GetImage()) return CommandResult::Failed;
+    InstallResult(c, RotateChannels(c.doc.TakeImage()));
     return CommandResult::Done;
 }
 
 CommandResult OnChannelFilter(EditContext& c, const CommandDef& cmd, const Params&) {
     const int mask = cmd.id == 32807 ? MaskRed : cmd.id == 32808 ? MaskGreen : MaskBlue;
-    if (!c.doc.m_pImage) return CommandResult::Failed;
-    KeepChannels(*c.doc.m_pImage, mask);
-    c.doc.PushBackup(false);
-    c.host.invalidate(false);
+    if (!c.doc.GetImage()) return CommandResult::Failed;
+    KeepChannels(*c.doc.GetImage(), mask);
+    c.doc.RecordChange(false);
     return CommandResult::Done;
 }
 
 CommandResult OnResize(EditContext& c, const CommandDef& cmd, const Params& params) {
-    Bitmap* image = c.doc.m_pImage.get();
+    Bitmap* image = c.doc.GetImage();
     if (!image) return CommandResult::Failed;
     const std::optional<Params> v = c.host.runDialog(cmd, c, params);
     if (!v) return CommandResult::Cancelled;
@@ -178,11 +177,11 @@ CommandResult OnResize(EditContext& c, const CommandDef& cmd, const Params& para
     if (!IsAcceptedImageSize(model.width(), model.height()))
         return badValue(c, QString::fromLatin1(ImageSizeRefusal()),
                         QStringLiteral("%1 x %2").arg(model.width()).arg(model.height()));
+    if (const CommandResult size = CheckPictureSize(c, cmd, model.width(), model.height()); size != CommandResult::Done)
+        return size;
     if (model.width() == width && model.height() == height) return CommandResult::Done;
     std::unique_ptr<Bitmap> resized = ResizeImage(*image, model.width(), model.height());
-    if (!resized || !resized->isValid()) return CommandResult::Failed;
-    c.doc.m_nWidth = model.width();
-    c.doc.m_nHeight = model.height();
+    if (!resized || !resized->isValid()) return ReportAllocationFailure(c, cmd, model.width(), model.height());
     InstallResult(c, std::move(resized), true);
     c.selection.Reset();
     return CommandResult::Done;
@@ -194,6 +193,7 @@ CommandResult OnNewImage(EditContext& c, const CommandDef& cmd, const Params& pa
     const int width = v->integer("width"), height = v->integer("height");
     if (!IsAcceptedImageSize(width, height))
         return badValue(c, QString::fromLatin1(ImageSizeRefusal()), QStringLiteral("%1 x %2").arg(width).arg(height));
+    if (const CommandResult size = CheckPictureSize(c, cmd, width, height); size != CommandResult::Done) return size;
     c.doc.m_nWidth = width;
     c.doc.m_nHeight = height;
     return c.doc.OnNewDocument() ? CommandResult::Done : CommandResult::Failed;

@@ -23,8 +23,6 @@ public:
     // user accepted, or nothing on Cancel. lumaset-cli returns values as given.
     virtual std::optional<Params> runDialog(const CommandDef& command, EditContext& context,
                                             const Params& values) = 0;
-    // Repaints the view, erasing the background first when erase is set.
-    virtual void invalidate(bool erase) { (void)erase; }
     // Restarts the marching-ants animation of the selection outline.
     virtual void startOutlineTimer() {}
 };

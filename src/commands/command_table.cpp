@@ -10,6 +10,7 @@
 #include "effects/noise_redeye_lomo.h"
 #include "commands/effect_commands.h"
 #include "commands/adjust_commands.h"
+#include "commands/clipboard_commands.h"
 #include "commands/edit_commands.h"
 #include "commands/run_effect.h"
 
@@ -30,11 +31,11 @@ CommandResult redo(EditContext& c, const CommandDef&, const Params&) {
     return c.doc.StepHistory(false) ? CommandResult::Done : CommandResult::Failed;
 }
 
-int imageWidth(const EditContext& c) { return c.doc.m_pImage ? int(c.doc.m_pImage->GetWidth()) : 0; }
-int imageHeight(const EditContext& c) { return c.doc.m_pImage ? int(c.doc.m_pImage->GetHeight()) : 0; }
+int imageWidth(const EditContext& c) { return c.doc.GetImage() ? int(c.doc.GetImage()->GetWidth()) : 0; }
+int imageHeight(const EditContext& c) { return c.doc.GetImage() ? int(c.doc.GetImage()->GetHeight()) : 0; }
 
 CommandResult selectAll(EditContext& c, const CommandDef&, const Params&) {
-    if (c.selection.HasSelection()) c.host.invalidate(false);
+    if (c.selection.HasSelection()) c.doc.UpdateAllViews(false);
     SelectAll(c.selection, imageWidth(c), imageHeight(c));
     c.host.startOutlineTimer();
     return CommandResult::Done;
@@ -42,7 +43,7 @@ CommandResult selectAll(EditContext& c, const CommandDef&, const Params&) {
 
 CommandResult cancelSelection(EditContext& c, const CommandDef&, const Params&) {
     CancelSelection(c.selection);
-    c.host.invalidate(false);
+    c.doc.UpdateAllViews(false);
     return CommandResult::Done;
 }
 
@@ -88,8 +89,8 @@ const CommandDef kCommands[] = {
     {.id = 57643, .text = "&Undo", .owner = Document, .enable = CanUndo, .handler = undo},
     {.id = 57644, .text = "&Redo", .owner = Document, .enable = CanRedo, .handler = redo},
     {.id = 57635, .text = "Cu&t", .owner = View, .enable = Never, .handler = nullptr},
-    {.id = 57634, .text = "&Copy", .owner = View, .enable = Always, .handler = nullptr, .editorOnly = true},
-    {.id = 57637, .text = "&Paste", .owner = View, .enable = Always, .handler = nullptr, .editorOnly = true},
+    {.id = 57634, .text = "&Copy", .owner = View, .enable = Always, .handler = OnCopy, .editorOnly = true},
+    {.id = 57637, .text = "&Paste", .owner = View, .enable = Always, .handler = OnPaste, .editorOnly = true},
     // Select
     {.id = 32794, .text = "Select &All", .owner = View, .enable = Always, .handler = selectAll},
     {.id = 32795, .text = "&Invert", .owner = View, .enable = NeedsSelection, .handler = invertSelection},
@@ -122,9 +123,9 @@ const CommandDef kCommands[] = {
     {.id = 32859, .text = "Curve", .owner = View, .enable = Always, .handler = OnCurve, .params = kCurveParams},
     {.id = 32867, .text = "Blend", .owner = View, .enable = Always, .handler = OnBlend, .params = kBlendParams},
     // Effect commands with their own sequence
-    {.id = 32832, .text = "Add Noise", .owner = View, .enable = Always, .handler = OnAddNoise, .params = kAddNoiseParams},
-    {.id = 32829, .text = "Red Eye Remove", .owner = View, .enable = Always, .handler = OnRedEyeRemove, .params = kRedEyeRemoveParams},
-    {.id = 32854, .text = "LOMO", .owner = View, .enable = Always, .handler = OnLomo, .params = kLomoParams},
+    {.id = 32832, .text = "Add Noise", .owner = View, .enable = Always, .handler = OnAddNoise, .params = kParamSpecs<AddNoiseParams>},
+    {.id = 32829, .text = "Red Eye Remove", .owner = View, .enable = Always, .handler = OnRedEyeRemove, .params = kParamSpecs<RedEyeRemoveParams>},
+    {.id = 32854, .text = "LOMO", .owner = View, .enable = Always, .handler = OnLomo, .params = kParamSpecs<LomoParams>},
     {.id = 32861, .text = "Polar", .owner = View, .enable = Never, .handler = nullptr},
     // Tools: the command sets the current tool (numbers 8 and 9 are crossed
     // with their commands: 32779 is the rectangle, 32778 the ellipse).

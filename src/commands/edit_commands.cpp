@@ -6,82 +6,86 @@
 #include "core/selection/selection_region.h"
 #include "document/lumaset_doc.h"
 #include "commands/run_effect.h"
-#include "commands/transforms.h"
+#include "adjust/transforms.h"
 
 namespace {
 
 const char* const kCropNeedsSelection = "Please select an area first before you do crop operation!";
 
-// Records the history entry of a change made in place and repaints.
-CommandResult recordInPlaceChange(EditContext& c) {
-    c.doc.PushBackup(false);
-    c.host.invalidate(false);
-    return CommandResult::Done;
-}
-
-// Adopts a transformed image and its size; no history entry, no modified flag.
-void adoptTransformed(EditContext& c, std::unique_ptr<Bitmap> image) {
-    c.doc.m_nWidth = int(image->GetWidth());
-    c.doc.m_nHeight = int(image->GetHeight());
-    c.doc.SetImage(std::move(image));
-}
-
 } // namespace
 
 CommandResult OnDeleteSelection(EditContext& c, const CommandDef&, const Params&) {
-    if (!c.doc.m_pImage) return CommandResult::Failed;
+    Bitmap* image = c.doc.GetImage();
+    if (!image) return CommandResult::Failed;
     // Scan rectangles that stick out of the image are skipped whole.
-    for (const Rect& r : c.selection.GetRegion().GetScans()) ClearRect(*c.doc.m_pImage, r.X, r.Y, r.Width, r.Height);
-    return recordInPlaceChange(c);
+    for (const Rect& r : c.selection.GetRegion().GetScans()) ClearRect(*image, r.X, r.Y, r.Width, r.Height);
+    c.doc.RecordChange(false);
+    return CommandResult::Done;
 }
 
 CommandResult OnFillSelection(EditContext& c, const CommandDef&, const Params&) {
-    if (!c.doc.m_pImage) return CommandResult::Failed;
-    if (c.selection.HasSelection()) FillOutline(*c.doc.m_pImage, c.selection.GetPath(), c.doc.m_crForeground);
-    return recordInPlaceChange(c);
+    Bitmap* image = c.doc.GetImage();
+    if (!image) return CommandResult::Failed;
+    if (c.selection.HasSelection()) FillOutline(*image, c.selection.GetPath(), c.doc.m_crForeground);
+    c.doc.RecordChange(false);
+    return CommandResult::Done;
 }
 
 CommandResult OnStrokeSelection(EditContext& c, const CommandDef&, const Params&) {
-    if (!c.doc.m_pImage) return CommandResult::Failed;
+    Bitmap* image = c.doc.GetImage();
+    if (!image) return CommandResult::Failed;
     if (c.selection.HasSelection())
-        StrokeOutline(*c.doc.m_pImage, c.selection.GetPath(), c.doc.m_crForeground, float(c.doc.m_nPenWidth));
-    return recordInPlaceChange(c);
+        StrokeOutline(*image, c.selection.GetPath(), c.doc.m_crForeground, float(c.doc.m_nPenWidth));
+    c.doc.RecordChange(false);
+    return CommandResult::Done;
 }
 
-CommandResult OnCrop(EditContext& c, const CommandDef&, const Params&) {
-    if (!c.doc.m_pImage) return CommandResult::Failed;
-    // An outline whose box is empty (a line) would make an image of no pixels.
-    std::unique_ptr<Bitmap> cropped = c.selection.HasSelection() ? CropToRegion(*c.doc.m_pImage, c.selection) : nullptr;
+CommandResult OnCrop(EditContext& c, const CommandDef& cmd, const Params&) {
+    Bitmap* image = c.doc.GetImage();
+    if (!image) return CommandResult::Failed;
+    // The result has the size of the outline's box, which may reach far
+    // beyond the image; an empty box (a line) is refused below.
+    const QRectF box = c.selection.HasSelection() ? c.selection.GetPath().boundingRect() : QRectF();
+    const qint64 boxWidth = qint64(box.width()), boxHeight = qint64(box.height());
+    if (boxWidth > 0 && boxHeight > 0) {
+        const CommandResult size = CheckPictureSize(c, cmd, boxWidth, boxHeight);
+        if (size != CommandResult::Done) return size;
+    }
+    std::unique_ptr<Bitmap> cropped = c.selection.HasSelection() ? CropToRegion(*image, c.selection) : nullptr;
     if (!cropped) {
         c.host.showMessage(QString::fromLatin1(kCropNeedsSelection));
         return CommandResult::Refused;
     }
-    if (!cropped->isValid()) return CommandResult::Failed;
+    if (!cropped->isValid()) return ReportAllocationFailure(c, cmd, boxWidth, boxHeight);
     // The checkerboard keeps its old size.
-    c.doc.m_nWidth = int(cropped->GetWidth());
-    c.doc.m_nHeight = int(cropped->GetHeight());
     InstallResult(c, std::move(cropped), true);
     c.selection.Reset();
     return CommandResult::Done;
 }
 
+// Rotations and flips record a history entry like every other change to the
+// pixels, so one Undo takes back exactly one of them.
 CommandResult OnRotate(EditContext& c, const CommandDef& cmd, const Params&) {
-    if (!c.doc.m_pImage) return CommandResult::Failed;
+    Bitmap* image = c.doc.GetImage();
+    if (!image) return CommandResult::Failed;
     // Rotate turns clockwise for negative angles: "Rotate 90CCW" passes +90.
     const double degrees = cmd.id == 32789 ? -180.0 : cmd.id == 32790 ? -90.0 : 90.0;
-    std::unique_ptr<Bitmap> turned = Rotate(*c.doc.m_pImage, degrees);
-    if (!turned->isValid()) return CommandResult::Failed;
+    const bool sideways = cmd.id != 32789;
+    const qint64 w = sideways ? image->GetHeight() : image->GetWidth(), h = sideways ? image->GetWidth() : image->GetHeight();
+    if (const CommandResult size = CheckPictureSize(c, cmd, w, h); size != CommandResult::Done) return size;
+    std::unique_ptr<Bitmap> turned = Rotate(*image, degrees);
+    if (!turned->isValid()) return ReportAllocationFailure(c, cmd, w, h);
     if (c.doc.m_pBackground) c.doc.m_pBackground = Rotate(*c.doc.m_pBackground, degrees);
-    adoptTransformed(c, std::move(turned));
-    c.host.invalidate(true);
+    InstallResult(c, std::move(turned), true);
     return CommandResult::Done;
 }
 
 CommandResult OnFlip(EditContext& c, const CommandDef& cmd, const Params&) {
-    if (!c.doc.m_pImage) return CommandResult::Failed;
-    std::unique_ptr<Bitmap> flipped = Flip(*c.doc.m_pImage, cmd.id == 32792);
+    Bitmap* image = c.doc.GetImage();
+    if (!image) return CommandResult::Failed;
+    std::unique_ptr<Bitmap> flipped =
+        Flip(*image, cmd.id == 32792 ? FlipAxis::LeftRight : FlipAxis::UpsideDown);
     if (!flipped->isValid()) return CommandResult::Failed;
-    c.doc.SetImage(std::move(flipped));
-    c.host.invalidate(false);
+    InstallResult(c, std::move(flipped), false);
     return CommandResult::Done;
 }

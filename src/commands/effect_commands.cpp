@@ -13,33 +13,30 @@ namespace {
 // lock; then the history entry and the repaint follow.
 template <class Routine>
 CommandResult inPlace(EditContext& context, Routine routine) {
-    Bitmap* image = context.doc.m_pImage.get();
+    Bitmap* image = context.doc.GetImage();
     if (!image || !image->isValid()) return CommandResult::Failed;
     const std::unique_ptr<SelectionRegion> selection = MakeSelectionRegion(context.selection, MaskRule::IfSelected);
     routine(*image, selection.get());
-    context.doc.PushBackup(false);
-    context.host.invalidate(false);
+    context.doc.RecordChange(false);
     return CommandResult::Done;
 }
 
 } // namespace
 
 CommandResult OnAddNoise(EditContext& context, const CommandDef&, const Params& params) {
-    const int amplitude = params.integer("amplitude");
-    return inPlace(context, [&](Bitmap& image, SelectionRegion* sel) { AddNoise(image, sel, amplitude); });
+    const AddNoiseParams noise = params.read<AddNoiseParams>();
+    return inPlace(context, [&](Bitmap& image, SelectionRegion* sel) { AddNoise(image, sel, noise); });
 }
 
 CommandResult OnRedEyeRemove(EditContext& context, const CommandDef&, const Params& params) {
-    return inPlace(context, [&](Bitmap& image, SelectionRegion* sel) {
-        RedEyeRemove(image, sel, params.integer("threshold"), params.integer("red"), params.integer("green"),
-                     params.integer("blue"));
-    });
+    const RedEyeRemoveParams redEye = params.read<RedEyeRemoveParams>();
+    return inPlace(context, [&](Bitmap& image, SelectionRegion* sel) { RedEyeRemove(image, sel, redEye); });
 }
 
 CommandResult OnLomo(EditContext& context, const CommandDef& command, const Params& params) {
     const std::optional<Params> values = context.host.runDialog(command, context, params);
     if (!values) return CommandResult::Cancelled;
-    const LomoParams lomo = LomoParamsFrom(*values);
+    const LomoParams lomo = values->read<LomoParams>();
     return RunEffect(context, MaskRule::IfSelected, [&](Bitmap& src, Bitmap& dst, SelectionRegion* sel) {
         Lomo(src, dst, sel, lomo);
     });

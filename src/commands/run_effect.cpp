@@ -2,6 +2,7 @@
 // The common image-command sequence.
 #include "commands/run_effect.h"
 
+#include "core/large_image.h"
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"
 #include "document/lumaset_doc.h"
@@ -12,13 +13,11 @@ std::unique_ptr<SelectionRegion> MakeSelectionRegion(const SelectionPath& outlin
 }
 
 void InstallResult(EditContext& context, std::unique_ptr<Bitmap> image, bool erase) {
-    context.doc.SetImage(std::move(image));
-    context.doc.PushBackup(false);
-    context.host.invalidate(erase);
+    context.doc.AdoptImage(std::move(image), erase);
 }
 
 CommandResult RunEffect(EditContext& context, MaskRule rule, const ImageRoutine& routine, bool erase, bool busy) {
-    Bitmap* source = context.doc.m_pImage.get();
+    Bitmap* source = context.doc.GetImage();
     if (!source || !source->isValid()) return CommandResult::Failed;
     std::unique_ptr<SelectionRegion> selection = MakeSelectionRegion(context.selection, rule);
     std::unique_ptr<Bitmap> destination =
@@ -32,4 +31,15 @@ CommandResult RunEffect(EditContext& context, MaskRule rule, const ImageRoutine&
     if (busy) context.host.setBusy(false);
     InstallResult(context, std::move(destination), erase);
     return CommandResult::Done;
+}
+
+CommandResult CheckPictureSize(EditContext& context, const CommandDef& command, qint64 width, qint64 height) {
+    if (IsWithinPictureLimit(width, height)) return CommandResult::Done;
+    context.host.showMessage(PlainText(command), PictureLimitRefusal(width, height));
+    return CommandResult::Refused;
+}
+
+CommandResult ReportAllocationFailure(EditContext& context, const CommandDef& command, qint64 width, qint64 height) {
+    context.host.showMessage(PlainText(command), PictureAllocationFailure(width, height));
+    return CommandResult::Failed;
 }

@@ -25,5 +25,14 @@ CommandResult RunEffect(EditContext& context, MaskRule rule, const ImageRoutine&
                         bool erase = false, bool busy = false);
 
 // Steps 4 to 6 of the sequence, for commands that build their own result:
-// installs image, records the history entry and repaints.
+// the document adopts image and its size, records the history entry and
+// tells the views (CLumasetDoc::AdoptImage).
 void InstallResult(EditContext& context, std::unique_ptr<Bitmap> image, bool erase = false);
+
+// The size check of every command that makes a picture of a new size (Crop,
+// Resize, Rotate, New, Paste): within the picture limit it returns Done;
+// beyond it the command is refused, before anything is allocated, with a
+// message naming the command and the size.
+CommandResult CheckPictureSize(EditContext& context, const CommandDef& command, qint64 width, qint64 height);
+// Tells, in one line, that memory for a width x height result could not be had.
+CommandResult ReportAllocationFailure(EditContext& context, const CommandDef& command, qint64 width, qint64 height);

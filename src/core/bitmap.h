@@ -158,6 +158,10 @@ inline int Luminance(int r, int g, int b) { return (r * 19661 + g * 38666 + b * 
 class ScopedLock {
 public:
     explicit ScopedLock(Bitmap& bitmap, std::uint32_t flags = ImageLockModeWrite);
+    // A lock on a routine's source, which it only reads. The whole-image lock
+    // in the bitmap's own format works on the pixels themselves and holds no
+    // copy to write back, so the bitmap's content does not change.
+    explicit ScopedLock(const Bitmap& bitmap) : ScopedLock(const_cast<Bitmap&>(bitmap), ImageLockModeRead) {}
     ScopedLock(const ScopedLock&) = delete;
     ScopedLock& operator=(const ScopedLock&) = delete;
     ~ScopedLock();

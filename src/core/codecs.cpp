@@ -3,6 +3,7 @@
 // the safe-replace path every save goes through.
 #include "core/codecs.h"
 
+#include "core/file_io.h"
 #include "core/jpeg_codec.h"
 #include "core/png_reader.h"
 #include "core/tiff_reader.h"
@@ -11,38 +12,70 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QTemporaryFile>
 #include <QtGlobal>
+#include <atomic>
 #include <cstdio>
+#include <mutex>
 #include <fcntl.h>
+#include <tiffio.h>
 #include <unistd.h>
 
 namespace {
 
-// Qt's JPEG, GIF and BMP readers return a picture for a file cut short or
-// with corrupt bytes and only print a warning. While a file is decoded, every
-// warning is collected here so that such pictures can be marked damaged.
-QStringList* g_decodeWarnings = nullptr;
-QtMessageHandler g_previousHandler = nullptr;
+// Qt's JPEG, GIF, BMP and TIFF readers return a picture for a file cut short
+// or with corrupt bytes and only log a warning. Those warnings are caught by
+// one message handler, installed on the first decode and never removed, that
+// hands a warning to the decode running on the same thread (Qt's readers log
+// on the thread that calls them) and passes everything else on to the handler
+// installed before it. Each decode collects into its own list, so decodes on
+// several threads at once never see each other's warnings, and the
+// process-wide handler is never swapped while another thread logs. A program
+// that installs a handler of its own does so before its first decode.
+thread_local QStringList* t_decodeWarnings = nullptr;
+std::atomic<QtMessageHandler> g_previousHandler{nullptr};
+std::once_flag g_qtReadersSetUp;
 
 void collectWarning(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (g_decodeWarnings && (type == QtWarningMsg || type == QtCriticalMsg)) {
-        g_decodeWarnings->append(message);
+    if (t_decodeWarnings && (type == QtWarningMsg || type == QtCriticalMsg)) {
+        t_decodeWarnings->append(message);
         return;
     }
-    if (g_previousHandler) g_previousHandler(type, context, message);
+    if (const QtMessageHandler previous = g_previousHandler.load()) previous(type, context, message);
 }
 
+// libtiff's process-wide handlers, used by Qt's TIFF reader (our own TIFF
+// code passes handlers per file): errors go to the decode on this thread,
+// warnings nowhere, and nothing is printed on the terminal.
+void collectTiffError(const char* module, const char* format, va_list args) {
+    if (!t_decodeWarnings) return;
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, args);
+    t_decodeWarnings->append(module ? QString::fromLocal8Bit(module) + ": " + QString::fromLocal8Bit(text)
+                                    : QString::fromLocal8Bit(text));
+}
+
+// Process-wide settings of Qt's readers, made once before the first use: the
+// message handlers above, and Qt's allocation limit (128 MB, which refuses
+// large photos) raised to ours.
+void setUpQtReaders() {
+    std::call_once(g_qtReadersSetUp, [] {
+        g_previousHandler = qInstallMessageHandler(collectWarning);
+        TIFFSetErrorHandler(collectTiffError);
+        TIFFSetWarningHandler(nullptr);
+        QImageReader::setAllocationLimit(int(kMaxPixelBytes / (1024 * 1024)) + 1);
+    });
+}
+
+// Collects the warnings of this thread into sink while it lives.
 class WarningCollector {
 public:
-    explicit WarningCollector(QStringList* sink) {
-        g_decodeWarnings = sink;
-        g_previousHandler = qInstallMessageHandler(collectWarning);
-    }
-    ~WarningCollector() {
-        qInstallMessageHandler(g_previousHandler);
-        g_decodeWarnings = nullptr;
-    }
+    explicit WarningCollector(QStringList* sink) : m_outer(t_decodeWarnings) { t_decodeWarnings = sink; }
+    ~WarningCollector() { t_decodeWarnings = m_outer; }
+    WarningCollector(const WarningCollector&) = delete;
+    WarningCollector& operator=(const WarningCollector&) = delete;
+
+private:
+    QStringList* m_outer;
 };
 
 quint32 le32(const QByteArray& b, int at) {
@@ -51,9 +84,8 @@ quint32 le32(const QByteArray& b, int at) {
 }
 
 // An uncompressed BMP is damaged when the file ends before its last pixel row.
-bool bmpTooShort(const QString& path, qint64 fileSize) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return false;
+bool bmpTooShort(QFile& f, qint64 fileSize) {
+    if (!f.seek(0)) return false;
     const QByteArray h = f.read(54);
     if (h.size() < 54 || h[0] != 'B' || h[1] != 'M') return false;
     const quint32 offset = le32(h, 10);
@@ -64,6 +96,20 @@ bool bmpTooShort(const QString& path, qint64 fileSize) {
     if (le32(h, 14) < 40 || (compression != 0 && compression != 3) || bits == 0) return false;
     const qint64 stride = ((width * bits + 31) / 32) * 4;
     return fileSize < qint64(offset) + stride * height;
+}
+
+// A BMP whose pixel data would start at or beyond the end of the file has no
+// pixels to show.
+QString bmpRefusal(QFile& f, qint64 fileSize) {
+    const qint64 at = f.pos();
+    f.seek(0);
+    const QByteArray h = f.read(14);
+    f.seek(at);
+    if (h.size() < 14 || h[0] != 'B' || h[1] != 'M') return {};
+    const quint32 offset = le32(h, 10);
+    if (qint64(offset) < fileSize) return {};
+    return QStringLiteral("the pixel data would start at byte %1, beyond the end of the file (%2 bytes)")
+        .arg(offset).arg(fileSize);
 }
 
 QString describeReaderError(const QImageReader& reader) {
@@ -79,22 +125,16 @@ QString describeReaderError(const QImageReader& reader) {
 
 DecodedImage DecodeImageFile(const QString& path) {
     DecodedImage result;
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        result.error = QStringLiteral("no such file");
-        return result;
-    }
-    if (info.isDir()) {
-        result.error = QStringLiteral("is a folder, not a picture");
-        return result;
-    }
-    QFile file(path);
+    // The file is opened once, without blocking, and everything after reads it
+    // through its descriptor: a pipe or a device is refused before anything
+    // waits on it, and the readers never see the name again.
+    FileDescriptor opened = OpenForDecoding(path, &result.error);
+    if (opened.fd < 0) return result;
+    const qint64 fileSize = opened.size;
+    const QString source = FileDescriptorPath(opened.fd);
+    QFile file(source);
     if (!file.open(QIODevice::ReadOnly)) {
         result.error = file.errorString();
-        return result;
-    }
-    if (file.size() == 0) {
-        result.error = QStringLiteral("the file is empty");
         return result;
     }
 
@@ -108,21 +148,20 @@ DecodedImage DecodeImageFile(const QString& path) {
     // PNG files go to our own reader before Qt sees them: Qt's PNG reader lets
     // libpng print its errors on the terminal.
     if (file.peek(8) == QByteArray::fromHex("89504e470d0a1a0a")) {
-        PngReadResult png = ReadPng(path, kMaxSide, kMaxPixelBytes);
+        PngReadResult png = ReadPng(source, kMaxSide, kMaxPixelBytes);
         return adopt(std::move(png.image), png.damaged, png.error);
     }
     // JPEG files likewise go to libjpeg-turbo directly, which decodes into
     // the 24-bit layout without Qt's two conversions per row.
     if (file.peek(3) == QByteArray::fromHex("ffd8ff")) {
-        JpegReadResult jpeg = ReadJpeg(path, kMaxSide, kMaxPixelBytes);
+        JpegReadResult jpeg = ReadJpeg(source, kMaxSide, kMaxPixelBytes);
         if (!jpeg.unsupported) return adopt(std::move(jpeg.image), jpeg.damaged, jpeg.error);
     }
 
+    setUpQtReaders();
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
-    // Qt's own limit (128 MB) refuses large photos; raise it only to ours.
-    QImageReader::setAllocationLimit(int(kMaxPixelBytes / (1024 * 1024)) + 1);
     if (!reader.canRead()) {
         result.error = describeReaderError(reader);
         return result;
@@ -133,15 +172,14 @@ DecodedImage DecodeImageFile(const QString& path) {
         // No codec packs more than a few thousand pixels into a byte; a large
         // picture declared by a small file is a bomb or mostly missing.
         const qint64 pixels = qint64(declared.width()) * declared.height();
-        if (pixels > (qint64(64) << 20) && pixels / 4096 > file.size()) {
+        if (pixels > (qint64(64) << 20) && pixels / 4096 > fileSize) {
             result.error = QStringLiteral("the picture declares %1 x %2 pixels, more than the file can hold")
                                .arg(declared.width()).arg(declared.height());
             return result;
         }
         if (declared.width() > kMaxSide || declared.height() > kMaxSide ||
             qint64(declared.width()) * declared.height() * 4 > kMaxPixelBytes) {
-            result.error = QStringLiteral("the picture is too large (%1 x %2 pixels; at most %3 on a side and 1 GiB of pixels)")
-                               .arg(declared.width()).arg(declared.height()).arg(kMaxSide);
+            result.error = PictureLimitRefusal(declared.width(), declared.height());
             return result;
         }
     }
@@ -149,8 +187,22 @@ DecodedImage DecodeImageFile(const QString& path) {
     QStringList warnings;
     QImage image;
     bool tiffDamaged = false;
+    QString tiffError;
     if (format == "tiff") {
-        if (std::optional<QImage> exact = ReadTiffExactly(path, &tiffDamaged)) image = std::move(*exact);
+        TiffRead tiff = ReadTiffExactly(source, fileSize);
+        if (!tiff.refusal.isEmpty()) {
+            result.error = tiff.refusal;
+            return result;
+        }
+        tiffDamaged = tiff.damaged;
+        tiffError = tiff.error;
+        image = std::move(tiff.image);
+    }
+    if (format == "bmp") {
+        if (const QString refusal = bmpRefusal(file, fileSize); !refusal.isEmpty()) {
+            result.error = refusal;
+            return result;
+        }
     }
     if (image.isNull()) {
         WarningCollector collect(&warnings);
@@ -161,7 +213,7 @@ DecodedImage DecodeImageFile(const QString& path) {
         return result;
     }
     if (image.width() > kMaxSide || image.height() > kMaxSide) {
-        result.error = QStringLiteral("the picture is too large");
+        result.error = PictureLimitRefusal(image.width(), image.height());
         return result;
     }
 
@@ -176,11 +228,12 @@ DecodedImage DecodeImageFile(const QString& path) {
     result.bitmap = std::make_unique<Bitmap>(std::move(image));
     if (tiffDamaged) {
         result.damaged = true;
-        result.error = QStringLiteral("rows of pixels are missing");
+        result.error = tiffError.isEmpty() ? QStringLiteral("rows of pixels are missing")
+                                           : QStringLiteral("rows of pixels are missing (%1)").arg(tiffError);
     } else if (!warnings.isEmpty()) {
         result.damaged = true;
         result.error = warnings.first().trimmed();
-    } else if (format == "bmp" && bmpTooShort(path, info.size())) {
+    } else if (format == "bmp" && bmpTooShort(file, fileSize)) {
         result.damaged = true;
         result.error = QStringLiteral("the file ends before the last row of pixels");
     }
@@ -194,18 +247,6 @@ int FindEncoderClsid(const QString& mime) {
     return -1;
 }
 
-namespace {
-
-bool syncFile(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
-} // namespace
-
 bool SaveBitmapFile(const Bitmap& bitmap, const QString& path, int encoderIndex, QString* error) {
     auto fail = [&](const QString& why) {
         if (error) *error = why;
@@ -214,29 +255,6 @@ bool SaveBitmapFile(const Bitmap& bitmap, const QString& path, int encoderIndex,
     const auto& encoders = GetImageEncoders();
     if (encoderIndex < 0 || std::size_t(encoderIndex) >= encoders.size()) return fail(QStringLiteral("no encoder"));
     if (!bitmap.isValid()) return fail(QStringLiteral("there is no picture to save"));
-    const QFileInfo target(path);
-    if (target.isDir()) return fail(QStringLiteral("is a folder"));
-    // A file without its owner's write permission is read-only, even for root.
-    if (target.exists() && (!target.isWritable() || !target.permission(QFile::WriteOwner)))
-        return fail(QStringLiteral("the file is read-only"));
-
-    // Reserve a unique name in the target's folder; the encoder writes there.
-    QTemporaryFile temp(target.absolutePath() + "/." + target.fileName() + ".XXXXXX");
-    temp.setAutoRemove(false);
-    if (!temp.open()) return fail(temp.errorString());
-    const QString tempPath = temp.fileName();
-    temp.close();
-
-    bool ok = encoders[encoderIndex].encode(bitmap, tempPath) && syncFile(tempPath);
-    if (ok) {
-        // Keep the old file's permissions on the replacement.
-        if (target.exists()) QFile::setPermissions(tempPath, QFile::permissions(path));
-        else QFile::setPermissions(tempPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-        ok = std::rename(QFile::encodeName(tempPath).constData(), QFile::encodeName(path).constData()) == 0;
-    }
-    if (!ok) {
-        QFile::remove(tempPath);
-        return fail(QStringLiteral("the picture could not be written"));
-    }
-    return true;
+    const EncodeFn encode = encoders[std::size_t(encoderIndex)].encode;
+    return WriteFileSafely(path, [&](const QString& target) { return encode(bitmap, target); }, error);
 }

@@ -10,13 +10,11 @@
 #pragma once
 
 #include "core/bitmap.h"
+#include "core/large_image.h"
 
 #include <QString>
 #include <memory>
 #include <vector>
-
-inline constexpr int kMaxSide = 30000;
-inline constexpr qint64 kMaxPixelBytes = qint64(1) << 30;
 
 struct DecodedImage {
     std::unique_ptr<Bitmap> bitmap; // null when the file could not be read
@@ -24,7 +22,7 @@ struct DecodedImage {
     QString error;                  // why it could not be read, or what was damaged
 };
 
-// Decodes the file by its content (not its name).
+// Decodes the file by its content (not its name); "-" reads standard input.
 DecodedImage DecodeImageFile(const QString& path);
 
 // Writes a bitmap to a file path in one format. Returns false on failure.
@@ -44,7 +42,7 @@ const std::vector<ImageCodecInfo>& GetImageEncoders();
 int FindEncoderClsid(const QString& mime);
 
 // Encodes to path with the encoder at index without ever destroying an old
-// file: the picture is written to a temporary file in the same folder, flushed
-// to disk and renamed over path. On failure path is untouched and error says
-// why. A read-only existing file is not replaced.
+// file (WriteFileSafely: regular files are replaced atomically, devices and
+// pipes written in place, "-" is standard output). On failure path is
+// untouched and error says why. A read-only existing file is not replaced.
 bool SaveBitmapFile(const Bitmap& bitmap, const QString& path, int encoderIndex, QString* error = nullptr);

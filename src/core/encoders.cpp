@@ -6,6 +6,7 @@
 #include "core/codecs.h"
 #include "core/jpeg_codec.h"
 #include "core/png_writer.h"
+#include "core/tiff_reader.h"
 
 #include <QFile>
 #include <QImageWriter>
@@ -88,7 +89,8 @@ bool encodeTiff(const Bitmap& bitmap, const QString& path) {
     const QImage& image = bitmap.image();
     const bool alpha = image.hasAlphaChannel();
     const int channels = alpha ? 4 : 3;
-    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    QString error; // libtiff's message; the caller reports the failure itself
+    TIFF* tif = OpenTiff(path, "w", &error);
     if (!tif) return false;
     const std::uint32_t w = std::uint32_t(image.width()), h = std::uint32_t(image.height());
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
@@ -256,6 +258,8 @@ bool encodeGif(const Bitmap& bitmap, const QString& path) {
     std::vector<GifColorType> table(std::size_t(1) << bits, GifColorType{0, 0, 0});
     for (unsigned i = 0; i < palette.count; ++i) table[i] = {palette.entries[i].r, palette.entries[i].g, palette.entries[i].b};
     ColorMapObject* map = GifMakeMapObject(1 << bits, table.data());
+    // A transparency block is a GIF89a extension; the header must say so.
+    EGifSetGifVersion(gif, transparent != NO_TRANSPARENT_COLOR);
     ok = map && EGifPutScreenDesc(gif, w, h, bits, 0, map) == GIF_OK;
     if (ok && transparent != NO_TRANSPARENT_COLOR) {
         GraphicsControlBlock gcb{DISPOSAL_UNSPECIFIED, false, 0, transparent};

@@ -13,6 +13,20 @@ void release(void* memory) { std::free(memory); }
 
 } // namespace
 
+bool IsWithinPictureLimit(qint64 width, qint64 height) {
+    return width >= 1 && height >= 1 && width <= kMaxSide && height <= kMaxSide &&
+           width * height * 4 <= kMaxPixelBytes;
+}
+
+QString PictureLimitRefusal(qint64 width, qint64 height) {
+    return QStringLiteral("%1 x %2 pixels is too large: at most %3 pixels a side, or 1 GiB of pixel memory")
+        .arg(width).arg(height).arg(kMaxSide);
+}
+
+QString PictureAllocationFailure(qint64 width, qint64 height) {
+    return QStringLiteral("not enough memory for a picture of %1 x %2 pixels").arg(width).arg(height);
+}
+
 QImage AllocateLargeImage(int width, int height, QImage::Format format) {
     const qsizetype bytesPerLine = ((qsizetype(width) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32) * 4;
     const std::size_t bytes = std::size_t(bytesPerLine) * std::size_t(height);

@@ -1,8 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Allocation of large pictures that decoders fill row by row.
+// The program's picture size limit, and allocation of large pictures that
+// decoders and transforms fill row by row.
 #pragma once
 
 #include <QImage>
+#include <QString>
+
+// Every picture the program opens or makes has at most kMaxSide pixels on a
+// side and at most kMaxPixelBytes of pixel memory at 4 bytes a pixel.
+inline constexpr int kMaxSide = 30000;
+inline constexpr qint64 kMaxPixelBytes = qint64(1) << 30;
+
+// True when a width x height picture is within the limit (both above 0).
+bool IsWithinPictureLimit(qint64 width, qint64 height);
+// Why a width x height picture is refused: the size and the limit, one line.
+QString PictureLimitRefusal(qint64 width, qint64 height);
+// The line shown when memory for a width x height picture cannot be had.
+QString PictureAllocationFailure(qint64 width, qint64 height);
 
 // An uninitialised image whose memory is asked for in huge pages, so that
 // filling a 24-megapixel picture takes a few hundred page faults instead of

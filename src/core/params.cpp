@@ -2,10 +2,16 @@
 // Parameter parsing and range checks.
 #include "core/params.h"
 
+#include <QRegularExpression>
 #include <cmath>
 
+QString ParamSpec::defaultText() const {
+    if (defaultValue) return QString::fromLatin1(defaultValue);
+    return kind == ParamKind::Integer ? QString::number(int(defaultNumber)) : QString::number(defaultNumber);
+}
+
 Params::Params(ParamSpecs specs) : m_specs(specs) {
-    for (const ParamSpec& s : specs) m_values.insert(QString::fromLatin1(s.name), QString::fromLatin1(s.defaultValue));
+    for (const ParamSpec& s : specs) m_values.insert(QString::fromLatin1(s.name), s.defaultText());
 }
 
 const ParamSpec* Params::find(const QString& name) const {
@@ -21,9 +27,16 @@ QString Params::set(const QString& name, const QString& text) {
     if (spec->kind != ParamKind::Text) {
         bool ok = false;
         double number = 0;
-        if (spec->kind == ParamKind::Integer) number = value.toInt(&ok);
-        else number = value.toDouble(&ok);
-        if (!ok || !std::isfinite(number))
+        // A whole number too long for an int is still a whole number: it is
+        // reported as out of range below, not as a malformed one.
+        if (spec->kind == ParamKind::Integer) number = double(value.toLongLong(&ok));
+        if (spec->kind == ParamKind::Integer && !ok) {
+            static const QRegularExpression digits(QStringLiteral("^[+-]?[0-9]+$"));
+            ok = digits.match(value).hasMatch();
+            number = value.startsWith('-') ? -HUGE_VAL : HUGE_VAL;
+        }
+        if (spec->kind != ParamKind::Integer) number = value.toDouble(&ok);
+        if (!ok || (spec->kind != ParamKind::Integer && !std::isfinite(number)))
             return QStringLiteral("parameter %1: '%2' is not %3").arg(name, text,
                 spec->kind == ParamKind::Integer ? QStringLiteral("a whole number") : QStringLiteral("a number"));
         if (number < spec->minimum || number > spec->maximum)
@@ -34,6 +47,14 @@ QString Params::set(const QString& name, const QString& text) {
     return {};
 }
 
-int Params::integer(const char* name) const { return m_values.value(QString::fromLatin1(name)).toInt(); }
-double Params::real(const char* name) const { return m_values.value(QString::fromLatin1(name)).toDouble(); }
-QString Params::text(const char* name) const { return m_values.value(QString::fromLatin1(name)); }
+const QString& Params::value(const char* name) const {
+    const auto it = m_values.constFind(QString::fromLatin1(name));
+    // Readers name parameters in code; a name the command does not have is a
+    // programming error, caught here rather than read as 0.
+    if (it == m_values.constEnd()) qFatal("Params: no parameter named '%s'", name);
+    return *it;
+}
+
+int Params::integer(const char* name) const { return value(name).toInt(); }
+double Params::real(const char* name) const { return value(name).toDouble(); }
+QString Params::text(const char* name) const { return value(name); }

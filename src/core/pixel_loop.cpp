@@ -32,19 +32,18 @@ EffectFrame::Area EffectFrame::area(Coverage coverage) const {
     return {0, 0, 0, 0, false};
 }
 
-void EffectFrame::selectedSpans(int y, int xBegin, int xEnd, std::vector<PixelRun>& out) const {
-    out.clear();
+void EffectFrame::selectedSpans(int y, int xBegin, int xEnd, RowRuns& out) const {
+    out.runs.clear();
     if (m_whole) {
-        if (xBegin < xEnd) out.push_back({xBegin, xEnd});
+        if (xBegin < xEnd) out.runs.push_back({xBegin, xEnd});
         return;
     }
     if (y < m_work.Y || y >= m_work.GetBottom()) return;
     // The region's own scans give the row's runs directly; they are the
     // pixels its point test accepts.
-    std::vector<Span> scans;
-    m_selection->GetRowSpans(y, scans);
-    for (const Span& scan : scans) {
+    m_selection->GetRowSpans(y, out.scans);
+    for (const Span& scan : out.scans) {
         const int begin = std::max(scan.X, xBegin), end = std::min(scan.X + scan.Length, xEnd);
-        if (begin < end) out.push_back({begin, end});
+        if (begin < end) out.runs.push_back({begin, end});
     }
 }

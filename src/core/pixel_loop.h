@@ -25,12 +25,14 @@
 //      InteriorUnselective  x in [1, w-2], y in [1, h-2], selection ignored
 //
 // Pixels are visited row by row, top to bottom, left to right. Threads::Two
-// splits the rows between two threads; only for routines whose pixels are
-// independent (no random numbers, no reads of their own output), which then
-// give the same bytes as one thread.
+// splits the rows between two threads (splitRows below, the one place that
+// does, also for routines that walk on their own); only for routines whose
+// pixels are independent (no random numbers, no reads of their own output),
+// which then give the same bytes as one thread.
 #pragma once
 
 #include "core/bitmap.h"
+#include "core/selection/selection_mask.h"
 
 #include <algorithm>
 #include <bit>
@@ -44,12 +46,17 @@ class SelectionRegion;
 
 // The call shape of an effect routine: reads source, writes destination (same
 // size and format), honours selection (may be null) as its pattern says.
-// Routines with parameters take them after these three.
-using EffectFn = void (*)(Bitmap& source, Bitmap& destination, SelectionRegion* selection);
+// Routines with parameters take them after these three as one const
+// NameParams&, a struct listing its members in kFields (core/params.h).
+using EffectFn = void (*)(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection);
 
 enum class Coverage { Whole, WholeLessLast, RectLessLast, Interior, Unselective, InteriorUnselective };
 
 enum class Threads { One, Two };
+
+// What a byte-wise walk does with 32-bit pixels whose source alpha is 0:
+// writes them like any other, or leaves their destination colour alone.
+enum class Transparent { Write, Skip };
 
 // A run of pixels [begin, end) of one row.
 struct PixelRun {
@@ -82,9 +89,15 @@ public:
     };
     Area area(Coverage coverage) const;
 
-    // Replaces out with the selected runs of row y within [xBegin, xEnd), left
-    // to right. Pixels outside the selection's bounds are never selected.
-    void selectedSpans(int y, int xBegin, int xEnd, std::vector<PixelRun>& out) const;
+    // Scratch for selectedSpans, one per thread: once grown to a row's runs
+    // it is reused, so finding the runs allocates nothing per row.
+    struct RowRuns {
+        std::vector<PixelRun> runs;
+        std::vector<Span> scans; // the region's own scans of the row
+    };
+    // Replaces out.runs with the selected runs of row y within [xBegin, xEnd),
+    // left to right. Pixels outside the selection's bounds are never selected.
+    void selectedSpans(int y, int xBegin, int xEnd, RowRuns& out) const;
 
 private:
     bool pointTest(int x, int y) const;
@@ -98,6 +111,41 @@ private:
 
 // Below this many visited pixels a second thread costs more than it saves.
 inline constexpr long long kMinPixelsForTwoThreads = 1 << 16;
+
+// The one row split of every routine: calls rows(begin, end) for the whole
+// range [begin, end) on the calling thread, or, with Threads::Two, at least
+// kMinPixelsForTwoThreads pixels and at least two rows, for its upper half on
+// the calling thread and its lower half on a second one. Only for rows that
+// are independent of each other (no random numbers, no reads of another row's
+// output), which then give the same bytes either way.
+template <class Rows>
+void splitRows(int begin, int end, long long pixels, Threads threads, Rows&& rows) {
+    if (threads == Threads::One || pixels < kMinPixelsForTwoThreads || end - begin < 2) {
+        rows(begin, end);
+        return;
+    }
+    const int mid = begin + (end - begin) / 2;
+    std::thread second([&rows, mid, end] { rows(mid, end); });
+    rows(begin, mid);
+    second.join();
+}
+
+// splitRows for rows of uneven cost (rings around a centre, an ellipse):
+// calls row(i) for every i in [begin, end), the two threads taking alternate
+// rows so that each gets a like share of the costly ones.
+template <class Row>
+void splitAlternateRows(int begin, int end, long long pixels, Threads threads, Row&& row) {
+    auto every = [&row, end](int first) {
+        for (int i = first; i < end; i += 2) row(i);
+    };
+    if (threads == Threads::One || pixels < kMinPixelsForTwoThreads || end - begin < 2) {
+        for (int i = begin; i < end; ++i) row(i);
+        return;
+    }
+    std::thread second(every, begin + 1);
+    every(begin);
+    second.join();
+}
 
 // True when both locks succeeded and describe images of one size and format.
 inline bool sameShape(const ScopedLock& a, const ScopedLock& b) {
@@ -114,25 +162,17 @@ void forEachSpanWithState(const EffectFrame& frame, Coverage coverage, MakeState
     if (a.x0 >= a.x1 || a.y0 >= a.y1) return;
     auto rows = [&](int yBegin, int yEnd) {
         auto state = makeState();
-        std::vector<PixelRun> spans;
+        EffectFrame::RowRuns spans;
         for (int y = yBegin; y < yEnd; ++y) {
             if (!a.test) {
                 kernel(state, y, a.x0, a.x1);
                 continue;
             }
             frame.selectedSpans(y, a.x0, a.x1, spans);
-            for (const PixelRun& s : spans) kernel(state, y, s.begin, s.end);
+            for (const PixelRun& s : spans.runs) kernel(state, y, s.begin, s.end);
         }
     };
-    const long long pixels = (long long)(a.x1 - a.x0) * (a.y1 - a.y0);
-    if (threads == Threads::One || pixels < kMinPixelsForTwoThreads || a.y1 - a.y0 < 2) {
-        rows(a.y0, a.y1);
-        return;
-    }
-    const int mid = a.y0 + (a.y1 - a.y0) / 2;
-    std::thread second(rows, mid, a.y1);
-    rows(a.y0, mid);
-    second.join();
+    splitRows(a.y0, a.y1, (long long)(a.x1 - a.x0) * (a.y1 - a.y0), threads, rows);
 }
 
 // Calls kernel(y, xBegin, xEnd) for every run of visited pixels.
@@ -216,13 +256,15 @@ void callByteKernel(ByteKernel& kernel, const std::uint8_t* s, const std::uint8_
 // kernel writes n bytes (the run's pixels times bpp) to out, each computed
 // from the bytes at the same index (or fixed distances) in s and d. On 24-bit
 // images out is d itself; on 32-bit images out is scratch whose colour bytes
-// are then copied into d, so alpha is never written, and with skipTransparent
-// pixels whose source alpha is 0 keep their destination colour. A kernel that
+// are then copied into d, so alpha is never written, and with
+// Transparent::Skip pixels whose source alpha is 0 keep their destination
+// colour. A kernel that
 // takes a fifth argument gets the bytes per pixel there as a compile-time
 // std::integral_constant, for fixed distances to neighbours.
 template <class ByteKernel>
 void forEachRunBytes(const EffectFrame& frame, Coverage coverage, const ScopedLock& src, const ScopedLock& dst,
-                     ByteKernel&& kernel, Threads threads = Threads::One, bool skipTransparent = false) {
+                     ByteKernel&& kernel, Threads threads = Threads::One,
+                     Transparent transparent = Transparent::Write) {
     constexpr int kChunk = 1024;
     const int bpp = src.bpp();
     if (bpp != 3 && bpp != 4) return;
@@ -238,7 +280,7 @@ void forEachRunBytes(const EffectFrame& frame, Coverage coverage, const ScopedLo
                     callByteKernel(kernel, s, d, d, count * 3, std::integral_constant<int, 3>{});
                 } else {
                     callByteKernel(kernel, s, d, scratch, count * 4, std::integral_constant<int, 4>{});
-                    if (skipTransparent)
+                    if (transparent == Transparent::Skip)
                         mergeColourBytes<true>(d, scratch, s, count);
                     else
                         mergeColourBytes<false>(d, scratch, s, count);
@@ -252,20 +294,20 @@ void forEachRunBytes(const EffectFrame& frame, Coverage coverage, const ScopedLo
 // builds the frame and walks the pattern with forEachRunBytes. Does nothing
 // when a lock fails or the images differ in size or format.
 template <class ByteKernel>
-void runByteEffect(Bitmap& source, Bitmap& destination, const SelectionRegion* selection, Coverage coverage,
-                   Threads threads, ByteKernel&& kernel, bool skipTransparent = false) {
+void runByteEffect(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection, Coverage coverage,
+                   Threads threads, ByteKernel&& kernel, Transparent transparent = Transparent::Write) {
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
     const EffectFrame frame(selection, src.width(), src.height());
-    forEachRunBytes(frame, coverage, src, dst, kernel, threads, skipTransparent);
+    forEachRunBytes(frame, coverage, src, dst, kernel, threads, transparent);
 }
 
 // The whole routine for a per-pixel effect: locks source then destination,
 // builds the frame and walks the pattern. Does nothing when a lock fails or
 // the images differ in size or format.
 template <class Kernel>
-void runPixelEffect(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+void runPixelEffect(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
                     Coverage coverage, Threads threads, Kernel&& kernel) {
     ScopedLock src(source);
     ScopedLock dst(destination);

@@ -2,11 +2,15 @@
 // libpng reader.
 #include "core/png_reader.h"
 
+#include "core/large_image.h"
+
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <cstdio>
+#include <cstdlib>
 #include <png.h>
 #include <vector>
 
@@ -15,7 +19,24 @@ namespace {
 struct ReadState {
     char message[200] = {};
     int rowsRead = 0;
+    png_alloc_size_t allocationLimit = 0; // no single block of libpng's may be larger
+    png_alloc_size_t refusedSize = 0;      // the block asked for beyond it, if any
 };
+
+// libpng asks for a chunk's whole declared length before reading it, and not
+// every chunk kind is held to its chunk limit: one that declares 2 GB in a
+// file of a hundred bytes would be allocated and filled first. No block larger
+// than the limit is handed out; libpng then skips the chunk or fails.
+png_voidp limitedMalloc(png_structp png, png_alloc_size_t size) {
+    auto* state = static_cast<ReadState*>(png_get_mem_ptr(png));
+    if (size > state->allocationLimit) {
+        state->refusedSize = size;
+        return nullptr;
+    }
+    return std::malloc(size);
+}
+
+void limitedFree(png_structp, png_voidp memory) { std::free(memory); }
 
 void onError(png_structp png, png_const_charp message) {
     auto* state = static_cast<ReadState*>(png_get_error_ptr(png));
@@ -29,7 +50,11 @@ void onWarning(png_structp, png_const_charp) {}
 // errors by longjmp. Fills image row by row.
 bool readInto(FILE* file, qint64 fileSize, ReadState* state, QImage* image, int maxSide, qint64 maxBytes,
               QString* refusal) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, state, onError, onWarning);
+    // Row buffers of the widest picture are far below 64 MiB; no chunk can be
+    // larger than the file.
+    state->allocationLimit = png_alloc_size_t(std::max<qint64>(fileSize, qint64(64) << 20));
+    png_structp png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, state, onError, onWarning, state, limitedMalloc,
+                                               limitedFree);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_read_struct(&png, nullptr, nullptr);
@@ -40,13 +65,17 @@ bool readInto(FILE* file, qint64 fileSize, ReadState* state, QImage* image, int 
         return false;
     }
     png_init_io(png, file);
-    png_set_user_limits(png, 0x7fffffff, 0x7fffffff);
+    png_set_user_limits(png, png_uint_32(maxSide), png_uint_32(maxSide));
+    // No chunk can hold more than the file does. Ancillary chunks are few in
+    // real files, so a flood of them is refused as well.
+    png_set_chunk_malloc_max(png, png_alloc_size_t(std::max<qint64>(fileSize, 1)));
+    png_set_chunk_cache_max(png, 1000);
     png_read_info(png, info);
     const png_uint_32 w = png_get_image_width(png, info), h = png_get_image_height(png, info);
     const int colorType = png_get_color_type(png, info);
     const bool alpha = (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
     if (w > png_uint_32(maxSide) || h > png_uint_32(maxSide) || qint64(w) * h * 4 > maxBytes) {
-        *refusal = QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(w).arg(h);
+        *refusal = PictureLimitRefusal(w, h);
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
@@ -109,6 +138,8 @@ PngReadResult ReadPng(const QString& path, int maxSide, qint64 maxBytes) {
         result.image = std::move(image);
         result.damaged = true;
         result.error = QStringLiteral("%1 of %2 rows could be read (%3)").arg(state.rowsRead).arg(result.image.height()).arg(state.message);
+    } else if (state.refusedSize > 0) {
+        result.error = QStringLiteral("a chunk declares %1 bytes, more than the file holds").arg(state.refusedSize);
     } else {
         result.error = QStringLiteral("the picture data is invalid or incomplete (%1)").arg(state.message);
     }

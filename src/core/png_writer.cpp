@@ -11,10 +11,15 @@
 
 namespace {
 
+// libpng's default handlers print on the terminal; the caller reports a
+// failed write itself, with the system's reason.
+void onError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void onWarning(png_structp, png_const_charp) {}
+
 // The libpng part, kept free of objects with destructors because libpng
 // reports errors by longjmp.
 bool writeRows(FILE* file, const QImage& image, png_const_bytep* rows, bool alpha, PngSpeed speed) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_write_struct(&png, nullptr);

@@ -5,11 +5,12 @@
 #include "core/codecs.h"
 #include "core/png_writer.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <cerrno>
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -24,6 +25,35 @@ bool writableFolder(const QString& path) {
     QDir().mkpath(path);
     const QFileInfo info(path);
     return info.isDir() && info.isWritable();
+}
+
+// Why path cannot serve as a backup folder; empty when it can.
+QString folderProblem(const QString& path) {
+    if (writableFolder(path)) return {};
+    QFileInfo info(path);
+    if (info.exists() && !info.isDir()) return QStringLiteral("is not a folder");
+    if (info.exists()) return QStringLiteral("the folder cannot be written");
+    // The nearest existing folder above tells why it cannot be made.
+    while (!info.exists() && info.absoluteFilePath() != info.absolutePath()) info = QFileInfo(info.absolutePath());
+    if (!info.isDir()) return QStringLiteral("%1 is not a folder").arg(info.filePath());
+    return QStringLiteral("the folder cannot be created in %1").arg(info.filePath());
+}
+
+// Removes the per-instance folders inside base whose program has ended: their
+// lock can be taken.
+void removeStaleInstances(const QString& base) {
+    const QStringList instances = QDir(base).entryList({QStringLiteral("instance-*")}, QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& name : instances) {
+        const QString dir = base + "/" + name;
+        bool isNumber = false;
+        const qint64 pid = name.mid(9).toLongLong(&isNumber);
+        if (isNumber && pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM)) continue; // still running
+        QLockFile lock(dir + "/.lumaset.lock");
+        lock.setStaleLockTime(0);
+        if (!lock.tryLock(0)) continue;
+        lock.unlock();
+        QDir(dir).removeRecursively();
+    }
 }
 
 // Backups are written often and read back rarely: the fastest zlib level
@@ -67,18 +97,21 @@ QString BackupStore::chooseFolder(const QString& wanted) {
         m_lock = std::move(lock);
         return true;
     };
-    if (!wanted.isEmpty()) {
-        if (claim(wanted)) return wanted;
-    } else {
-        const QString besideProgram = QCoreApplication::applicationDirPath() + "/BackUp";
-        if (!QCoreApplication::applicationDirPath().isEmpty() && claim(besideProgram)) return besideProgram;
-        const QString cached = cacheRoot() + "/BackUp";
-        if (claim(cached)) return cached;
+    const QString base = wanted.isEmpty() ? cacheRoot() + "/BackUp" : wanted;
+    m_error = folderProblem(base);
+    if (!m_error.isEmpty()) return base;
+    removeStaleInstances(base);
+    if (claim(base)) return base;
+    // Another running program holds the folder: take one of our own inside it.
+    const QString own = base + QStringLiteral("/instance-%1").arg(::getpid());
+    if (!claim(own)) {
+        m_error = folderProblem(own);
+        if (m_error.isEmpty()) m_error = QStringLiteral("%1 is locked by another program").arg(own);
+        return own;
     }
-    // Another running program holds the folder: take one of our own.
-    const QString parent = cacheRoot() + QStringLiteral("/instance-%1").arg(::getpid());
-    const QString own = parent + "/BackUp";
-    if (claim(own)) m_ownedParent = parent;
+    m_ownedParent = own;
+    if (!wanted.isEmpty())
+        m_note = QStringLiteral("the backup folder %1 is in use by another running program; using %2").arg(base, own);
     return own;
 }
 

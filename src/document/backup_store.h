@@ -21,15 +21,19 @@
 
 class BackupStore {
 public:
-    // Uses folder when given; otherwise "BackUp" beside the program when that
-    // can be written, else the user's cache folder. A folder another running
-    // program holds is not shared: this program takes one of its own.
+    // Uses folder when given, otherwise $XDG_CACHE_HOME/lumaset/BackUp
+    // (~/.cache/lumaset/BackUp by default). A folder another running program
+    // holds is not shared: this program takes "instance-PID" inside it, and
+    // the instance folders of programs no longer running are removed.
     explicit BackupStore(const QString& folder = {});
     ~BackupStore(); // abandons queued writes and waits for the one under way
 
-    // The folder the backup files go to (always a folder named "BackUp" unless
-    // one was given).
+    // The folder the backup files go to.
     QString folder() const { return m_folder; }
+    // Why the folder cannot be used (empty when it can).
+    QString error() const { return m_error; }
+    // Set when the folder given was in use and a folder inside it was taken.
+    QString note() const { return m_note; }
     // Creates the folder; false when it cannot be written.
     bool ensureFolder();
 
@@ -53,6 +57,8 @@ private:
     QString m_folder;
     std::unique_ptr<QLockFile> m_lock;
     QString m_ownedParent; // a per-instance folder removed at exit, if one was made
+    QString m_error;
+    QString m_note;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;

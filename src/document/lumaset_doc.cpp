@@ -6,7 +6,23 @@
 #include "core/graphics.h"
 #include "document/host.h"
 
+#include "core/file_names.h"
+
 #include <QFileInfo>
+#include <sys/stat.h>
+
+namespace {
+
+// Device and inode of the file path names (after links); false when none.
+bool fileIdentity(const QString& path, quint64* device, quint64* inode) {
+    struct stat st {};
+    if (path == QLatin1String("-") || ::stat(EncodeFileName(path).constData(), &st) != 0) return false;
+    *device = st.st_dev;
+    *inode = st.st_ino;
+    return true;
+}
+
+} // namespace
 
 CLumasetDoc::CLumasetDoc(Host* host, const QString& backupFolder)
     : m_pHost(host), m_backups(backupFolder) {}
@@ -50,7 +66,8 @@ bool CLumasetDoc::OnOpenDocument(const QString& path) {
     m_aBackupFiles.clear();
     m_nHistoryPos = 0;
     PushBackup(true);
-    m_strPathName = QFileInfo(path).absoluteFilePath();
+    m_strPathName = path == QLatin1String("-") ? path : QFileInfo(path).absoluteFilePath();
+    if (!fileIdentity(path, &m_openedDevice, &m_openedInode)) m_openedDevice = m_openedInode = 0;
     m_bDamaged = decoded.damaged;
     m_bForce = false;
     m_bModified = false;
@@ -61,35 +78,46 @@ bool CLumasetDoc::OnOpenDocument(const QString& path) {
     return true;
 }
 
-bool CLumasetDoc::OnSaveDocument(const QString& path) {
-    const QString target = QFileInfo(path).absoluteFilePath();
-    if (m_bDamaged && target == m_strPathName && !m_bForce) {
+bool CLumasetDoc::OnSaveDocument(const QString& path, const QString& mime) {
+    const QString target = path == QLatin1String("-") ? path : QFileInfo(path).absoluteFilePath();
+    quint64 device = 0, inode = 0;
+    const bool sameFile = fileIdentity(path, &device, &inode) && m_openedInode != 0 && device == m_openedDevice &&
+                          inode == m_openedInode;
+    if (m_bDamaged && sameFile && !m_bForce) {
         const QString question = path + " was damaged when it was opened; saving over it replaces the original. Save anyway?";
         if (!m_pHost || !m_pHost->confirm(question)) return false;
     }
-    SaveImageFile(path);
+    if (!SaveImageFile(path, mime)) return false;
     m_bModified = false;
     m_strPathName = target;
     return true;
 }
 
-QString MimeTypeForPath(const QString& path) {
-    QString ext = path.right(3);
+QString MimeTypeForPath(const QString& path, bool* known) {
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    QString ext = dot < 0 ? QString() : name.mid(dot + 1);
     for (QChar& c : ext)
         if (c >= 'A' && c <= 'Z') c = QChar(c.unicode() + ('a' - 'A'));
-    if (ext == QLatin1String("jpg")) return QStringLiteral("image/jpeg");
-    if (ext == QLatin1String("gif")) return QStringLiteral("image/gif");
-    if (ext == QLatin1String("tif")) return QStringLiteral("image/tiff");
-    if (ext == QLatin1String("bmp")) return QStringLiteral("image/bmp");
+    static const struct {
+        const char* extension;
+        const char* mime;
+    } table[] = {{"jpg", "image/jpeg"}, {"jpeg", "image/jpeg"}, {"jpe", "image/jpeg"}, {"tif", "image/tiff"},
+                 {"tiff", "image/tiff"}, {"bmp", "image/bmp"},   {"gif", "image/gif"},   {"png", "image/png"}};
+    for (const auto& entry : table)
+        if (ext == QLatin1String(entry.extension)) {
+            if (known) *known = true;
+            return QString::fromLatin1(entry.mime);
+        }
+    if (known) *known = false;
     return QStringLiteral("image/png");
 }
 
-bool CLumasetDoc::SaveImageFile(const QString& path) {
-    const int encoder = FindEncoderClsid(MimeTypeForPath(path));
+bool CLumasetDoc::SaveImageFile(const QString& path, const QString& mime) {
+    const int encoder = FindEncoderClsid(mime.isEmpty() ? MimeTypeForPath(path) : mime);
     QString error = QStringLiteral("no encoder for this file type");
     const bool ok = encoder >= 0 && m_pImage && SaveBitmapFile(*m_pImage, path, encoder, &error);
     if (!ok) message(QStringLiteral("Failed to save"), path + ": " + error);
-    m_bModified = false;
     return ok;
 }
 
@@ -106,7 +134,6 @@ bool CLumasetDoc::RestoreFromFile(const QString& path) {
     m_nWidth = int(m_pImage->GetWidth());
     m_nHeight = int(m_pImage->GetHeight());
     MakeBackground();
-    UpdateAllViews();
     return true;
 }
 
@@ -124,9 +151,13 @@ void CLumasetDoc::MakeBackground() {
             g->fillRect(QRect(kSquare * j, kSquare * i, kSquare, kSquare), (i % 2 == j % 2) ? grey : white);
 }
 
+// Backup failures are told once: a folder that cannot be written fails every
+// step the same way, and undo still works from the copies in memory.
 void CLumasetDoc::reportBackupFailures() {
     const QStringList failed = m_backups.takeFailures();
-    if (!failed.isEmpty()) message(QStringLiteral("Failed to save"), failed.join(", ") + ": the backup could not be written");
+    if (failed.isEmpty() || m_bBackupFailureShown) return;
+    m_bBackupFailureShown = true;
+    message(QStringLiteral("Failed to save"), failed.join(", ") + ": the backup could not be written");
 }
 
 void CLumasetDoc::PushBackup(bool initial) {
@@ -138,8 +169,10 @@ void CLumasetDoc::PushBackup(bool initial) {
         --n;
     }
     const QString path = m_backups.folder() + QStringLiteral("/Lumaset.temp.%1").arg(n);
-    if (!m_backups.ensureFolder())
+    if (!m_backups.ensureFolder() && !m_bBackupFailureShown) {
+        m_bBackupFailureShown = true;
         message(QStringLiteral("Failed to save"), path + ": the backup folder cannot be written");
+    }
     if (m_pImage && m_pImage->isValid()) m_backups.write(path, m_pImage->image());
     m_aBackupFiles.insert(m_nHistoryPos, path);
     ++m_nHistoryPos;
@@ -157,3 +190,15 @@ bool CLumasetDoc::StepHistory(bool back) {
 }
 
 void CLumasetDoc::SetImage(std::unique_ptr<Bitmap> image) { m_pImage = std::move(image); }
+
+void CLumasetDoc::AdoptImage(std::unique_ptr<Bitmap> image, bool erase) {
+    m_nWidth = int(image->GetWidth());
+    m_nHeight = int(image->GetHeight());
+    m_pImage = std::move(image);
+    RecordChange(erase);
+}
+
+void CLumasetDoc::RecordChange(bool erase) {
+    PushBackup(false);
+    UpdateAllViews(erase);
+}

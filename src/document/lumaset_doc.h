@@ -27,25 +27,20 @@ public:
     // cannot be decoded is refused with a message naming it, and the document
     // stays as it was.
     bool OnOpenDocument(const QString& path);
-    // Saves to path (the encoder chosen from the name), clears the modified
-    // flag and returns true, also when the save failed, as the framework
-    // expects. Returns false only when the user declined to overwrite the
-    // damaged file the picture came from.
-    bool OnSaveDocument(const QString& path);
-    // The document has no file format of its own.
-    void Serialize() {}
+    // Saves to path (the encoder chosen from the name). On success the
+    // modified flag is cleared and path becomes the document's path. A failed
+    // save shows "Failed to save" and returns false with the modified flag and
+    // the path left as they were, as does declining to overwrite the damaged
+    // file the picture came from (the same file by device and inode, through
+    // any link or spelling). mime, when given, overrides the name's format.
+    bool OnSaveDocument(const QString& path, const QString& mime = {});
 
-    // Replaces the image by the picture of a backup file, exactly.
-    virtual bool RestoreFromFile(const QString& path);
-    // Encodes m_pImage to path; the MIME type comes from the last three
-    // characters of the name. Shows "Failed to save" on failure and clears the
-    // modified flag either way.
-    virtual bool SaveImageFile(const QString& path);
     // Rebuilds the checkerboard at the image size: 10-pixel squares, grey at
     // the top left, white beside it; strips narrower than a square stay clear.
     void MakeBackground();
 
-    // Records m_pImage as a new history entry, discarding the redo branch.
+    // Records the image as a new history entry, discarding the redo branch.
+    // An initial entry (a freshly opened picture) leaves the document unmodified.
     void PushBackup(bool initial);
     // Undo (back) or Redo. Returns false, with a message and nothing changed,
     // when the entry's picture cannot be read.
@@ -53,13 +48,24 @@ public:
     bool CanUndo() const { return m_nHistoryPos > 1; }
     bool CanRedo() const { return m_nHistoryPos < m_aBackupFiles.size(); }
 
-    // Makes image the document image (the old one is freed).
+    // Makes image the document image (the old one is freed); no history entry.
     void SetImage(std::unique_ptr<Bitmap> image);
+    // Makes image the document image and its size the document size, records
+    // it as a history entry and tells the views (erasing first when erase is set).
+    void AdoptImage(std::unique_ptr<Bitmap> image, bool erase);
+    // Records a change made in place to GetImage() as a history entry and
+    // tells the views.
+    void RecordChange(bool erase);
+    // Hands the image over to a routine that consumes it; the document has no
+    // image until SetImage or AdoptImage gives it one.
+    std::unique_ptr<Bitmap> TakeImage() { return std::move(m_pImage); }
     // The document image; the document keeps ownership.
     Bitmap* GetImage() const { return m_pImage.get(); }
     // The history position (1 = the first entry) and the number of entries.
     int GetHistoryPos() const { return m_nHistoryPos; }
     int GetHistoryCount() const { return int(m_aBackupFiles.size()); }
+    // The backup file of history entry index (0 = the first).
+    QString GetHistoryFile(int index) const { return m_aBackupFiles.value(index); }
 
     bool IsModified() const { return m_bModified; }
     void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
@@ -71,11 +77,13 @@ public:
     Host* host() const { return m_pHost; }
     BackupStore& backups() { return m_backups; }
 
-    // Tells every view that the document changed.
+    // Tells every view that the document changed: the one change notification
+    // views listen to.
     void UpdateAllViews(bool erase = true) { emit updated(erase); }
 
+    // The checkerboard drawn under transparent pixels.
     std::unique_ptr<Bitmap> m_pBackground;
-    std::unique_ptr<Bitmap> m_pImage;
+    // The drawing settings the tools share, and the size of the next new image.
     ARGB m_crBackground = 0xFFFFFFFF;
     ARGB m_crForeground = 0xFF000000;
     int m_nPenWidth = 1;
@@ -83,25 +91,36 @@ public:
     int m_nHeight = 300;
     int m_nToolType = 1;
     int m_nAlpha = 255;
-    int m_nHistoryPos = 0;
-    QStringList m_aBackupFiles;
 
 signals:
     void updated(bool erase);
 
 private:
+    // Replaces the image by the picture of a backup file, exactly.
+    bool RestoreFromFile(const QString& path);
+    // Encodes the image to path; the MIME type comes from the last three
+    // characters of the name. Shows "Failed to save" on failure.
+    bool SaveImageFile(const QString& path, const QString& mime = {});
     void message(const QString& text, const QString& detail = {});
     void reportBackupFailures();
+
+    std::unique_ptr<Bitmap> m_pImage;
+    int m_nHistoryPos = 0;
+    QStringList m_aBackupFiles;
 
     Host* m_pHost = nullptr;
     BackupStore m_backups;
     bool m_bModified = false;
     bool m_bDamaged = false;
     bool m_bForce = false;
+    bool m_bBackupFailureShown = false; // backup failures are reported once
     QString m_strPathName;
+    // Device and inode of the opened file (0 when none): the file the
+    // damaged-input guard protects.
+    quint64 m_openedDevice = 0, m_openedInode = 0;
 };
 
-// The MIME type a file name saves as: "jpg", "gif", "tif", "bmp" in its last
-// three characters (ASCII case folded) give JPEG, GIF, TIFF and BMP; anything
-// else PNG.
-QString MimeTypeForPath(const QString& path);
+// The MIME type a file name saves as, from the extension of its last part in
+// any case: jpg, jpeg, jpe give JPEG; tif, tiff TIFF; bmp BMP; gif GIF; png and
+// anything else PNG. known tells whether the extension was one of those.
+QString MimeTypeForPath(const QString& path, bool* known = nullptr);

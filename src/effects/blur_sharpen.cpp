@@ -22,7 +22,7 @@ struct RuntimeKernel {
 };
 
 template <class Kernel>
-void convolve(Bitmap& source, Bitmap& destination, const SelectionRegion* selection, const Kernel& k) {
+void convolve(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection, const Kernel& k) {
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
@@ -44,12 +44,12 @@ void convolve(Bitmap& source, Bitmap& destination, const SelectionRegion* select
                 out[i] = clampByte(sum / k.divisor);
             }
         },
-        Threads::Two, true);
+        Threads::Two, Transparent::Skip);
 }
 
 } // namespace
 
-void Convolve3x3(Bitmap& source, Bitmap& destination, SelectionRegion* selection,
+void Convolve3x3(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
                  const ConvolutionKernel3x3& kernel) {
     if (kernel == kBlurKernel)
         convolve(source, destination, selection, FixedKernel<kBlurKernel>{});
@@ -63,16 +63,16 @@ void Convolve3x3(Bitmap& source, Bitmap& destination, SelectionRegion* selection
         convolve(source, destination, selection, RuntimeKernel{kernel.weights, kernel.divisor});
 }
 
-void Blur(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+void Blur(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
     Convolve3x3(source, destination, selection, kBlurKernel);
 }
-void GaussBlur(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+void GaussBlur(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
     Convolve3x3(source, destination, selection, kGaussBlurKernel);
 }
-void Sharpen(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+void Sharpen(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
     Convolve3x3(source, destination, selection, kSharpenKernel);
 }
-void SharpenMore(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+void SharpenMore(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
     Convolve3x3(source, destination, selection, kSharpenMoreKernel);
 }
 
@@ -265,10 +265,10 @@ void motionBlur(const ScopedLock& src, const ScopedLock& dst, const EffectFrame&
 
 } // namespace
 
-void MotionBlur(Bitmap& source, Bitmap& destination, SelectionRegion* selection, int angle,
-                int distance) {
-    angle %= 360;
-    distance = clampInt(distance, 1, 200);
+void MotionBlur(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+                const MotionBlurParams& params) {
+    const int angle = params.angle % 360;
+    const int distance = clampInt(params.distance, 1, 200);
     // The line runs opposite to the given angle.
     const double theta = (angle + 180) * 3.141592653589793 / 180;
     const int dx = int(std::cos(theta) * distance);
@@ -285,7 +285,7 @@ void MotionBlur(Bitmap& source, Bitmap& destination, SelectionRegion* selection,
         motionBlur<3>(src, dst, frame, line);
 }
 
-void SoftGlow(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+void SoftGlow(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
     // The blurred layer is a copy of the source blurred inside the selection.
     // The destination is that copy before the blur, so it serves as the layer.
     GaussBlur(source, destination, selection);
@@ -309,10 +309,10 @@ void SoftGlow(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
                   });
 }
 
-void UsmSharpen(Bitmap& source, Bitmap& destination, SelectionRegion* selection, int strength) {
+void UsmSharpen(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+                const UsmSharpenParams&) {
     // strength (1..100) counted blur passes, each reading the unchanged source
     // into the same destination, so one pass gives the same bytes.
-    (void)strength;
     GaussBlur(source, destination, selection);
     runByteEffect(source, destination, nullptr, Coverage::Unselective, Threads::Two,
                   [](const std::uint8_t* s, const std::uint8_t* d, std::uint8_t* out, int n) {

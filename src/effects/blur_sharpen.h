@@ -4,6 +4,7 @@
 // copy of it, honouring selection (may be null) as described per routine.
 #pragma once
 
+#include "core/params.h"
 #include "core/pixel_loop.h"
 
 #include <vector>
@@ -26,12 +27,12 @@ inline constexpr ConvolutionKernel3x3 kSharpenMoreKernel{{-1, -1, -1, -1, 9, -1,
 // neighbourhood divided by the divisor (truncating toward zero), clamped to
 // 0..255. Alpha is not written; images under 3 pixels wide or high are left
 // alone. A divisor of 0 leaves the image alone.
-void Convolve3x3(Bitmap& source, Bitmap& destination, SelectionRegion* selection,
+void Convolve3x3(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
                  const ConvolutionKernel3x3& kernel);
-void Blur(Bitmap& source, Bitmap& destination, SelectionRegion* selection);
-void GaussBlur(Bitmap& source, Bitmap& destination, SelectionRegion* selection);
-void Sharpen(Bitmap& source, Bitmap& destination, SelectionRegion* selection);
-void SharpenMore(Bitmap& source, Bitmap& destination, SelectionRegion* selection);
+void Blur(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection);
+void GaussBlur(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection);
+void Sharpen(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection);
+void SharpenMore(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection);
 
 struct Offset {
     int x;
@@ -44,22 +45,42 @@ struct Offset {
 // a point is emitted once the error reaches the major length.
 std::vector<Offset> LineOffsets(int x0, int y0, int x1, int y1);
 
-// Alpha-weighted average along a line through each pixel, opposite to angle
-// (degrees); distance is limited to 1..200. Walks x in 0..w-2 and y in 0..h-2
+struct MotionBlurParams {
+    int angle = 15;    // direction in degrees; only angle % 360 counts
+    int distance = 20; // length of the blur in pixels, clamped to 1..200
+    static constexpr ParamField<MotionBlurParams> kFields[] = {
+        {.name = "angle", .integer = &MotionBlurParams::angle, .minimum = -3600, .maximum = 3600,
+         .help = "direction in degrees"},
+        {.name = "distance", .integer = &MotionBlurParams::distance, .minimum = 1, .maximum = 200,
+         .help = "length of the blur in pixels"},
+    };
+};
+
+// Alpha-weighted average along a line through each pixel, opposite to the
+// angle. Walks x in 0..w-2 and y in 0..h-2
 // with the selection test. Per pixel, over the in-image samples: alpha = sum of
 // alphas / count, colour = sum of colour * alpha / (1 + sum of alphas); a
 // pixel with no in-image sample keeps its destination value. 24-bit pixels
 // count as alpha 255.
-void MotionBlur(Bitmap& source, Bitmap& destination, SelectionRegion* selection, int angle,
-                int distance);
+void MotionBlur(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+                const MotionBlurParams& params = {});
 
 // Gauss-blurs a copy of source inside the selection, brightens source by 1.05
 // into destination over the whole image, then screens the blurred copy over
 // destination at full opacity over the whole image.
-void SoftGlow(Bitmap& source, Bitmap& destination, SelectionRegion* selection);
+void SoftGlow(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection);
+
+struct UsmSharpenParams {
+    int strength = 15; // number of blur passes, clamped to 1..100
+    static constexpr ParamField<UsmSharpenParams> kFields[] = {
+        {.name = "strength", .integer = &UsmSharpenParams::strength, .minimum = 1, .maximum = 100,
+         .help = "number of passes"},
+    };
+};
 
 // Unsharp mask: destination = clamp(2 * source - GaussBlur(source)) per colour
 // byte over the whole image (outside the selection the blur leaves the source
 // values, so those pixels stay unchanged). strength (limited to 1..100) counts
 // identical blur passes and does not change the result, so one pass runs.
-void UsmSharpen(Bitmap& source, Bitmap& destination, SelectionRegion* selection, int strength);
+void UsmSharpen(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+                const UsmSharpenParams& params = {});

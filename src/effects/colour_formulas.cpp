@@ -11,14 +11,14 @@ namespace {
 // Runs formula(b, g, r, d) over the whole image with the selection test; the
 // formula writes d[0..2] from the source's blue, green and red.
 template <class Formula>
-void colourFormula(Bitmap& source, Bitmap& destination, const SelectionRegion* selection, Formula formula) {
+void colourFormula(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection, Formula formula) {
     runPixelEffect(source, destination, selection, Coverage::Whole, Threads::Two,
                    [&formula](const std::uint8_t* s, std::uint8_t* d, int, int) { formula(s[0], s[1], s[2], d); });
 }
 
 } // namespace
 
-void Aqua(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+void Aqua(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
     colourFormula(source, destination, selection, [](int b, int g, int r, std::uint8_t* d) {
         d[2] = std::uint8_t(std::min(255, (g - b) * (g - b) / 128));
         d[1] = std::uint8_t(std::min(255, (r - b) * (r - b) / 128));
@@ -26,11 +26,11 @@ void Aqua(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
     });
 }
 
-void Darker(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+void Darker(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
     applyChannelFormula(source, destination, selection, [](int v) { return v * v / 255; });
 }
 
-void Ice(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+void Ice(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
     colourFormula(source, destination, selection, [](int b, int g, int r, std::uint8_t* d) {
         d[2] = std::uint8_t(std::min(255, std::abs((r - g - b) * 3 / 2)));
         d[1] = std::uint8_t(std::min(255, std::abs((g - b - r) * 3 / 2)));
@@ -38,7 +38,7 @@ void Ice(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
     });
 }
 
-void Molten(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+void Molten(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
     // The quotients c * 128 / (sum of the other two + 1) have numerators up to
     // 255 * 128 and divisors up to 511; for those, multiplying by
     // floor(2^32 / divisor) + 1 and keeping the high 32 bits gives the
@@ -56,7 +56,7 @@ void Molten(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
     });
 }
 
-void OldPhoto(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+void OldPhoto(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
     // The sepia coefficients 0.393 0.769 0.189 / 0.349 0.686 0.168 /
     // 0.272 0.534 0.131, times 65536 and rounded.
     colourFormula(source, destination, selection, [](int b, int g, int r, std::uint8_t* d) {
@@ -66,7 +66,7 @@ void OldPhoto(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
     });
 }
 
-void Subtence(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+void Subtence(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
     colourFormula(source, destination, selection, [](int b, int g, int r, std::uint8_t* d) {
         d[2] = std::uint8_t(g * b / 255);
         d[1] = std::uint8_t(b * r / 255);

@@ -3,11 +3,11 @@
 #include "effects/distort.h"
 
 #include "core/pixel_loop.h"
+#include "core/single_math.h"
 #include "effects/pixel_copy.h"
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -18,20 +18,12 @@ constexpr double kTwoPi = 6.283185307179586;
 // Fish Eye compute one row of angles and radii for the distance d and use it
 // for the rows above and below the centre: atan2 of a negated y is the negated
 // angle, its sine the negated sine and its cosine the same, so both rows get
-// the same bytes as computing each. The distances alternate between two
-// threads when the image is large; the rows are independent.
+// the same bytes as computing each. The row pairs are independent; rows far
+// from the centre cost less, so large images alternate them between two
+// threads.
 template <class RowPair>
 void forEachCentreDistance(int maxD, long long pixels, RowPair&& rows) {
-    if (maxD < 0) return;
-    if (pixels < kMinPixelsForTwoThreads || maxD < 1) {
-        for (int d = 0; d <= maxD; ++d) rows(d);
-        return;
-    }
-    std::thread odd([&] {
-        for (int d = 1; d <= maxD; d += 2) rows(d);
-    });
-    for (int d = 0; d <= maxD; d += 2) rows(d);
-    odd.join();
+    splitAlternateRows(0, maxD + 1, pixels, Threads::Two, rows);
 }
 
 // Cosine and sine of a single-precision angle, in double precision.
@@ -47,7 +39,7 @@ inline Direction directionOf(float theta) {
 
 } // namespace
 
-void Wave(Bitmap& source, Bitmap& destination, const SelectionRegion* selection, const WaveParams& params) {
+void Wave(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection, const WaveParams& params) {
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
@@ -69,7 +61,7 @@ void Wave(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
         Threads::Two);
 }
 
-void Pinch(Bitmap& source, Bitmap& destination, const SelectionRegion*, const PinchParams& params) {
+void Pinch(const Bitmap& source, Bitmap& destination, const SelectionRegion*, const PinchParams& params) {
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
@@ -81,8 +73,8 @@ void Pinch(Bitmap& source, Bitmap& destination, const SelectionRegion*, const Pi
         std::uint8_t* above = d > 0 && cy - d >= 0 ? dst.row(cy - d) : nullptr;
         for (int x = 0; x < w; ++x) {
             const int dx = x - cx;
-            const float theta = std::atan2(float(d), float(dx));
-            const float r = std::sqrt(float(dx * dx + d * d));
+            const float theta = singleAtan2(d, dx);
+            const float r = singleRadius(dx, d);
             const double scaled = std::sqrt(double(r)) * k;
             const Direction dir = directionOf(theta);
             const int sx = clampCoord(int(dir.cos * scaled) + cx, w);
@@ -93,7 +85,7 @@ void Pinch(Bitmap& source, Bitmap& destination, const SelectionRegion*, const Pi
     });
 }
 
-void FishEye(Bitmap& source, Bitmap& destination, const SelectionRegion* selection, const FishEyeParams& params) {
+void FishEye(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection, const FishEyeParams& params) {
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
@@ -129,10 +121,10 @@ void FishEye(Bitmap& source, Bitmap& destination, const SelectionRegion* selecti
         if (n == 0) return;
         for (int x = xBegin; x < xEnd; ++x) {
             const int dx = ox0 + x;
-            const float r = std::sqrt(float(x * x + d * d));
+            const float r = singleRadius(x, d);
             if (r <= R) {
                 const double mapped = lens(r);
-                const Direction dir = directionOf(std::atan2(float(d), float(x)));
+                const Direction dir = directionOf(singleAtan2(d, x));
                 const int sx = ox0 + int(dir.cos * mapped);
                 const int oy = int(dir.sin * mapped);
                 for (int i = 0; i < n; ++i) {
@@ -150,17 +142,4 @@ void FishEye(Bitmap& source, Bitmap& destination, const SelectionRegion* selecti
             }
         }
     });
-}
-
-void runWave(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params) {
-    Wave(source, destination, selection, {.amplitude = params.integer("amplitude")});
-}
-
-void runPinch(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params) {
-    Pinch(source, destination, selection, {.strength = params.integer("strength")});
-}
-
-void runFishEye(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params) {
-    FishEye(source, destination, selection,
-            {.mode = params.integer("mode"), .outside = params.integer("outside"), .strength = params.integer("strength")});
 }

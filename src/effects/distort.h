@@ -15,27 +15,42 @@ class SelectionRegion;
 
 struct WaveParams {
     int amplitude = 10; // largest displacement in pixels, clamped to 1..32
+    static constexpr ParamField<WaveParams> kFields[] = {
+        {.name = "amplitude", .integer = &WaveParams::amplitude, .minimum = 1, .maximum = 32,
+         .help = "wave amplitude"},
+    };
 };
 struct PinchParams {
     int strength = 12; // clamped to 1..32; the radius strength^2 maps to itself
+    static constexpr ParamField<PinchParams> kFields[] = {
+        {.name = "strength", .integer = &PinchParams::strength, .minimum = 1, .maximum = 32,
+         .help = "pinch strength"},
+    };
 };
 struct FishEyeParams {
     int mode = 0;      // 0 magnifies the centre, any other value the rim
     int outside = 2;   // outside the lens: 1 white, 2 unchanged, anything else black
     int strength = 29; // lens strength in thousandths; 0 leaves the image unchanged
+    static constexpr ParamField<FishEyeParams> kFields[] = {
+        {.name = "mode", .integer = &FishEyeParams::mode, .minimum = 0, .maximum = 1, .help = "lens mode"},
+        {.name = "outside", .integer = &FishEyeParams::outside, .minimum = 0, .maximum = 2,
+         .help = "what happens outside the lens"},
+        {.name = "strength", .integer = &FishEyeParams::strength, .minimum = 0, .maximum = 100,
+         .help = "lens strength"},
+    };
 };
 
 // Each selected pixel (x, y) copies, alpha included, the source pixel at
 // (x + trunc(sin(y * 2pi / 128) * a), y + trunc(cos(x * 2pi / 128) * a)),
 // clamped to the image.
-void Wave(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+void Wave(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
           const WaveParams& params = {});
 
 // Every pixel (the selection is ignored) copies, alpha included, the source
 // pixel at the same angle around the image centre (width / 2, height / 2) and
 // radius sqrt(r) * strength, clamped to the image. Angle and radius r are
 // single precision.
-void Pinch(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+void Pinch(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
            const PinchParams& params = {});
 
 // A round lens of radius min(w, h) / 2 centred on the working rectangle (w x h).
@@ -43,10 +58,5 @@ void Pinch(Bitmap& source, Bitmap& destination, const SelectionRegion* selection
 // pixel, which must pass the selection test; pixels outside that pass the test
 // are filled as params.outside says. Alpha is never written. With strength 0,
 // or a rectangle under 2 pixels on a side, the lens maps every radius to itself.
-void FishEye(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+void FishEye(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
              const FishEyeParams& params = {});
-
-// Effect-table adapters.
-void runWave(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params);
-void runPinch(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params);
-void runFishEye(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params);

@@ -9,30 +9,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <thread>
 #include <vector>
 
 namespace {
 
-constexpr ParamSpec kAddNoiseSpec[] = {
-    {"amplitude", ParamKind::Integer, "35", 0, 255, "largest brightening step"},
-};
-constexpr ParamSpec kRedEyeRemoveSpec[] = {
-    {"threshold", ParamKind::Integer, "50", 0, 100, "how much red must exceed green and blue"},
-    {"red", ParamKind::Integer, "155", 0, 255, "red tone"},
-    {"green", ParamKind::Integer, "155", 0, 255, "green tone"},
-    {"blue", ParamKind::Integer, "155", 0, 255, "blue tone"},
-};
-constexpr ParamSpec kLomoSpec[] = {
-    {"cyan", ParamKind::Integer, "-80", -100, 100, "red shift"},
-    {"magenta", ParamKind::Integer, "0", -100, 100, "green shift"},
-    {"yellow", ParamKind::Integer, "-60", -100, 100, "blue shift"},
-    {"black", ParamKind::Integer, "30", 0, 255, "black level"},
-    {"white", ParamKind::Integer, "251", 0, 255, "white level"},
-    {"gamma", ParamKind::Real, "1.2", 0, 10, "level gamma"},
-    {"ratio", ParamKind::Real, "0.4", 0, 1, "vignette ellipse size"},
-    {"alpha", ParamKind::Integer, "210", 0, 255, "vignette strength"},
-};
 
 using ByteTable = std::array<std::uint8_t, 256>;
 
@@ -130,16 +110,8 @@ private:
         // Where K is no real number (a negative term under its root) or equals
         // the major axis, no pixel has a real opacity: none is darkened.
         if (!std::isfinite(g.k) || g.k == g.major) return;
-        auto rows = [&](int first, int step) {
-            for (int i = first; i < m_hh; i += step) fillOpacityRow(i, g);
-        };
-        if ((long long)m_wh * m_hh < kMinPixelsForTwoThreads) {
-            rows(0, 1);
-            return;
-        }
-        std::thread odd(rows, 1, 2);
-        rows(0, 2);
-        odd.join();
+        // Rows through the ellipse skip its inside, so their costs differ.
+        splitAlternateRows(0, m_hh, (long long)m_wh * m_hh, Threads::Two, [&](int i) { fillOpacityRow(i, g); });
     }
 
     void fillOpacityRow(int i, const Geometry& g) {
@@ -164,23 +136,8 @@ private:
 
 } // namespace
 
-const ParamSpecs kAddNoiseParams = kAddNoiseSpec;
-const ParamSpecs kRedEyeRemoveParams = kRedEyeRemoveSpec;
-const ParamSpecs kLomoParams = kLomoSpec;
-
-LomoParams LomoParamsFrom(const Params& params) {
-    return {.cyan = params.integer("cyan"),
-            .magenta = params.integer("magenta"),
-            .yellow = params.integer("yellow"),
-            .black = params.integer("black"),
-            .white = params.integer("white"),
-            .gamma = params.real("gamma"),
-            .ratio = params.real("ratio"),
-            .alpha = params.integer("alpha")};
-}
-
-void AddNoise(Bitmap& image, const SelectionRegion* selection, int amplitude) {
-    const int amp = clampInt(amplitude, 0, 255);
+void AddNoise(Bitmap& image, const SelectionRegion* selection, const AddNoiseParams& params) {
+    const int amp = clampInt(params.amplitude, 0, 255);
     if (amp == 0) return; // nothing to add, and no random numbers drawn
     // The read-mode lock is the one this command has always used; its changes
     // are written back like any other lock's.
@@ -197,9 +154,10 @@ void AddNoise(Bitmap& image, const SelectionRegion* selection, int amplitude) {
     });
 }
 
-void RedEyeRemove(Bitmap& image, const SelectionRegion* selection, int threshold, int red, int green, int blue) {
-    const int limit = clampInt(threshold, 0, 100);
-    const int toneR = clampInt(red, 0, 255), toneG = clampInt(green, 0, 255), toneB = clampInt(blue, 0, 255);
+void RedEyeRemove(Bitmap& image, const SelectionRegion* selection, const RedEyeRemoveParams& params) {
+    const int limit = clampInt(params.threshold, 0, 100);
+    const int toneR = clampInt(params.red, 0, 255), toneG = clampInt(params.green, 0, 255),
+              toneB = clampInt(params.blue, 0, 255);
     BitmapData data;
     if (image.LockBits(nullptr, ImageLockModeWrite, PixelFormat32bppARGB, &data) != Ok) return;
     const EffectFrame frame(selection, int(data.Width), int(data.Height));
@@ -241,7 +199,7 @@ void Vignette(Bitmap& image, double ratio, int strength) {
         [&](int y, int xBegin, int xEnd) { mask.applyRow(y, xBegin, xEnd, lock.row(y), lock.bpp()); }, Threads::Two);
 }
 
-void Lomo(Bitmap& source, Bitmap& destination, const SelectionRegion*, const LomoParams& params) {
+void Lomo(const Bitmap& source, Bitmap& destination, const SelectionRegion*, const LomoParams& params) {
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;

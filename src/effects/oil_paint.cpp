@@ -7,10 +7,12 @@
 #include "effects/small_divisor.h"
 
 #include <algorithm>
-#include <thread>
 #include <vector>
 
 namespace {
+
+// Whether a pixel or column enters the sliding window or leaves it.
+enum class Window { Enter, Leave };
 
 // One intensity bin of a histogram. The colour sums share one 64-bit word in
 // 21-bit lanes (blue low, red high), and the count shares one with the alpha
@@ -44,16 +46,17 @@ public:
             paintByColumns(yBegin, yEnd);
             return;
         }
-        for (int y = yBegin; y < yEnd; ++y) paintByPixels(y);
+        std::vector<OilBin> window(m_bins);
+        for (int y = yBegin; y < yEnd; ++y) paintByPixels(y, window);
     }
 
 private:
     // Adds pixel p to histogram hist, or takes it out.
-    void account(OilBin* hist, const std::uint8_t* p, bool entering) const {
+    void account(OilBin* hist, const std::uint8_t* p, Window change) const {
         OilBin& b = hist[m_binOf[p[0] + p[1] + p[2]]];
         const std::uint64_t colours = (std::uint64_t(p[2]) << (2 * kLane)) | (std::uint64_t(p[1]) << kLane) | p[0];
         const std::uint64_t countAlpha = (m_bpp == 4 ? std::uint64_t(p[3]) << kLane : 0) | 1;
-        if (entering) {
+        if (change == Window::Enter) {
             b.colours += colours;
             b.countAlpha += countAlpha;
         } else {
@@ -63,9 +66,9 @@ private:
     }
 
     // Adds the whole histogram from to histogram to, or subtracts it.
-    void merge(OilBin* to, const OilBin* from, bool entering) const {
+    void merge(OilBin* to, const OilBin* from, Window change) const {
         for (std::size_t b = 0; b < m_bins; ++b) {
-            if (entering) {
+            if (change == Window::Enter) {
                 to[b].colours += from[b].colours;
                 to[b].countAlpha += from[b].countAlpha;
             } else {
@@ -99,42 +102,43 @@ private:
         const std::size_t bins = m_bins;
         std::vector<OilBin> columns(std::size_t(m_w) * bins, OilBin{0, 0});
         auto column = [&](int x) { return columns.data() + std::size_t(x) * bins; };
-        auto accountRow = [&](int y, bool entering) {
+        auto accountRow = [&](int y, Window change) {
             const std::uint8_t* p = m_src.row(y);
-            for (int x = 0; x < m_w; ++x, p += m_bpp) account(column(x), p, entering);
+            for (int x = 0; x < m_w; ++x, p += m_bpp) account(column(x), p, change);
         };
-        for (int y = std::max(0, yBegin - m_a); y <= std::min(m_h - 1, yBegin + m_a); ++y) accountRow(y, true);
+        for (int y = std::max(0, yBegin - m_a); y <= std::min(m_h - 1, yBegin + m_a); ++y) accountRow(y, Window::Enter);
         std::vector<OilBin> window(bins);
         for (int y = yBegin; y < yEnd; ++y) {
             if (y > yBegin) {
-                if (y - m_a - 1 >= 0) accountRow(y - m_a - 1, false);
-                if (y + m_a < m_h) accountRow(y + m_a, true);
+                if (y - m_a - 1 >= 0) accountRow(y - m_a - 1, Window::Leave);
+                if (y + m_a < m_h) accountRow(y + m_a, Window::Enter);
             }
             std::fill(window.begin(), window.end(), OilBin{0, 0});
-            for (int x = 0; x <= std::min(m_w - 1, m_a); ++x) merge(window.data(), column(x), true);
+            for (int x = 0; x <= std::min(m_w - 1, m_a); ++x) merge(window.data(), column(x), Window::Enter);
             std::uint8_t* d = m_dst.row(y);
             for (int x = 0; x < m_w; ++x, d += m_bpp) {
                 if (x > 0) {
-                    if (x + m_a < m_w) merge(window.data(), column(x + m_a), true);
-                    if (x - m_a - 1 >= 0) merge(window.data(), column(x - m_a - 1), false);
+                    if (x + m_a < m_w) merge(window.data(), column(x + m_a), Window::Enter);
+                    if (x - m_a - 1 >= 0) merge(window.data(), column(x - m_a - 1), Window::Leave);
                 }
                 write(window.data(), d);
             }
         }
     }
 
-    void paintByPixels(int y) const {
+    // window: scratch of m_bins bins, reused from row to row.
+    void paintByPixels(int y, std::vector<OilBin>& window) const {
         const int y0 = std::max(0, y - m_a), y1 = std::min(m_h - 1, y + m_a);
-        std::vector<OilBin> window(m_bins, OilBin{0, 0});
-        auto accountColumn = [&](int x, bool entering) {
-            for (int yy = y0; yy <= y1; ++yy) account(window.data(), m_src.pixel(x, yy), entering);
+        std::fill(window.begin(), window.end(), OilBin{0, 0});
+        auto accountColumn = [&](int x, Window change) {
+            for (int yy = y0; yy <= y1; ++yy) account(window.data(), m_src.pixel(x, yy), change);
         };
-        for (int x = 0; x <= std::min(m_w - 1, m_a); ++x) accountColumn(x, true);
+        for (int x = 0; x <= std::min(m_w - 1, m_a); ++x) accountColumn(x, Window::Enter);
         std::uint8_t* d = m_dst.row(y);
         for (int x = 0; x < m_w; ++x, d += m_bpp) {
             if (x > 0) {
-                if (x + m_a < m_w) accountColumn(x + m_a, true);
-                if (x - m_a - 1 >= 0) accountColumn(x - m_a - 1, false);
+                if (x + m_a < m_w) accountColumn(x + m_a, Window::Enter);
+                if (x - m_a - 1 >= 0) accountColumn(x - m_a - 1, Window::Leave);
             }
             write(window.data(), d);
         }
@@ -150,7 +154,7 @@ private:
 
 } // namespace
 
-void OilPaint(Bitmap& source, Bitmap& destination, const SelectionRegion*, const OilPaintParams& params) {
+void OilPaint(const Bitmap& source, Bitmap& destination, const SelectionRegion*, const OilPaintParams& params) {
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
@@ -159,15 +163,6 @@ void OilPaint(Bitmap& source, Bitmap& destination, const SelectionRegion*, const
     // Pixels are independent: the upper and lower halves of the image can be
     // painted at once.
     const int h = src.height();
-    if ((long long)src.width() * h < kMinPixelsForTwoThreads || h < 2) {
-        painter.paintRows(0, h);
-        return;
-    }
-    std::thread lower([&] { painter.paintRows(h / 2, h); });
-    painter.paintRows(0, h / 2);
-    lower.join();
-}
-
-void runOilPaint(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params) {
-    OilPaint(source, destination, selection, {.radius = params.integer("radius"), .levels = params.integer("levels")});
+    splitRows(0, h, (long long)src.width() * h, Threads::Two,
+              [&painter](int begin, int end) { painter.paintRows(begin, end); });
 }

@@ -5,10 +5,12 @@
 
 #include "core/runtime_random.h"
 #include "core/pixel_loop.h"
+#include "core/single_math.h"
 #include "effects/pixel_copy.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -18,10 +20,9 @@ constexpr int kFirstAttempt = 60;
 constexpr int kAttemptLimit = 10000;
 
 struct Drop {
-    int cx, cy;  // centre
-    int size;    // diameter D
-    int r0;      // D / 2
-    double norm; // r0 / ln(0.4 r0 + 1)
+    int cx, cy; // centre
+    int size;   // diameter D
+    int r0;     // D / 2
 };
 
 class RainCanvas {
@@ -45,24 +46,20 @@ public:
     }
 
     void draw(const Drop& drop, bool shade) {
+        const RainDropLens lens(drop.r0);
         for (int dy = -drop.r0; dy < drop.size - drop.r0; ++dy) {
             for (int dx = -drop.r0; dx < drop.size - drop.r0; ++dx) {
-                const float r = std::sqrt(float(dy * dy + dx * dx));
-                if (!(r <= drop.r0)) continue;
-                const float theta = std::atan2(float(dy), float(dx));
-                double mapped = (std::exp(r / drop.norm) - 1) / 0.4;
-                if (!std::isfinite(mapped)) mapped = r; // a drop of radius 0
-                double sinT, cosT;
-                ::sincos(double(theta), &sinT, &cosT);
-                const int sy = int(sinT * mapped) + drop.cy;
-                const int sx = int(cosT * mapped) + drop.cx;
+                const std::optional<DropSample> sample = lens.sample(dx, dy);
+                if (!sample) continue;
+                const int sy = sample->y + drop.cy;
+                const int sx = sample->x + drop.cx;
                 const int tx = drop.cx + dx, ty = drop.cy + dy;
                 if (!inside(sx, sy) || !inside(tx, ty)) continue;
                 m_mask[index(tx, ty)] = 1;
                 std::uint8_t* t = m_dst.pixel(tx, ty);
                 copyColour(t, m_src.pixel(sx, sy));
                 if (!shade) continue;
-                if (const int k = RainDropShade(r, theta, drop.r0)) {
+                if (const int k = RainDropShade(sample->r, sample->theta, drop.r0)) {
                     t[0] = clampByte(t[0] + k);
                     t[1] = clampByte(t[1] + k);
                     t[2] = clampByte(t[2] + k);
@@ -77,7 +74,7 @@ public:
         const int u = drop.size / 25 + 1;
         for (int dy = -drop.r0 - u; dy < drop.size - drop.r0 + u; ++dy) {
             for (int dx = -drop.r0 - u; dx < drop.size - drop.r0 + u; ++dx) {
-                const float r = std::sqrt(float(dy * dy + dx * dx));
+                const float r = singleRadius(dx, dy);
                 if (!(r <= 1.1 * drop.r0)) continue;
                 const int px = drop.cx + dx, py = drop.cy + dy;
                 if (!inside(px, py)) continue;
@@ -113,6 +110,19 @@ private:
 
 } // namespace
 
+RainDropLens::RainDropLens(int r0) : m_r0(r0), m_norm(r0 / std::log(r0 * 0.4 + 1)) {}
+
+std::optional<DropSample> RainDropLens::sample(int dx, int dy) const {
+    const float r = singleRadius(dx, dy);
+    if (!(r <= m_r0)) return std::nullopt;
+    const float theta = singleAtan2(dy, dx);
+    double mapped = (std::exp(r / m_norm) - 1) / 0.4;
+    if (!std::isfinite(mapped)) mapped = r; // a drop of radius 0
+    double sinT, cosT;
+    ::sincos(double(theta), &sinT, &cosT);
+    return DropSample{r, theta, int(cosT * mapped), int(sinT * mapped)};
+}
+
 int RainDropShade(float r, float theta, int r0) {
     const double t = theta;
     auto in = [t](double low, double high) { return low < t && t <= high; };
@@ -128,7 +138,7 @@ int RainDropShade(float r, float theta, int r0) {
     return 0;
 }
 
-void RainDrops(Bitmap& source, Bitmap& destination, const SelectionRegion*, const RainDropsParams& params) {
+void RainDrops(const Bitmap& source, Bitmap& destination, const SelectionRegion*, const RainDropsParams& params) {
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
@@ -140,7 +150,6 @@ void RainDrops(Bitmap& source, Bitmap& destination, const SelectionRegion*, cons
         Drop drop;
         drop.size = int(RuntimeRand() * ((params.size - 5) / 32767.0) + 5);
         drop.r0 = drop.size / 2;
-        drop.norm = drop.r0 / std::log(drop.r0 * 0.4 + 1);
         bool taken = true;
         do {
             drop.cy = int(RuntimeRand() * ((h - 1) / 32767.0));
@@ -153,9 +162,4 @@ void RainDrops(Bitmap& source, Bitmap& destination, const SelectionRegion*, cons
         canvas.draw(drop, shade);
         if (shade) canvas.smoothRim(drop);
     }
-}
-
-void runRainDrops(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params) {
-    RainDrops(source, destination, selection,
-              {.size = params.integer("size"), .count = params.integer("count"), .shading = params.integer("shading")});
 }

@@ -5,12 +5,21 @@
 #include "core/bitmap.h"
 #include "core/params.h"
 
+#include <optional>
+
 class SelectionRegion;
 
 struct RainDropsParams {
     int size = 40;   // largest drop diameter; diameters are drawn from 5..size
     int count = 250; // drops to place
     int shading = 1; // low byte non-zero: shade the drops and smooth their rims
+    static constexpr ParamField<RainDropsParams> kFields[] = {
+        {.name = "size", .integer = &RainDropsParams::size, .minimum = 1, .maximum = 200, .help = "largest drop size"},
+        {.name = "count", .integer = &RainDropsParams::count, .minimum = 0, .maximum = 10000,
+         .help = "number of drops"},
+        {.name = "shading", .integer = &RainDropsParams::shading, .minimum = 0, .maximum = 1,
+         .help = "shade the drops"},
+    };
 };
 
 // Places up to params.count drops on the whole image (the selection is
@@ -20,12 +29,33 @@ struct RainDropsParams {
 // attempts, and once it is spent no further drop is drawn. A drop shows the
 // source through a magnifying lens, then is shaded and has its rim smoothed in
 // place. Alpha is not written.
-void RainDrops(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+void RainDrops(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
                const RainDropsParams& params = {});
+
+// A drop pixel as the lens sees it: its single-precision radius and angle
+// (radians, y growing downward) and the offset from the drop centre of the
+// source pixel it shows.
+struct DropSample {
+    float r;
+    float theta;
+    int x;
+    int y;
+};
+
+// The magnifying lens of a drop of radius r0: radius r maps to
+// (e^(r / norm) - 1) / 0.4 with norm = r0 / ln(0.4 r0 + 1), along angle theta,
+// truncated toward zero.
+class RainDropLens {
+public:
+    explicit RainDropLens(int r0);
+    // The sample at offset (dx, dy) from the centre; none outside the drop (r > r0).
+    std::optional<DropSample> sample(int dx, int dy) const;
+
+private:
+    int m_r0;
+    double m_norm;
+};
 
 // The shading step, -80..+60, of a drop pixel at single-precision radius r and
 // angle theta (radians, y growing downward) in a drop of radius r0.
 int RainDropShade(float r, float theta, int r0);
-
-// Effect-table adapter.
-void runRainDrops(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params);

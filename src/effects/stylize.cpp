@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 
-void Emboss(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+void Emboss(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
     runByteEffect(source, destination, selection, Coverage::RectLessLast, Threads::Two,
                   [](const std::uint8_t* s, const std::uint8_t*, std::uint8_t* out, int n, auto bpp) {
                       for (int i = 0; i < n; ++i)
@@ -16,13 +16,14 @@ void Emboss(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
                   });
 }
 
-void Solarize(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+void Solarize(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
     applyChannelFormula(source, destination, selection, [](int v) { return v < 128 ? 255 - v : v; });
 }
 
-void Pencil(Bitmap& source, Bitmap& destination, SelectionRegion* selection, int threshold) {
+void Pencil(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+            const PencilParams& params) {
     (void)selection; // the whole interior changes whatever is selected
-    threshold = clampInt(threshold, 0, 100);
+    const int threshold = clampInt(params.threshold, 0, 100);
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
@@ -75,7 +76,7 @@ const std::uint8_t* whimTable() {
 
 } // namespace
 
-void Whim(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+void Whim(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
     const std::uint8_t* t = whimTable();
     runPixelEffect(source, destination, selection, Coverage::Whole, Threads::Two,
                    [t](const std::uint8_t* s, std::uint8_t* d, int, int) {
@@ -86,7 +87,7 @@ void Whim(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
                    });
 }
 
-void Wooden(Bitmap& source, Bitmap& destination, SelectionRegion* selection) {
+void Wooden(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
     runPixelEffect(source, destination, selection, Coverage::RectLessLast, Threads::Two,
                    [](const std::uint8_t* s, std::uint8_t* d, int, int) {
                        const std::uint8_t v = (s[0] + s[1] + s[2]) / 3 >= 128 ? 255 : 0;

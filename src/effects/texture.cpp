@@ -8,7 +8,6 @@
 #include "effects/small_divisor.h"
 
 #include <algorithm>
-#include <thread>
 #include <type_traits>
 #include <vector>
 
@@ -23,7 +22,7 @@ int firstOverlappingOrigin(int start, int step) {
 
 } // namespace
 
-void Mosaic(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+void Mosaic(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
             const MosaicParams& params) {
     ScopedLock src(source);
     ScopedLock dst(destination);
@@ -72,16 +71,10 @@ void Mosaic(Bitmap& source, Bitmap& destination, const SelectionRegion* selectio
     };
     // Cells are independent: two threads take the upper and lower cell rows.
     const int rows = yEnd > yFirst ? (yEnd - yFirst + s - 1) / s : 0;
-    if ((long long)w * h < kMinPixelsForTwoThreads || rows < 2) {
-        cellRows(0, rows);
-        return;
-    }
-    std::thread lower(cellRows, rows / 2, rows);
-    cellRows(0, rows / 2);
-    lower.join();
+    splitRows(0, rows, (long long)w * h, Threads::Two, cellRows);
 }
 
-void Diffuse(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+void Diffuse(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
              const DiffuseParams& params) {
     ScopedLock src(source);
     ScopedLock dst(destination);
@@ -99,7 +92,7 @@ void Diffuse(Bitmap& source, Bitmap& destination, const SelectionRegion* selecti
                  });
 }
 
-void Glass(Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
+void Glass(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
@@ -120,7 +113,7 @@ void Glass(Bitmap& source, Bitmap& destination, const SelectionRegion* selection
     });
 }
 
-void Video(Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
+void Video(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
     runPixelEffect(source, destination, selection, Coverage::RectLessLast, Threads::Two,
                    [](const std::uint8_t* s, std::uint8_t* d, int, int y) {
                        const int c = y % 3;
@@ -129,20 +122,4 @@ void Video(Bitmap& source, Bitmap& destination, const SelectionRegion* selection
                        d[2] = s[2];
                        d[c] = std::uint8_t(std::min(255, 2 * s[c]));
                    });
-}
-
-void runMosaic(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params) {
-    Mosaic(source, destination, selection, {.size = params.integer("size")});
-}
-
-void runDiffuse(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params) {
-    Diffuse(source, destination, selection, {.radius = params.integer("radius")});
-}
-
-void runGlass(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params&) {
-    Glass(source, destination, selection);
-}
-
-void runVideo(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params&) {
-    Video(source, destination, selection);
 }

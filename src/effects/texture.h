@@ -15,13 +15,24 @@ class SelectionRegion;
 
 struct MosaicParams {
     int size = 10; // cell side in pixels, clamped to 1..32
+    static constexpr ParamField<MosaicParams> kFields[] = {
+        {.name = "size", .integer = &MosaicParams::size, .minimum = 1, .maximum = 32, .help = "cell size in pixels"},
+    };
 };
 struct OilPaintParams {
     int radius = 4;  // window radius, clamped to 1..8
     int levels = 12; // intensity levels; only the low byte counts, 0 acts as 1
+    static constexpr ParamField<OilPaintParams> kFields[] = {
+        {.name = "radius", .integer = &OilPaintParams::radius, .minimum = 1, .maximum = 8, .help = "window radius"},
+        {.name = "levels", .integer = &OilPaintParams::levels, .minimum = 0, .maximum = 255,
+         .help = "intensity levels"},
+    };
 };
 struct DiffuseParams {
     int radius = 12; // largest offset, clamped to 1..32
+    static constexpr ParamField<DiffuseParams> kFields[] = {
+        {.name = "radius", .integer = &DiffuseParams::radius, .minimum = 1, .maximum = 32, .help = "scatter radius"},
+    };
 };
 
 // Replaces each cell of size x size pixels, laid from the working rectangle's
@@ -29,20 +40,20 @@ struct DiffuseParams {
 // pixel is selected; it may reach past the working rectangle up to the image
 // edge. The average divides by the full cell area, so cells cut by the image
 // edge come out darker. Alpha is not written.
-void Mosaic(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+void Mosaic(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
             const MosaicParams& params = {});
 
 // Every pixel of the image (the selection is ignored) takes the mean colour,
 // and with 32-bit images the mean alpha, of the most frequent intensity bin in
 // the window of radius pixels around it, clipped to the image. Ties go to the
 // lowest bin. Means truncate.
-void OilPaint(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+void OilPaint(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
               const OilPaintParams& params = {});
 
 // Every pixel of the image (the selection is ignored) copies, alpha included,
 // the source pixel at a random offset in -radius..radius-1 on each axis,
 // clamped to the image. Draws two random numbers per pixel, x offset first.
-void Diffuse(Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+void Diffuse(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
              const DiffuseParams& params = {});
 
 // Each selected pixel of the working rectangle less its last column and row
@@ -50,16 +61,9 @@ void Diffuse(Bitmap& source, Bitmap& destination, const SelectionRegion* selecti
 // selected pixel) further along the row; past the end of a row the read goes on
 // into the next row's first pixels, and a read past the image's last pixel
 // reads that pixel. Alpha is not written.
-void Glass(Bitmap& source, Bitmap& destination, const SelectionRegion* selection);
+void Glass(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection);
 
 // Each selected pixel of the working rectangle less its last column and row
 // doubles one channel, clamped at 255: blue on rows 0, 3, 6..., green on rows
 // 1, 4..., red on rows 2, 5.... Alpha is not written.
-void Video(Bitmap& source, Bitmap& destination, const SelectionRegion* selection);
-
-// Effect-table adapters: the routine with its parameters read from params.
-void runMosaic(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params);
-void runOilPaint(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params);
-void runDiffuse(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params);
-void runGlass(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params);
-void runVideo(Bitmap& source, Bitmap& destination, SelectionRegion* selection, const Params& params);
+void Video(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection);

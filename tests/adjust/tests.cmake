@@ -4,4 +4,5 @@ lumaset_test(test_adjust
   adjust/channels_test.cpp
   adjust/curves_test.cpp
   adjust/tone_test.cpp
+  adjust/transforms_test.cpp
 )

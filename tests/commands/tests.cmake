@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 lumaset_test(test_transforms
   commands/commands_cli_test.cpp
-  commands/transforms_test.cpp
+  commands/clipboard_test.cpp
+  commands/dialog_models_test.cpp
 )
 add_dependencies(test_transforms lumaset-cli)

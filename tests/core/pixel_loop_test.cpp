@@ -67,13 +67,13 @@ TEST(EffectFrame, RectanglePatternStaysInsideTheImage) {
     EXPECT_EQ(a.x1, 19);
     EXPECT_EQ(a.y1, 9);
     EXPECT_TRUE(a.test);
-    std::vector<PixelRun> runs;
+    EffectFrame::RowRuns runs;
     frame.selectedSpans(6, 0, 19, runs);
-    ASSERT_EQ(runs.size(), 1u);
-    EXPECT_EQ(runs[0].begin, 5);
-    EXPECT_EQ(runs[0].end, 19);
+    ASSERT_EQ(runs.runs.size(), 1u);
+    EXPECT_EQ(runs.runs[0].begin, 5);
+    EXPECT_EQ(runs.runs[0].end, 19);
     frame.selectedSpans(2, 0, 19, runs);
-    EXPECT_TRUE(runs.empty());
+    EXPECT_TRUE(runs.runs.empty());
 }
 
 TEST(EffectFrame, TinyImagesGiveEmptyAreas) {

@@ -6,10 +6,15 @@
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <cmath>
+#include <cstdio>
+#include <jpeglib.h>
+#include <atomic>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -47,16 +52,47 @@ double psnr(Bitmap& a, Bitmap& b) {
     return 10 * std::log10(255.0 * 255.0 / mse);
 }
 
+// A w x h CMYK JPEG of smooth gradients, which Qt's reader decodes for us.
+bool writeCmykJpeg(const QString& path, int w, int h) {
+    FILE* file = std::fopen(QFile::encodeName(path).constData(), "wb");
+    if (!file) return false;
+    jpeg_compress_struct info;
+    jpeg_error_mgr err;
+    info.err = jpeg_std_error(&err);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, file);
+    info.image_width = JDIMENSION(w);
+    info.image_height = JDIMENSION(h);
+    info.input_components = 4;
+    info.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> row(std::size_t(w) * 4);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            JSAMPLE* p = &row[std::size_t(x) * 4];
+            p[0] = JSAMPLE(x * 4), p[1] = JSAMPLE(y * 5), p[2] = JSAMPLE((x + y) * 2), p[3] = 200;
+        }
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&info, &r, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return std::fclose(file) == 0;
+}
+
 } // namespace
 
-TEST(MimeType, LastThreeCharactersDecide) {
+TEST(MimeType, ExtensionDecidesInAnyCase) {
     const struct {
         const char* name;
         const char* mime;
     } rows[] = {
-        {"photo.JPG", "image/jpeg"}, {"photo.jpeg", "image/png"}, {"scan.tiff", "image/png"},
-        {"scan.tif", "image/tiff"},  {"a.GiF", "image/gif"},      {"b.bmp", "image/bmp"},
-        {"noextension", "image/png"}, {"x.png", "image/png"},      {"ab", "image/png"},
+        {"photo.JPG", "image/jpeg"},  {"photo.jpeg", "image/jpeg"}, {"p.JPE", "image/jpeg"},
+        {"scan.tiff", "image/tiff"},  {"scan.TIF", "image/tiff"},   {"a.GiF", "image/gif"},
+        {"b.bmp", "image/bmp"},       {"noextension", "image/png"}, {"x.png", "image/png"},
+        {"ab", "image/png"},          {"dir.jpg/file", "image/png"}, {"x.webp", "image/png"},
+        {"xjpg", "image/png"},
     };
     for (const auto& r : rows) EXPECT_EQ(MimeTypeForPath(r.name).toStdString(), r.mime) << r.name;
     EXPECT_EQ(FindEncoderClsid("image/png"), 4);
@@ -234,4 +270,64 @@ TEST(Decode, BadFilesAreRefusedOrMarkedDamaged) {
     DecodedImage renamed = DecodeImageFile(dir.file("coffee.jpg"));
     ASSERT_TRUE(renamed.bitmap);
     EXPECT_FALSE(renamed.damaged);
+}
+
+TEST(Decode, TwoThreadsKeepTheirOwnMessages) {
+    TempDir dir;
+    auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile f(dir.file(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return dir.file(name);
+    };
+    // The first half of source, or (garble > 0) all of it with garble bytes
+    // replaced from 40% on (TIFF files keep their directory at the end).
+    auto damage = [&](const QString& source, const QString& name, int garble) {
+        QFile f(source);
+        f.open(QIODevice::ReadOnly);
+        QByteArray bytes = f.readAll();
+        if (garble == 0) return write(name, bytes.left(bytes.size() / 2));
+        for (qsizetype i = bytes.size() * 4 / 10, end = i + garble; i < end; ++i) bytes[i] = char(i * 37);
+        return write(name, bytes);
+    };
+    // Damaged files of every reader: libpng, libjpeg, libtiff, Qt's JPEG reader
+    // (CMYK) and Qt's TIFF reader (grey), and whole files, decoded by Qt's
+    // readers at the same time as damaged ones, so a message that went to the
+    // wrong decode shows as a flag or message out of place.
+    auto photo = decode(TestDataPath("chelsea.png"));
+    ASSERT_TRUE(save(*photo, dir.file("whole.tif")));
+    ASSERT_TRUE(writeCmykJpeg(dir.file("cmyk.jpg"), 640, 480));
+    QImageWriter greyWriter(dir.file("grey.tif"));
+    greyWriter.setCompression(1); // LZW, so garbled bytes are noticed
+    ASSERT_TRUE(greyWriter.write(photo->image().convertToFormat(QImage::Format_Grayscale8)));
+    const QStringList files = {
+        damage(TestDataPath("chelsea.png"), "cut.png", 0), damage(TestDataPath("rocket.jpg"), "cut.jpg", 0),
+        damage(dir.file("whole.tif"), "bad.tif", 20000),   damage(dir.file("cmyk.jpg"), "cut-cmyk.jpg", 0),
+        damage(dir.file("cmyk.jpg"), "bad-cmyk.jpg", 8),   damage(dir.file("grey.tif"), "bad-grey.tif", 20000),
+        write("junk.gif", "GIF89a not really"),
+        TestDataPath("coffee.png"),                            dir.file("grey.tif"),
+        dir.file("cmyk.jpg"),
+    };
+    const int damagedFiles = 5; // the first five open damaged, the rest do not
+    // What each file gives on one thread.
+    std::vector<std::pair<bool, QString>> expected;
+    for (int i = 0; i < files.size(); ++i) {
+        const DecodedImage d = DecodeImageFile(files[i]);
+        EXPECT_EQ(d.damaged, i < damagedFiles) << files[i].toStdString() << ": " << d.error.toStdString();
+        expected.emplace_back(d.damaged, d.error);
+    }
+    // Two threads decode them at once in opposite orders, many times over.
+    std::atomic<int> mismatches{0};
+    auto worker = [&](bool reverse) {
+        for (int round = 0; round < 8; ++round)
+            for (int i = 0; i < files.size(); ++i) {
+                const int k = reverse ? int(files.size()) - 1 - i : i;
+                const DecodedImage d = DecodeImageFile(files[k]);
+                if (d.damaged != expected[k].first || d.error != expected[k].second) ++mismatches;
+            }
+    };
+    std::thread first(worker, false), second(worker, true);
+    first.join();
+    second.join();
+    EXPECT_EQ(mismatches.load(), 0);
 }

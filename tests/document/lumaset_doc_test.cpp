@@ -3,6 +3,7 @@
 #include "document/lumaset_doc.h"
 #include "testing/test_images.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,14 +25,14 @@ public:
 
 // Changes the image the way an edit does and records it.
 void edit(CLumasetDoc& doc, std::uint8_t value) {
-    auto copy = doc.m_pImage->Clone();
+    auto copy = doc.GetImage()->Clone();
     ScopedLock lock(*copy);
     lock.pixel(0, 0)[0] = value;
     doc.SetImage(std::move(copy));
     doc.PushBackup(false);
 }
 
-std::uint8_t firstByte(CLumasetDoc& doc) { return std::uint8_t(PixelBytes(*doc.m_pImage, 0, 0)[0]); }
+std::uint8_t firstByte(CLumasetDoc& doc) { return std::uint8_t(PixelBytes(*doc.GetImage(), 0, 0)[0]); }
 
 } // namespace
 
@@ -42,8 +43,8 @@ TEST(Document, NewImageAndBackground) {
     doc.m_nWidth = 25;
     doc.m_nHeight = 14;
     ASSERT_TRUE(doc.OnNewDocument());
-    EXPECT_EQ(doc.m_pImage->GetPixelFormat(), PixelFormat32bppARGB);
-    EXPECT_EQ(PixelBytes(*doc.m_pImage, 24, 13), std::string(4, '\0'));
+    EXPECT_EQ(doc.GetImage()->GetPixelFormat(), PixelFormat32bppARGB);
+    EXPECT_EQ(PixelBytes(*doc.GetImage(), 24, 13), std::string(4, '\0'));
     Bitmap& bg = *doc.m_pBackground;
     EXPECT_EQ(bg.GetWidth(), 25u);
     EXPECT_EQ(PixelBytes(bg, 0, 0), std::string("\x9B\x9B\x9B\xFF", 4));
@@ -52,7 +53,7 @@ TEST(Document, NewImageAndBackground) {
     EXPECT_EQ(PixelBytes(bg, 19, 9), std::string("\xFF\xFF\xFF\xFF", 4));
     EXPECT_EQ(PixelBytes(bg, 20, 0), std::string(4, '\0')); // the 5-column strip
     EXPECT_EQ(PixelBytes(bg, 0, 10), std::string(4, '\0')); // the 4-row strip
-    EXPECT_EQ(doc.m_nHistoryPos, 0);
+    EXPECT_EQ(doc.GetHistoryPos(), 0);
     EXPECT_FALSE(doc.IsModified());
 }
 
@@ -76,7 +77,7 @@ TEST(History, TheBackupSequence) {
         EXPECT_TRUE(doc.CanRedo());
         edit(doc, 9);
         EXPECT_FALSE(doc.CanRedo());
-        EXPECT_EQ(doc.m_nHistoryPos, 3);
+        EXPECT_EQ(doc.GetHistoryPos(), 3);
         doc.backups().flush();
         files = QDir(backups.path()).entryList({"Lumaset.temp.*"}, QDir::Files, QDir::Name);
         EXPECT_EQ(files, QStringList({"Lumaset.temp.0", "Lumaset.temp.1", "Lumaset.temp.2"}));
@@ -85,7 +86,7 @@ TEST(History, TheBackupSequence) {
         EXPECT_EQ(firstByte(doc), 1);
         ASSERT_TRUE(doc.StepHistory(false));
         EXPECT_EQ(firstByte(doc), 9);
-        EXPECT_EQ(doc.m_pImage->GetPixelFormat(), PixelFormat24bppRGB);
+        EXPECT_EQ(doc.GetImage()->GetPixelFormat(), PixelFormat24bppRGB);
     }
     EXPECT_TRUE(QDir(backups.path()).entryList({"Lumaset.temp.*"}, QDir::Files).isEmpty());
     EXPECT_TRUE(host.messages.isEmpty()) << host.messages.join("\n").toStdString();
@@ -99,11 +100,11 @@ TEST(History, TranslucentPixelsComeBackExactly) {
     doc.OnNewDocument();
     doc.SetImage(MakePatternBitmap(16, 16, PixelFormat32bppARGB));
     doc.PushBackup(false);
-    auto expected = doc.m_pImage->Clone();
+    auto expected = doc.GetImage()->Clone();
     edit(doc, 7);
     doc.backups().flush();
     ASSERT_TRUE(doc.StepHistory(true));
-    EXPECT_TRUE(SameBitmaps(*expected, *doc.m_pImage));
+    EXPECT_TRUE(SameBitmaps(*expected, *doc.GetImage()));
 }
 
 TEST(History, UnreadableBackupChangesNothing) {
@@ -113,10 +114,10 @@ TEST(History, UnreadableBackupChangesNothing) {
     ASSERT_TRUE(doc.OnOpenDocument(TestDataPath("chelsea.png")));
     edit(doc, 5);
     doc.backups().flush();
-    QFile::remove(doc.m_aBackupFiles[0]);
+    QFile::remove(doc.GetHistoryFile(0));
     doc.SetModifiedFlag(false);
     EXPECT_FALSE(doc.StepHistory(true));
-    EXPECT_EQ(doc.m_nHistoryPos, 2);
+    EXPECT_EQ(doc.GetHistoryPos(), 2);
     EXPECT_EQ(firstByte(doc), 5);
     EXPECT_FALSE(doc.IsModified());
     ASSERT_EQ(host.messages.size(), 1);
@@ -133,7 +134,7 @@ TEST(Document, RefusedFileKeepsTheDocument) {
     junk.close();
     EXPECT_FALSE(doc.OnOpenDocument(dir.file("junk.png")));
     EXPECT_EQ(doc.m_nWidth, 451);
-    EXPECT_EQ(doc.m_nHistoryPos, 1);
+    EXPECT_EQ(doc.GetHistoryPos(), 1);
     ASSERT_EQ(host.messages.size(), 1);
     EXPECT_TRUE(host.messages[0].contains("junk.png"));
 }
@@ -161,16 +162,23 @@ TEST(Document, SavingOverADamagedFileAsksFirst) {
     EXPECT_NE(QFileInfo(dir.file("cut.jpg")).size(), half.size());
 }
 
-TEST(Document, FailedSaveShowsMessageAndClearsModified) {
+TEST(Document, FailedSaveKeepsModifiedFlagAndPath) {
     TempDir dir;
     RecordingHost host;
     CLumasetDoc doc(&host, dir.file("b"));
-    doc.OnNewDocument();
+    ASSERT_TRUE(doc.OnOpenDocument(TestDataPath("chelsea.png")));
+    const QString opened = doc.GetPathName();
     doc.SetModifiedFlag(true);
-    EXPECT_TRUE(doc.OnSaveDocument(dir.file("no/such/folder/x.png")));
-    EXPECT_FALSE(doc.IsModified());
+    EXPECT_FALSE(doc.OnSaveDocument(dir.file("no/such/folder/x.png")));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.GetPathName(), opened);
     ASSERT_EQ(host.messages.size(), 1);
     EXPECT_TRUE(host.messages[0].startsWith("Failed to save|"));
+    EXPECT_TRUE(host.messages[0].contains("x.png"));
+    // The same document saves where it can.
+    EXPECT_TRUE(doc.OnSaveDocument(dir.file("x.png")));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.GetPathName(), dir.file("x.png"));
 }
 
 TEST(BackupStore, TwoProgramsNeverShareAFolder) {
@@ -179,5 +187,6 @@ TEST(BackupStore, TwoProgramsNeverShareAFolder) {
     BackupStore second(dir.file("BackUp"));
     EXPECT_EQ(first.folder(), dir.file("BackUp"));
     EXPECT_NE(second.folder(), first.folder());
-    EXPECT_TRUE(second.folder().endsWith("/BackUp"));
+    EXPECT_EQ(second.folder(), dir.file("BackUp") + QStringLiteral("/instance-%1").arg(QCoreApplication::applicationPid()));
+    EXPECT_TRUE(second.error().isEmpty());
 }

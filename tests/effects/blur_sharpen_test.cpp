@@ -63,12 +63,12 @@ std::vector<OracleCase> oracleCases() {
          [](const ScopedLock& s, const ScopedLock& e) {
              convolutionOracle(s, e, {{1, -2, 3, 0, 1, 0, -3, 2, -1}, -3});
          }},
-        {"MotionBlur 15 20", [](Bitmap& s, Bitmap& d) { MotionBlur(s, d, nullptr, 15, 20); },
+        {"MotionBlur 15 20", [](Bitmap& s, Bitmap& d) { MotionBlur(s, d, nullptr, {.angle = 15, .distance = 20}); },
          [](const ScopedLock& s, const ScopedLock& e) { motionOracle(s, e, LineOffsets(9, -2, -9, 2)); }},
-        {"MotionBlur -400 3", [](Bitmap& s, Bitmap& d) { MotionBlur(s, d, nullptr, -400, 3); },
+        {"MotionBlur -400 3", [](Bitmap& s, Bitmap& d) { MotionBlur(s, d, nullptr, {.angle = -400, .distance = 3}); },
          // -400 mod 360 = -40; theta = 140 degrees; dx = trunc(-2.298) = -2, dy = trunc(1.928) = 1.
          [](const ScopedLock& s, const ScopedLock& e) { motionOracle(s, e, LineOffsets(1, 0, -1, 0)); }},
-        {"MotionBlur 80 30", [](Bitmap& s, Bitmap& d) { MotionBlur(s, d, nullptr, 80, 30); },
+        {"MotionBlur 80 30", [](Bitmap& s, Bitmap& d) { MotionBlur(s, d, nullptr, {.angle = 80, .distance = 30}); },
          // theta = 260 degrees; dx = trunc(-5.21) = -5, dy = trunc(-29.54) = -29.
          [](const ScopedLock& s, const ScopedLock& e) { motionOracle(s, e, LineOffsets(2, -14, -2, 14)); }},
         {"SoftGlow", [](Bitmap& s, Bitmap& d) { SoftGlow(s, d, nullptr); },
@@ -84,7 +84,7 @@ std::vector<OracleCase> oracleCases() {
                          e.pixel(x, y)[c] = screen[bright * 256 + e.pixel(x, y)[c]];
                      }
          }},
-        {"USM Sharpen", [](Bitmap& s, Bitmap& d) { UsmSharpen(s, d, nullptr, 15); },
+        {"USM Sharpen", [](Bitmap& s, Bitmap& d) { UsmSharpen(s, d, nullptr, {.strength = 15}); },
          [](const ScopedLock& s, const ScopedLock& e) {
              convolutionOracle(s, e, kGaussBlurKernel);
              for (int y = 0; y < s.height(); ++y)
@@ -164,7 +164,7 @@ TEST(LineOffsets, Shapes) {
 
 TEST(MotionBlur, FlatOpaqueImageLosesOneLevel) {
     auto source = MakeSolidBitmap(30, 12, PixelFormat32bppARGB, 0xFFC8C8C8);
-    auto out = applied(*source, [](Bitmap& s, Bitmap& d) { MotionBlur(s, d, nullptr, 15, 20); });
+    auto out = applied(*source, [](Bitmap& s, Bitmap& d) { MotionBlur(s, d, nullptr, {.angle = 15, .distance = 20}); });
     // 200 * 255 * 19 / (1 + 255 * 19) truncates to 199 where all 19 samples are
     // inside; the last row and column keep 200.
     EXPECT_EQ(PixelBytes(*out, 12, 5), std::string("\xC7\xC7\xC7\xFF", 4));

@@ -18,7 +18,7 @@ TEST(AddNoise, MatchesReferenceAndNeverDarkens) {
             auto image = MakePatternBitmap(11, 7, f, 31);
             const Raster before = ReadRaster(*image);
             RuntimeSeed(1);
-            AddNoise(*image, nullptr, amplitude);
+            AddNoise(*image, nullptr, {.amplitude = amplitude});
             RuntimeSeed(1);
             EXPECT_TRUE(MatchesRaster(OracleAddNoise(before, Picked::all(11, 7), amplitude), *image));
             const Raster after = ReadRaster(*image);
@@ -35,8 +35,8 @@ TEST(AddNoise, AmplitudeZeroAddsAndDrawsNothing) {
     auto image = MakePatternBitmap(6, 5, PixelFormat24bppRGB, 32);
     auto before = image->Clone();
     RuntimeSeed(1);
-    AddNoise(*image, nullptr, 0);
-    AddNoise(*image, nullptr, -5);
+    AddNoise(*image, nullptr, {.amplitude = 0});
+    AddNoise(*image, nullptr, {.amplitude = -5});
     EXPECT_TRUE(SameBitmaps(*before, *image));
     const int next = RuntimeRand();
     RuntimeSeed(1);
@@ -59,7 +59,7 @@ TEST(RedEyeRemove, Pixels) {
         for (const Case& c : cases) {
             auto image = MakeSolidBitmap(3, 2, f, 0x80000000u | ARGB(std::uint8_t(c.in[2])) << 16 |
                                                       ARGB(std::uint8_t(c.in[1])) << 8 | std::uint8_t(c.in[0]));
-            RedEyeRemove(*image, nullptr, c.threshold, 155, 155, 155);
+            RedEyeRemove(*image, nullptr, {.threshold = c.threshold});
             const std::string alpha = f == PixelFormat32bppARGB ? std::string(1, char(0x80)) : "";
             EXPECT_EQ(PixelBytes(*image, 2, 1), c.out + alpha) << int(std::uint8_t(c.in[2]));
         }
@@ -67,7 +67,7 @@ TEST(RedEyeRemove, Pixels) {
 
 TEST(RedEyeRemove, TonesPerChannel) {
     auto image = MakeSolidBitmap(2, 2, PixelFormat24bppRGB, 0xFFFF0000);
-    RedEyeRemove(*image, nullptr, 50, 255, 100, 0);
+    RedEyeRemove(*image, nullptr, {.threshold = 50, .red = 255, .green = 100, .blue = 0});
     EXPECT_EQ(PixelBytes(*image, 0, 0), bgr(0, 76 * 100 / 255, 76));
 }
 
@@ -156,7 +156,7 @@ TEST(Lomo, EqualsItsStages) {
 }
 
 TEST(LomoParams, DefaultsMatchTheSpecs) {
-    const LomoParams p = LomoParamsFrom(Params(kLomoParams));
+    const LomoParams p = Params(kParamSpecs<LomoParams>).read<LomoParams>();
     const LomoParams d;
     EXPECT_EQ(p.cyan, d.cyan);
     EXPECT_EQ(p.magenta, d.magenta);
@@ -166,8 +166,8 @@ TEST(LomoParams, DefaultsMatchTheSpecs) {
     EXPECT_EQ(p.gamma, d.gamma);
     EXPECT_EQ(p.ratio, d.ratio);
     EXPECT_EQ(p.alpha, d.alpha);
-    EXPECT_EQ(Params(kAddNoiseParams).integer("amplitude"), 35);
-    EXPECT_EQ(Params(kRedEyeRemoveParams).integer("threshold"), 50);
+    EXPECT_EQ(Params(kParamSpecs<AddNoiseParams>).integer("amplitude"), 35);
+    EXPECT_EQ(Params(kParamSpecs<RedEyeRemoveParams>).integer("threshold"), 50);
 }
 
 } // namespace

@@ -73,4 +73,17 @@ TEST(RainDrops, ShadingTable) {
         EXPECT_EQ(RainDropShade(c.r, c.theta, c.r0), c.expected) << c.r << " " << c.theta;
 }
 
+// On the rim of a 3-4-5 triangle the lens maps radius 5 to 5, and
+// cos(theta) * 5 lies just above -4 when theta is the correctly rounded
+// atan2(-3, -4) = -2.4980915f; one unit lower in its last bit (as some
+// single-precision library calls give) would read one pixel further left.
+TEST(RainDrops, RimReadIsCorrectlyRounded) {
+    const std::optional<DropSample> s = RainDropLens(5).sample(-4, -3);
+    ASSERT_TRUE(s.has_value());
+    EXPECT_EQ(s->theta, -2.4980915f);
+    EXPECT_EQ(s->x, -3);
+    EXPECT_EQ(s->y, -3);
+    EXPECT_FALSE(RainDropLens(5).sample(-4, -4).has_value()) << "outside the drop";
+}
+
 } // namespace

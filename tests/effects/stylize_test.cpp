@@ -154,10 +154,10 @@ TEST(Stylize, NeighbourEffectsMatchOracles) {
     const Case cases[] = {
         {"Emboss", [](Bitmap& s, Bitmap& d) { Emboss(s, d, nullptr); }, embossOracle},
         {"Wooden", [](Bitmap& s, Bitmap& d) { Wooden(s, d, nullptr); }, woodenOracle},
-        {"Pencil 12", [](Bitmap& s, Bitmap& d) { Pencil(s, d, nullptr, 12); },
+        {"Pencil 12", [](Bitmap& s, Bitmap& d) { Pencil(s, d, nullptr, {.threshold = 12}); },
          [](const ScopedLock& s, const ScopedLock& e) { pencilOracle(s, e, 12); }},
         // A smooth image so that both white and black occur.
-        {"Pencil 100", [](Bitmap& s, Bitmap& d) { Pencil(s, d, nullptr, 400); },
+        {"Pencil 100", [](Bitmap& s, Bitmap& d) { Pencil(s, d, nullptr, {.threshold = 400}); },
          [](const ScopedLock& s, const ScopedLock& e) { pencilOracle(s, e, 100); }},
     };
     for (const Case& c : cases)
@@ -198,7 +198,7 @@ TEST(Stylize, WorkedExamples) {
 
     // Pencil of a flat image: white inside, the border unchanged, alpha kept.
     auto flat32 = MakeSolidBitmap(4, 4, PixelFormat32bppARGB, 0x80102030);
-    auto pencil = applied(*flat32, [](Bitmap& s, Bitmap& d) { Pencil(s, d, nullptr, 12); });
+    auto pencil = applied(*flat32, [](Bitmap& s, Bitmap& d) { Pencil(s, d, nullptr, {.threshold = 12}); });
     EXPECT_EQ(PixelBytes(*pencil, 1, 2), std::string("\xFF\xFF\xFF\x80", 4));
     EXPECT_EQ(PixelBytes(*pencil, 0, 2), PixelBytes(*flat32, 0, 2));
 

@@ -137,8 +137,8 @@ Raster OraclePinch(const Raster& s, int strength) {
     for (int y = 0; y < s.h; ++y)
         for (int x = 0; x < s.w; ++x) {
             const int dx = x - cx, dy = y - cy;
-            const float theta = atan2f(float(dy), float(dx));
-            const float r = sqrtf(float(dx * dx + dy * dy));
+            const float theta = float(std::atan2(double(dy), double(dx)));
+            const float r = float(std::sqrt(double(dx * dx + dy * dy)));
             const double rp = std::sqrt(double(r)) * k;
             const int sx = int(std::cos(double(theta)) * rp) + cx, sy = int(std::sin(double(theta)) * rp) + cy;
             copyBytes(d.at(x, y), s.at(clampTo(sx, 0, s.w - 1), clampTo(sy, 0, s.h - 1)), s.bpp);
@@ -157,8 +157,8 @@ Raster OracleFishEye(const Raster& s, const Picked& sel, int mode, int outside, 
         for (int x = -(bw / 2); x <= bw - bw / 2 - 1; ++x) {
             const int Dx = left + cx + x, Dy = top + cy + y;
             if (!s.inside(Dx, Dy)) continue;
-            const float r = sqrtf(float(x * x + y * y));
-            const float theta = atan2f(float(y), float(x));
+            const float r = float(std::sqrt(double(x * x + y * y)));
+            const float theta = float(std::atan2(double(y), double(x)));
             if (r <= R) {
                 double rp = mode == 0 ? (std::exp(r / norm) - 1) / kappa : std::log(kappa * r + 1) * norm;
                 if (!std::isfinite(rp)) rp = r; // strength 0 or R = 0: the identity
@@ -230,8 +230,8 @@ Raster OracleRainDrops(const Raster& s, int M, int N, int S) {
         if (counter >= 10000) break;
         for (int dy = -r0; dy < D - r0; ++dy)
             for (int dx = -r0; dx < D - r0; ++dx) {
-                const float r = sqrtf(float(dy * dy + dx * dx));
-                const float theta = atan2f(float(dy), float(dx));
+                const float r = float(std::sqrt(double(dy * dy + dx * dx)));
+                const float theta = float(std::atan2(double(dy), double(dx)));
                 if (!(r <= r0)) continue;
                 const double rp = (std::exp(r / norm) - 1) / 0.4;
                 const int sy = int(std::sin(double(theta)) * rp) + cy, sx = int(std::cos(double(theta)) * rp) + cx;
@@ -251,7 +251,7 @@ Raster OracleRainDrops(const Raster& s, int M, int N, int S) {
         const int u = D / 25 + 1;
         for (int dy = -r0 - u; dy < D - r0 + u; ++dy)
             for (int dx = -r0 - u; dx < D - r0 + u; ++dx) {
-                const float r = sqrtf(float(dy * dy + dx * dx));
+                const float r = float(std::sqrt(double(dy * dy + dx * dx)));
                 if (!(r <= 1.1 * r0)) continue;
                 const int px = cx + dx, py = cy + dy;
                 float sum[3] = {0, 0, 0};

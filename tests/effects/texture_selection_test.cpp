@@ -42,8 +42,8 @@ const Named kRoutines[] = {
     {"FishEye", [](Bitmap& s, Bitmap& d, const SelectionRegion* r) { FishEye(s, d, r, {.outside = 0}); }},
     {"RainDrops", [](Bitmap& s, Bitmap& d, const SelectionRegion* r) { RainDrops(s, d, r, {.size = 12}); }},
     {"Lomo", [](Bitmap& s, Bitmap& d, const SelectionRegion* r) { Lomo(s, d, r); }},
-    {"AddNoise", [](Bitmap&, Bitmap& d, const SelectionRegion* r) { AddNoise(d, r, 35); }},
-    {"RedEyeRemove", [](Bitmap&, Bitmap& d, const SelectionRegion* r) { RedEyeRemove(d, r, 10); }},
+    {"AddNoise", [](Bitmap&, Bitmap& d, const SelectionRegion* r) { AddNoise(d, r, {.amplitude = 35}); }},
+    {"RedEyeRemove", [](Bitmap&, Bitmap& d, const SelectionRegion* r) { RedEyeRemove(d, r, {.threshold = 10}); }},
 };
 
 TEST(TextureSelection, AbsentAndEmptySelectionsAgree) {
@@ -142,8 +142,8 @@ TEST(TextureSelection, RedEyeSameColoursInBothFormats) {
     const SelectionRegion region = ellipse(1, 1, 20, 14);
     auto wide = MakePatternBitmap(kW, kH, PixelFormat32bppARGB, 45);
     auto narrow = wide->Clone(Rect{0, 0, kW, kH}, PixelFormat24bppRGB);
-    RedEyeRemove(*wide, &region, 10);
-    RedEyeRemove(*narrow, &region, 10);
+    RedEyeRemove(*wide, &region, {.threshold = 10});
+    RedEyeRemove(*narrow, &region, {.threshold = 10});
     auto back = wide->Clone(Rect{0, 0, kW, kH}, PixelFormat24bppRGB);
     EXPECT_TRUE(SameBitmaps(*back, *narrow));
 }

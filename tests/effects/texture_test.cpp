@@ -4,6 +4,7 @@
 #include "effects/texture.h"
 
 #include "core/runtime_random.h"
+#include "effects/effect_table.h"
 #include "testing/test_images.h"
 #include "texture_oracles.h"
 
@@ -46,6 +47,13 @@ TEST(Mosaic, CutCellsDivideByTheFullArea) {
     EXPECT_EQ(PixelBytes(*dst, 19, 9), std::string(3, char(100)));
     EXPECT_EQ(PixelBytes(*dst, 20, 0), std::string(3, char(50)));
     EXPECT_EQ(PixelBytes(*dst, 24, 9), std::string(3, char(50)));
+}
+
+// The command's range is the one the routine accepts, so lumaset-cli refuses 33.
+TEST(Mosaic, CommandRangeIsTheRoutines) {
+    Params p(FindEffect(32836)->params);
+    EXPECT_TRUE(p.set("size", "32").isEmpty());
+    EXPECT_FALSE(p.set("size", "33").isEmpty());
 }
 
 TEST(OilPaint, MatchesReference) {

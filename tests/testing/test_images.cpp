@@ -79,9 +79,19 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() { QDir(m_path).removeRecursively(); }
 
-CliRun RunCli(const QStringList& args, int timeoutMs) {
-    QProcess p;
-    p.start(QStringLiteral(LUMASET_CLI), args);
+namespace {
+
+CliRun runProcess(QProcess& p, const QString& program, const QStringList& args, int timeoutMs, const CliSetup& setup) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LUMASET_CLI"), QStringLiteral(LUMASET_CLI));
+    for (const QString& pair : setup.environment)
+        environment.insert(pair.section('=', 0, 0), pair.section('=', 1));
+    p.setProcessEnvironment(environment);
+    if (!setup.workingDir.isEmpty()) p.setWorkingDirectory(setup.workingDir);
+    p.start(program, args);
+    p.waitForStarted();
+    p.write(setup.input);
+    p.closeWriteChannel();
     CliRun run;
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();
@@ -90,7 +100,20 @@ CliRun RunCli(const QStringList& args, int timeoutMs) {
         return run;
     }
     run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.out = QString::fromUtf8(p.readAllStandardOutput());
+    run.rawOut = p.readAllStandardOutput();
+    run.out = QString::fromUtf8(run.rawOut);
     run.err = QString::fromUtf8(p.readAllStandardError());
     return run;
+}
+
+} // namespace
+
+CliRun RunCli(const QStringList& args, int timeoutMs, const CliSetup& setup) {
+    QProcess p;
+    return runProcess(p, QStringLiteral(LUMASET_CLI), args, timeoutMs, setup);
+}
+
+CliRun RunCliScript(const QString& script, const QString& workingDir) {
+    QProcess p;
+    return runProcess(p, QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script}, 60000, CliSetup{{}, {}, workingDir});
 }

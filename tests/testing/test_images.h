@@ -44,5 +44,15 @@ struct CliRun {
     int exitCode = -1;
     QString out;
     QString err;
+    QByteArray rawOut; // standard output as bytes (a picture written to -)
 };
-CliRun RunCli(const QStringList& args, int timeoutMs = 60000);
+// How lumaset-cli is run besides its arguments.
+struct CliSetup {
+    QByteArray input;        // standard input
+    QStringList environment; // KEY=VALUE added to the test's environment
+    QString workingDir;      // empty: the test's own
+};
+CliRun RunCli(const QStringList& args, int timeoutMs = 60000, const CliSetup& setup = {});
+// Runs a shell script in which $LUMASET_CLI names lumaset-cli, for arguments
+// that are not text (file names in another encoding).
+CliRun RunCliScript(const QString& script, const QString& workingDir);

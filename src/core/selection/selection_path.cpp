@@ -2,6 +2,8 @@
 // SelectionPath: outline editing and its lazily built region.
 #include "core/selection/selection_path.h"
 
+#include <atomic>
+
 // QPainterPath reports one MoveTo element once its data exists, even with no
 // figure; the point count is therefore kept here.
 static int pointsOf(const QPainterPath& path) { return path.isEmpty() ? 0 : path.elementCount(); }
@@ -12,7 +14,13 @@ SelectionPath::SelectionPath(const QPainterPath& path) : m_path(path), m_pointCo
     m_path.setFillRule(Qt::OddEvenFill);
 }
 
-SelectionPath::SelectionPath(const SelectionPath& other) : m_path(other.m_path), m_pointCount(other.m_pointCount) {}
+SelectionPath::SelectionPath(const SelectionPath& other)
+    : m_path(other.m_path), m_pointCount(other.m_pointCount), m_revision(other.m_revision) {}
+
+std::uint64_t SelectionPath::NextRevision() {
+    static std::atomic<std::uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
 
 SelectionPath& SelectionPath::operator=(const SelectionPath& other) {
     if (this != &other) {

@@ -10,6 +10,7 @@
 #include <QPolygon>
 #include <QPolygonF>
 #include <QTransform>
+#include <cstdint>
 #include <memory>
 
 // Every change of the outline discards the cached region. A path with no
@@ -33,6 +34,9 @@ public:
     int GetPointCount() const { return m_pointCount; }
     bool IsEmpty() const { return m_pointCount == 0; }
     bool HasSelection() const { return !IsEmpty(); }
+    // A number that changes with every change of the outline, so a copy made
+    // from it (a drawing cache) knows in O(1) whether it is still current.
+    std::uint64_t GetRevision() const { return m_revision; }
 
     // Each Add starts a new figure.
     void AddRectangle(const Rect& rect);
@@ -52,12 +56,15 @@ public:
     void Transform(const QTransform& matrix);
 
 private:
+    static std::uint64_t NextRevision();
     void changed(int addedPoints = 0) {
         m_pointCount += addedPoints;
         m_region.reset();
+        m_revision = NextRevision();
     }
 
     QPainterPath m_path; // QPainterPath's default fill rule is the even-odd rule
     int m_pointCount = 0;
+    std::uint64_t m_revision = NextRevision();
     mutable std::unique_ptr<SelectionRegion> m_region;
 };

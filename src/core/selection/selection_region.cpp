@@ -9,14 +9,11 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <mutex>
 
 namespace {
 
 // Coordinates are kept inside +-kLimit, the extent of the infinite region.
 constexpr int kLimit = 4194304;
-
-std::mutex g_coverageLock;
 
 // Appends scan rectangles band by band, merging a band into the one above it
 // when both have the same runs.
@@ -285,7 +282,7 @@ void SelectionRegion::setScans(std::vector<Rect> scans) {
 }
 
 const std::uint8_t* SelectionRegion::buildCoverage() const {
-    std::lock_guard<std::mutex> guard(g_coverageLock);
+    std::lock_guard<std::mutex> guard(m_coverageLock);
     if (const std::uint8_t* bits = m_coverage.load(std::memory_order_acquire)) return bits;
     const std::size_t width = std::size_t(m_bounds.Width);
     m_coverageBits.assign(width * std::size_t(m_bounds.Height), 0);

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 class SelectionPath;
@@ -94,6 +95,9 @@ private:
     float m_left = 0, m_top = 0, m_right = 0, m_bottom = 0;
     bool m_huge = false;
     // The coverage mask over m_bounds, published through m_coverage once built.
+    // Each region has its own lock, so threads building the masks of different
+    // regions never wait on each other; readers of a built mask take no lock.
     mutable std::vector<std::uint8_t> m_coverageBits;
     mutable std::atomic<const std::uint8_t*> m_coverage{nullptr};
+    mutable std::mutex m_coverageLock;
 };

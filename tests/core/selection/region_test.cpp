@@ -4,9 +4,11 @@
 #include "core/selection/selection_region.h"
 #include "selection_testing.h"
 
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -288,4 +290,35 @@ TEST(SelectionCommands, ApplyShapeModes) {
         EXPECT_EQ(outline.GetRegion().GetArea(), r.area) << r.name;
         EXPECT_EQ(outline.GetRegion().GetBounds(), r.bounds) << r.name;
     }
+}
+
+TEST(Region, MasksBuildOnSeveralThreadsAtOnce) {
+    // Fresh regions are tested by four threads at once, so their masks are
+    // built while other threads read them; every answer agrees with the runs.
+    std::atomic<int> wrong{0};
+    for (int round = 0; round < 4; ++round) {
+        SelectionPath a, b;
+        a.AddEllipse(Rect{round, 0, 300, 200});
+        b.AddPolygon(QPolygon({QPoint(10, 5), QPoint(250, 40 + round), QPoint(60, 190)}));
+        const SelectionRegion regions[] = {SelectionRegion(a), SelectionRegion(b)};
+        auto check = [&](int first) {
+            std::vector<Span> runs;
+            for (int i = 0; i < 2; ++i) {
+                const SelectionRegion& region = regions[(first + i) % 2];
+                const Rect bounds = region.GetBounds();
+                for (int y = bounds.Y; y < bounds.GetBottom(); ++y) {
+                    region.GetRowSpans(y, runs);
+                    std::vector<bool> in(std::size_t(bounds.Width), false);
+                    for (const Span& s : runs)
+                        for (int x = s.X; x < s.X + s.Length; ++x) in[std::size_t(x - bounds.X)] = true;
+                    for (int x = bounds.X; x < bounds.GetRight(); ++x)
+                        if (region.IsVisible(x + 0.5f, y + 0.5f) != in[std::size_t(x - bounds.X)]) ++wrong;
+                }
+            }
+        };
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t) threads.emplace_back(check, t);
+        for (std::thread& t : threads) t.join();
+    }
+    EXPECT_EQ(wrong.load(), 0);
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Clearing, outline drawing, cropping, rotation and flips.
-#include "commands/transforms.h"
+#include "adjust/transforms.h"
 
 #include "core/graphics.h"
 #include "core/large_image.h"
@@ -58,8 +58,10 @@ void rowTo32(const std::uint8_t* s, std::ptrdiff_t step, std::uint8_t* d, int co
 // split between two threads (every row is independent).
 template <class Body>
 void forEachRow(int rows, int rowPixels, Body&& body) {
-    const EffectFrame frame(nullptr, rowPixels, rows);
-    forEachSpan(frame, Coverage::Unselective, [&](int y, int, int) { body(y); }, Threads::Two);
+    if (rowPixels <= 0) return;
+    splitRows(0, rows, (long long)rows * rowPixels, Threads::Two, [&body](int begin, int end) {
+        for (int y = begin; y < end; ++y) body(y);
+    });
 }
 
 // Fills every row of dst from rowSource(y) -> (first source pixel, byte step).
@@ -153,17 +155,19 @@ std::unique_ptr<Bitmap> CropToRegion(Bitmap& image, const SelectionPath& outline
     // Row by row: transparent, then the region's runs inside the image.
     const SelectionRegion& region = outline.GetRegion();
     const int left = std::max(x, 0), right = std::min(x + w, src.width());
-    forEachRow(h, w, [&](int row) {
-        std::memset(dst.row(row), 0, std::size_t(w) * 4);
-        const int y0 = y + row;
-        if (y0 < 0 || y0 >= src.height()) return;
-        std::vector<Span> runs;
-        region.GetRowSpans(y0, runs);
-        for (const Span& run : runs) {
-            const int x0 = std::max(run.X, left), x1 = std::min(run.X + run.Length, right);
-            if (x0 >= x1) continue;
-            if (src.bpp() == 4) rowTo32<4>(src.pixel(x0, y0), 4, dst.pixel(x0 - x, row), x1 - x0);
-            else if (src.bpp() == 3) rowTo32<3>(src.pixel(x0, y0), 3, dst.pixel(x0 - x, row), x1 - x0);
+    splitRows(0, h, (long long)w * h, Threads::Two, [&](int begin, int end) {
+        std::vector<Span> runs; // reused from row to row
+        for (int row = begin; row < end; ++row) {
+            std::memset(dst.row(row), 0, std::size_t(w) * 4);
+            const int y0 = y + row;
+            if (y0 < 0 || y0 >= src.height()) continue;
+            region.GetRowSpans(y0, runs);
+            for (const Span& run : runs) {
+                const int x0 = std::max(run.X, left), x1 = std::min(run.X + run.Length, right);
+                if (x0 >= x1) continue;
+                if (src.bpp() == 4) rowTo32<4>(src.pixel(x0, y0), 4, dst.pixel(x0 - x, row), x1 - x0);
+                else if (src.bpp() == 3) rowTo32<3>(src.pixel(x0, y0), 3, dst.pixel(x0 - x, row), x1 - x0);
+            }
         }
     });
     return out;
@@ -204,7 +208,7 @@ std::unique_ptr<Bitmap> Rotate(Bitmap& image, double degrees) {
     return out;
 }
 
-std::unique_ptr<Bitmap> Flip(Bitmap& image, bool leftRight) {
+std::unique_ptr<Bitmap> Flip(Bitmap& image, FlipAxis axis) {
     const int w = int(image.GetWidth()), h = int(image.GetHeight());
     auto out = newUncleared32(w, h);
     if (!out->isValid() || !image.isValid()) return out;
@@ -215,6 +219,7 @@ std::unique_ptr<Bitmap> Flip(Bitmap& image, bool leftRight) {
     const int bpp = src.bpp();
     const auto mirror = [&](int y) { return Row{src.pixel(w - 1, y), -bpp}; };
     const auto upsideDown = [&](int y) { return Row{src.row(h - 1 - y), bpp}; };
+    const bool leftRight = axis == FlipAxis::LeftRight;
     if (bpp == 4) leftRight ? mapRows<4>(dst, mirror) : mapRows<4>(dst, upsideDown);
     else if (bpp == 3) leftRight ? mapRows<3>(dst, mirror) : mapRows<3>(dst, upsideDown);
     return out;

@@ -35,6 +35,8 @@ std::unique_ptr<Bitmap> CropToRegion(Bitmap& image, const SelectionPath& outline
 // exactly; other angles are drawn with bilinear interpolation about the centre.
 std::unique_ptr<Bitmap> Rotate(Bitmap& image, double degrees);
 
+enum class FlipAxis { LeftRight, UpsideDown };
+
 // A 32-bit ARGB mirror image: left-right, or upside-down. A 24-bit source gives
 // opaque pixels.
-std::unique_ptr<Bitmap> Flip(Bitmap& image, bool leftRight);
+std::unique_ptr<Bitmap> Flip(Bitmap& image, FlipAxis axis);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Rotation, flips, clearing and outline drawing on small images.
-#include "commands/transforms.h"
+#include "adjust/transforms.h"
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"
 #include "testing/test_images.h"
@@ -81,10 +81,11 @@ TEST(Flip, MirrorsIntoA32BitImage) {
         auto source = MakePatternBitmap(5, 4, format);
         // A 4-pixel-wide 24-bit row has no padding after its last pixel.
         auto unpadded = MakePatternBitmap(4, 2, format);
-        EXPECT_EQ(PixelBytes(*Flip(*unpadded, true), 0, 1), as32(*unpadded, 3, 1));
-        EXPECT_EQ(PixelBytes(*Flip(*unpadded, false), 3, 0), as32(*unpadded, 3, 1));
-        for (bool leftRight : {true, false}) {
-            auto flipped = Flip(*source, leftRight);
+        EXPECT_EQ(PixelBytes(*Flip(*unpadded, FlipAxis::LeftRight), 0, 1), as32(*unpadded, 3, 1));
+        EXPECT_EQ(PixelBytes(*Flip(*unpadded, FlipAxis::UpsideDown), 3, 0), as32(*unpadded, 3, 1));
+        for (FlipAxis axis : {FlipAxis::LeftRight, FlipAxis::UpsideDown}) {
+            const bool leftRight = axis == FlipAxis::LeftRight;
+            auto flipped = Flip(*source, axis);
             ASSERT_EQ(flipped->GetPixelFormat(), PixelFormat32bppARGB);
             ASSERT_EQ(flipped->GetWidth(), 5u);
             for (int y = 0; y < 4; ++y)

@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Gestures on the command line, through the editor's tool code.
+#include "cli/cli_tool_host.h"
+
+#include "document/lumaset_doc.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <QRegularExpression>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// The view's outline look: a translucent dark line under white dashes of
+// 4 on, 5 off, the thinnest line at any zoom, antialiased.
+void drawOutline(QPainter& painter, const QPainterPath& path, int phase) {
+    QPen dark(QColor(0, 0, 0, 160), 0);
+    dark.setJoinStyle(Qt::BevelJoin);
+    painter.setPen(dark);
+    painter.drawPath(path);
+    QPen dashes(Qt::white, 0);
+    dashes.setJoinStyle(Qt::BevelJoin);
+    dashes.setDashPattern({4.0, 5.0});
+    dashes.setDashOffset(5.0 + phase);
+    painter.setPen(dashes);
+    painter.drawPath(path);
+}
+
+} // namespace
+
+ARGB CliToolHost::renderedColorAt(QPoint client) {
+    QImage shown(1, 1, QImage::Format_ARGB32);
+    shown.fill(QColor(180, 180, 180));
+    QPainter painter(&shown);
+    painter.translate(-client.x(), -client.y());
+    const QRectF pixel(client, QSizeF(1, 1));
+    for (const Bitmap* layer : {m_doc.m_pBackground.get(), m_doc.GetImage()}) {
+        if (!layer || !layer->isValid()) continue;
+        const QRectF area = pixel.intersected(QRectF(layer->image().rect()));
+        if (!area.isEmpty()) painter.drawImage(area, layer->image(), area);
+    }
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setBrush(Qt::NoBrush);
+    // The first paint draws the preview outline with phase 2, then the
+    // selection with phase 3.
+    drawOutline(painter, m_tempPath.GetPath(), 2);
+    drawOutline(painter, m_selection.GetPath(), 3);
+    painter.end();
+    return shown.pixel(0, 0) | 0xFF000000u;
+}
+
+QString CliToolHost::runGesture(const QString& spec) {
+    const QStringList parts = spec.split(':');
+    if (parts.size() < 2 || parts.size() > 3)
+        return "bad gesture '" + spec + "' (use TOOL:[MODS:]X,Y;X,Y;...)";
+    const ToolInfo* tool = FindToolByName(parts[0]);
+    if (!tool) return "unknown tool '" + parts[0] + "' (a tool's name as the Tools menu gives it)";
+    unsigned flags = 0;
+    if (parts.size() == 3) {
+        for (const QString& m :
+             parts[1].split(QRegularExpression(QStringLiteral("[+,]")), Qt::SkipEmptyParts)) {
+            const QString mod = m.trimmed().toLower();
+            if (mod == "ctrl")
+                flags |= MK_CONTROL;
+            else if (mod == "shift")
+                flags |= MK_SHIFT;
+            else if (mod == "x1")
+                flags |= MK_XBUTTON1;
+            else
+                return "unknown modifier '" + m + "' in gesture (ctrl, shift or x1)";
+        }
+    }
+    std::vector<QPoint> points;
+    for (const QString& p : parts.back().split(';', Qt::SkipEmptyParts)) {
+        const QStringList xy = p.split(',');
+        bool okX = false, okY = false;
+        const int x = xy.size() == 2 ? xy[0].trimmed().toInt(&okX) : 0;
+        const int y = xy.size() == 2 ? xy[1].trimmed().toInt(&okY) : 0;
+        if (!okX || !okY || std::abs(x) > 1000000 || std::abs(y) > 1000000)
+            return "bad gesture point '" + p + "' (use X,Y in image pixels)";
+        points.emplace_back(x, y);
+    }
+    if (points.empty()) return "gesture '" + spec + "' has no points";
+    m_doc.m_nToolType = tool->type;
+    m_router.press(flags, points.front());
+    for (std::size_t i = 1; i < points.size(); ++i)
+        m_router.move(flags, points[i]);
+    m_router.release(flags, points.back());
+    return {};
+}
