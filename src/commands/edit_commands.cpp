@@ -65,7 +65,7 @@ CommandResult OnRotate(EditContext& c, const CommandDef& cmd, const Params&) {
     const double degrees = cmd.id == 32789 ? -180.0 : cmd.id == 32790 ? -90.0 : 90.0;
     std::unique_ptr<Bitmap> turned = Rotate(*image, degrees);
     if (!turned->isValid()) return CommandResult::Failed;
-    if (c.doc.m_pBackground) c.doc.m_pBackground = Rotate(*c.doc.m_pBackground, degrees);
+    c.doc.m_background.rotate(degrees);
     InstallResult(c, std::move(turned), true);
     return CommandResult::Done;
 }
