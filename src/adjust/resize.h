@@ -5,7 +5,9 @@
 
 #include "core/bitmap.h"
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 // trunc(width / ratio + 0.5) and trunc(height * ratio + 0.5); ratio = width / height.
 int HeightForWidth(int width, double ratio);
@@ -42,6 +44,22 @@ private:
     bool m_restrict = true;
 };
 
-// The resize step: a bilinear, high-quality stretch of image into a new 32-bit
-// ARGB bitmap of the given size.
+// How one axis of `from` samples maps onto `to` samples: output sample i is
+// the sum of weights[k] * source[first[i] + k - offset[i]] for k in
+// [offset[i], offset[i + 1]), the weights of each output summing to
+// kResampleOne. Shrinking averages the area each output covers (no aliasing);
+// enlarging interpolates linearly between the two nearest source centres.
+inline constexpr int kResampleOne = 4096;
+struct ResampleAxis {
+    std::vector<int> first;         // first source sample of each output
+    std::vector<int> offset;        // start of each output's weights; to + 1 entries
+    std::vector<std::uint16_t> weights;
+};
+ResampleAxis MakeResampleAxis(int from, int to);
+
+// The resize step: image resampled to width x height (area average where it
+// shrinks, linear where it grows) into a new 32-bit ARGB bitmap. Each output
+// pixel is the exact 2-D weighted sum of the axes' weights, rounded once; with
+// alpha, the colours are averaged weighted by alpha, so transparent pixels
+// lend them nothing.
 std::unique_ptr<Bitmap> ResizeImage(Bitmap& image, int width, int height);

@@ -31,15 +31,17 @@ void drawOutline(QPainter& painter, const QPainterPath& path, int phase) {
 } // namespace
 
 ARGB CliToolHost::renderedColorAt(QPoint client) {
+    // The checkerboard's pixels are opaque or fully transparent, so its pixel
+    // replaces the window colour or leaves it.
     QImage shown(1, 1, QImage::Format_ARGB32);
-    shown.fill(QColor(180, 180, 180));
+    const ARGB square = m_doc.m_background.colourAt(client.x(), client.y());
+    shown.fill(square ? QColor::fromRgba(square) : QColor(180, 180, 180));
     QPainter painter(&shown);
     painter.translate(-client.x(), -client.y());
     const QRectF pixel(client, QSizeF(1, 1));
-    for (const Bitmap* layer : {m_doc.m_pBackground.get(), m_doc.GetImage()}) {
-        if (!layer || !layer->isValid()) continue;
-        const QRectF area = pixel.intersected(QRectF(layer->image().rect()));
-        if (!area.isEmpty()) painter.drawImage(area, layer->image(), area);
+    if (const Bitmap* image = m_doc.GetImage(); image && image->isValid()) {
+        const QRectF area = pixel.intersected(QRectF(image->image().rect()));
+        if (!area.isEmpty()) painter.drawImage(area, image->image(), area);
     }
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setBrush(Qt::NoBrush);

@@ -75,7 +75,7 @@ CommandResult OnRotate(EditContext& c, const CommandDef& cmd, const Params&) {
     if (const CommandResult size = CheckPictureSize(c, cmd, w, h); size != CommandResult::Done) return size;
     std::unique_ptr<Bitmap> turned = Rotate(*image, degrees);
     if (!turned->isValid()) return ReportAllocationFailure(c, cmd, w, h);
-    if (c.doc.m_pBackground) c.doc.m_pBackground = Rotate(*c.doc.m_pBackground, degrees);
+    c.doc.m_background.rotate(degrees);
     InstallResult(c, std::move(turned), true);
     return CommandResult::Done;
 }

@@ -3,7 +3,6 @@
 #include "document/lumaset_doc.h"
 
 #include "core/codecs.h"
-#include "core/graphics.h"
 #include "document/host.h"
 
 #include "core/file_names.h"
@@ -138,17 +137,7 @@ bool CLumasetDoc::RestoreFromFile(const QString& path) {
 }
 
 void CLumasetDoc::MakeBackground() {
-    const int w = m_pImage ? int(m_pImage->GetWidth()) : 0;
-    const int h = m_pImage ? int(m_pImage->GetHeight()) : 0;
-    m_pBackground = std::make_unique<Bitmap>(std::max(w, 1), std::max(h, 1), PixelFormat32bppARGB);
-    if (w == 0 || h == 0) return;
-    constexpr int kSquare = 10;
-    auto g = MakeGraphics(*m_pBackground);
-    if (!g) return;
-    const QColor grey(155, 155, 155), white(255, 255, 255);
-    for (int i = 0; i < h / kSquare; ++i)
-        for (int j = 0; j < w / kSquare; ++j)
-            g->fillRect(QRect(kSquare * j, kSquare * i, kSquare, kSquare), (i % 2 == j % 2) ? grey : white);
+    m_background = Checkerboard(m_pImage ? int(m_pImage->GetWidth()) : 0, m_pImage ? int(m_pImage->GetHeight()) : 0);
 }
 
 // Backup failures are told once: a folder that cannot be written fails every

@@ -5,6 +5,7 @@
 
 #include "core/bitmap.h"
 #include "document/backup_store.h"
+#include "document/checkerboard.h"
 
 #include <QObject>
 #include <QString>
@@ -81,8 +82,9 @@ public:
     // views listen to.
     void UpdateAllViews(bool erase = true) { emit updated(erase); }
 
-    // The checkerboard drawn under transparent pixels.
-    std::unique_ptr<Bitmap> m_pBackground;
+    // The checkerboard shown under transparent pixels, computed per pixel
+    // where it is read.
+    Checkerboard m_background;
     // The drawing settings the tools share, and the size of the next new image.
     ARGB m_crBackground = 0xFFFFFFFF;
     ARGB m_crForeground = 0xFF000000;

@@ -4,6 +4,10 @@
 #include "adjust/resize.h"
 #include "testing/test_images.h"
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 namespace {
 
 constexpr PixelFormat kFormats[] = {PixelFormat24bppRGB, PixelFormat32bppARGB};
@@ -115,6 +119,99 @@ TEST(Resize, AspectArithmetic) {
     model.setRestrict(true);
     model.stepHeight(10);
     EXPECT_EQ(model.width(), 165);
+}
+
+// Each output's weights sum to one and follow the covered area (shrinking)
+// or the distance to the two nearest source centres (enlarging), within the
+// rounding of one weight step.
+TEST(Resize, AxisWeights) {
+    const std::pair<int, int> cases[] = {{6, 3}, {5, 2}, {7, 7}, {3, 1}, {1, 1}, {2, 5}, {1, 4}, {4, 9}, {9, 4}};
+    for (const auto& [from, to] : cases) {
+        const ResampleAxis axis = MakeResampleAxis(from, to);
+        ASSERT_EQ(axis.first.size(), std::size_t(to));
+        for (int i = 0; i < to; ++i) {
+            std::vector<double> expected(std::size_t(from), 0.0);
+            if (to <= from) {
+                const double begin = double(i) * from / to, end = double(i + 1) * from / to;
+                for (int j = 0; j < from; ++j)
+                    expected[std::size_t(j)] = std::max(0.0, std::min(end, j + 1.0) - std::max(begin, double(j))) /
+                                               (end - begin);
+            } else {
+                const double position = std::clamp((i + 0.5) * from / to - 0.5, 0.0, from - 1.0);
+                const int j = int(position);
+                expected[std::size_t(j)] = 1 - (position - j);
+                if (j + 1 < from) expected[std::size_t(j) + 1] = position - j;
+            }
+            std::vector<int> actual(std::size_t(from), 0);
+            int total = 0;
+            for (int k = axis.offset[i]; k < axis.offset[i + 1]; ++k) {
+                const int j = axis.first[i] + k - axis.offset[i];
+                ASSERT_TRUE(j >= 0 && j < from) << from << "->" << to << " output " << i;
+                actual[std::size_t(j)] = axis.weights[k];
+                total += axis.weights[k];
+            }
+            EXPECT_EQ(total, kResampleOne) << from << "->" << to << " output " << i;
+            for (int j = 0; j < from; ++j)
+                EXPECT_NEAR(actual[std::size_t(j)], expected[std::size_t(j)] * kResampleOne, 1.0)
+                    << from << "->" << to << " output " << i << " source " << j;
+        }
+    }
+}
+
+// The resized bytes against a direct 2-D weighted sum over the source, for
+// shrinking, enlarging and mixed sizes at 24 and 32 bits (one large enough to
+// be split between two threads).
+TEST(Resize, MatchesDirectWeightedSum) {
+    struct Case {
+        int width, height, toWidth, toHeight;
+    };
+    const Case cases[] = {{6, 4, 3, 2}, {7, 5, 3, 2}, {3, 2, 8, 5}, {5, 5, 2, 9}, {1, 1, 3, 2}, {4, 3, 1, 1}, {300, 250, 97, 61}};
+    for (PixelFormat format : {PixelFormat24bppRGB, PixelFormat32bppARGB})
+        for (const Case& c : cases) {
+            auto source = MakePatternBitmap(c.width, c.height, format);
+            auto resized = ResizeImage(*source, c.toWidth, c.toHeight);
+            ASSERT_TRUE(resized && resized->isValid());
+            ASSERT_EQ(resized->GetPixelFormat(), PixelFormat32bppARGB);
+            const ResampleAxis ax = MakeResampleAxis(c.width, c.toWidth), ay = MakeResampleAxis(c.height, c.toHeight);
+            ScopedLock src(static_cast<const Bitmap&>(*source));
+            ScopedLock dst(*resized);
+            const int bpp = src.bpp();
+            for (int y = 0; y < c.toHeight; ++y)
+                for (int x = 0; x < c.toWidth; ++x) {
+                    std::uint64_t sum[4] = {0, 0, 0, 0};
+                    for (int ky = ay.offset[y]; ky < ay.offset[y + 1]; ++ky)
+                        for (int kx = ax.offset[x]; kx < ax.offset[x + 1]; ++kx) {
+                            const std::uint8_t* p =
+                                src.pixel(ax.first[x] + kx - ax.offset[x], ay.first[y] + ky - ay.offset[y]);
+                            const std::uint64_t weight = std::uint64_t(ax.weights[kx]) * ay.weights[ky];
+                            const std::uint64_t alpha = bpp == 4 ? p[3] : 1;
+                            for (int ch = 0; ch < 3; ++ch) sum[ch] += weight * alpha * p[ch];
+                            sum[3] += weight * (bpp == 4 ? p[3] : 255);
+                        }
+                    std::uint8_t expected[4];
+                    for (int ch = 0; ch < 3; ++ch) {
+                        if (bpp == 3)
+                            expected[ch] = std::uint8_t((sum[ch] + (1u << 23)) >> 24);
+                        else
+                            expected[ch] = sum[3] == 0 ? 0 : std::uint8_t((sum[ch] + sum[3] / 2) / sum[3]);
+                    }
+                    expected[3] = std::uint8_t((sum[3] + (1u << 23)) >> 24);
+                    const std::uint8_t* d = dst.pixel(x, y);
+                    for (int ch = 0; ch < 4; ++ch)
+                        ASSERT_EQ(int(d[ch]), int(expected[ch]))
+                            << c.width << "x" << c.height << "->" << c.toWidth << "x" << c.toHeight << " bpp " << bpp
+                            << " at " << x << "," << y << " channel " << ch;
+                }
+        }
+    // A transparent pixel lends no colour: half of opaque blue over transparent red.
+    auto pair = MakeSolidBitmap(2, 1, PixelFormat32bppARGB, 0x00FF0000);
+    {
+        ScopedLock lock(*pair);
+        const std::uint8_t blue[4] = {255, 0, 0, 255};
+        std::memcpy(lock.pixel(1, 0), blue, 4);
+    }
+    auto half = ResizeImage(*pair, 1, 1);
+    EXPECT_EQ(PixelBytes(*half, 0, 0), std::string("\xFF\x00\x00\x80", 4));
 }
 
 TEST(Resize, AcceptedSizes) {

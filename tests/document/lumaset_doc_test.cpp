@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "adjust/transforms.h"
+#include "document/checkerboard.h"
 #include "document/host.h"
 #include "document/lumaset_doc.h"
 #include "testing/test_images.h"
@@ -7,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -45,16 +49,51 @@ TEST(Document, NewImageAndBackground) {
     ASSERT_TRUE(doc.OnNewDocument());
     EXPECT_EQ(doc.GetImage()->GetPixelFormat(), PixelFormat32bppARGB);
     EXPECT_EQ(PixelBytes(*doc.GetImage(), 24, 13), std::string(4, '\0'));
-    Bitmap& bg = *doc.m_pBackground;
-    EXPECT_EQ(bg.GetWidth(), 25u);
-    EXPECT_EQ(PixelBytes(bg, 0, 0), std::string("\x9B\x9B\x9B\xFF", 4));
-    EXPECT_EQ(PixelBytes(bg, 9, 9), std::string("\x9B\x9B\x9B\xFF", 4));
-    EXPECT_EQ(PixelBytes(bg, 10, 0), std::string("\xFF\xFF\xFF\xFF", 4));
-    EXPECT_EQ(PixelBytes(bg, 19, 9), std::string("\xFF\xFF\xFF\xFF", 4));
-    EXPECT_EQ(PixelBytes(bg, 20, 0), std::string(4, '\0')); // the 5-column strip
-    EXPECT_EQ(PixelBytes(bg, 0, 10), std::string(4, '\0')); // the 4-row strip
+    const Checkerboard& bg = doc.m_background;
+    EXPECT_EQ(bg.width(), 25);
+    EXPECT_EQ(bg.height(), 14);
+    EXPECT_EQ(bg.colourAt(0, 0), 0xFF9B9B9Bu);
+    EXPECT_EQ(bg.colourAt(9, 9), 0xFF9B9B9Bu);
+    EXPECT_EQ(bg.colourAt(10, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(bg.colourAt(19, 9), 0xFFFFFFFFu);
+    EXPECT_EQ(bg.colourAt(20, 0), 0u); // the 5-column strip
+    EXPECT_EQ(bg.colourAt(0, 10), 0u); // the 4-row strip
     EXPECT_EQ(doc.GetHistoryPos(), 0);
     EXPECT_FALSE(doc.IsModified());
+}
+
+// The board as computed matches the bitmap it stands for (squares painted
+// over a transparent image), turned by Rotate through every quarter turn.
+TEST(Document, CheckerboardTurnsWithTheImage) {
+    for (const auto& [width, height] : {std::pair{25, 14}, std::pair{30, 20}, std::pair{7, 31}, std::pair{1, 1}}) {
+        std::unique_ptr<Bitmap> painted = std::make_unique<Bitmap>(width, height, PixelFormat32bppARGB);
+        {
+            ScopedLock lock(*painted);
+            for (int y = 0; y < height / 10 * 10; ++y)
+                for (int x = 0; x < width / 10 * 10; ++x) {
+                    const std::uint8_t v = (x / 10) % 2 == (y / 10) % 2 ? 155 : 255;
+                    std::uint8_t* p = lock.pixel(x, y);
+                    p[0] = p[1] = p[2] = v;
+                    p[3] = 255;
+                }
+        }
+        Checkerboard board(width, height);
+        for (double degrees : {90.0, -90.0, -90.0, -180.0, 90.0, 180.0}) {
+            painted = Rotate(*painted, degrees);
+            board.rotate(degrees);
+            ScopedLock lock(*painted);
+            ASSERT_EQ(board.width(), lock.width());
+            ASSERT_EQ(board.height(), lock.height());
+            for (int y = 0; y < lock.height(); ++y)
+                for (int x = 0; x < lock.width(); ++x) {
+                    ARGB expected;
+                    std::memcpy(&expected, lock.pixel(x, y), 4);
+                    ASSERT_EQ(board.colourAt(x, y), expected) << width << "x" << height << " at " << x << "," << y;
+                }
+        }
+        EXPECT_EQ(board.colourAt(-1, 0), 0u);
+        EXPECT_EQ(board.colourAt(0, board.height()), 0u);
+    }
 }
 
 TEST(History, TheBackupSequence) {
