@@ -6,9 +6,9 @@
 #include "adjust/curves.h"
 #include "adjust/resize.h"
 #include "adjust/tone.h"
-#include "core/selection/selection_path.h"
 #include "adjust/transforms.h"
 #include "bench_photo.h"
+#include "core/selection/selection_path.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -16,15 +16,17 @@
 namespace {
 
 // Runs op(source, copy) with a fresh target copy outside the timing.
-template <class Op>
-void runOnCopy(benchmark::State& state, Op op) {
+template <class Op> void runOnCopy(benchmark::State& state, Op op) {
     Bitmap& source = BenchPhoto();
     auto target = source.Clone();
-    for (auto _ : state) op(source, *target);
+    for (auto _ : state)
+        op(source, *target);
     SetMegapixelRate(state);
 }
 
-void BM_Gamma(benchmark::State& s) { runOnCopy(s, [](Bitmap& a, Bitmap& b) { AdjustGamma(a, b, 2.2); }); }
+void BM_Gamma(benchmark::State& s) {
+    runOnCopy(s, [](Bitmap& a, Bitmap& b) { AdjustGamma(a, b, 2.2); });
+}
 void BM_BrightnessContrast(benchmark::State& s) {
     runOnCopy(s, [](Bitmap& a, Bitmap& b) { AdjustBrightnessContrast(a, b, 20, 30, nullptr); });
 }
@@ -36,9 +38,15 @@ void BM_Curve(benchmark::State& s) {
     BuildToneTable({{0, 0}, {128, 200}, {255, 255}}, table);
     runOnCopy(s, [&](Bitmap& a, Bitmap& b) { ApplyChannelTable(a, b, table, 7); });
 }
-void BM_Gray(benchmark::State& s) { runOnCopy(s, [](Bitmap& a, Bitmap& b) { ConvertToGray(a, b); }); }
-void BM_Reverse(benchmark::State& s) { runOnCopy(s, [](Bitmap& a, Bitmap& b) { InvertColors(a, b, nullptr); }); }
-void BM_KeepRed(benchmark::State& s) { runOnCopy(s, [](Bitmap&, Bitmap& b) { KeepChannels(b, MaskRed); }); }
+void BM_Gray(benchmark::State& s) {
+    runOnCopy(s, [](Bitmap& a, Bitmap& b) { ConvertToGray(a, b); });
+}
+void BM_Reverse(benchmark::State& s) {
+    runOnCopy(s, [](Bitmap& a, Bitmap& b) { InvertColors(a, b, nullptr); });
+}
+void BM_KeepRed(benchmark::State& s) {
+    runOnCopy(s, [](Bitmap&, Bitmap& b) { KeepChannels(b, MaskRed); });
+}
 void BM_RotateChannels(benchmark::State& s) {
     // The command hands over the document image itself; the copy made here for
     // each run is not timed.
@@ -51,11 +59,13 @@ void BM_RotateChannels(benchmark::State& s) {
     SetMegapixelRate(s);
 }
 void BM_Blend(benchmark::State& s) {
-    runOnCopy(s, [](Bitmap& a, Bitmap& b) { BlendImages(b, 0, a, 0, int(BlendMode::Overlay), 0.7); });
+    runOnCopy(s,
+              [](Bitmap& a, Bitmap& b) { BlendImages(b, 0, a, 0, int(BlendMode::Overlay), 0.7); });
 }
 void BM_ResizeHalf(benchmark::State& s) {
     Bitmap& source = BenchPhoto();
-    for (auto _ : s) benchmark::DoNotOptimize(ResizeImage(source, kBenchWidth / 2, kBenchHeight / 2));
+    for (auto _ : s)
+        benchmark::DoNotOptimize(ResizeImage(source, kBenchWidth / 2, kBenchHeight / 2));
     SetMegapixelRate(s);
 }
 void BM_CropEllipse(benchmark::State& s) {
@@ -70,22 +80,26 @@ void BM_CropEllipse(benchmark::State& s) {
 }
 void BM_Rotate90(benchmark::State& s) {
     Bitmap& source = BenchPhoto();
-    for (auto _ : s) benchmark::DoNotOptimize(Rotate(source, -90));
+    for (auto _ : s)
+        benchmark::DoNotOptimize(Rotate(source, -90));
     SetMegapixelRate(s);
 }
 void BM_Rotate180(benchmark::State& s) {
     Bitmap& source = BenchPhoto();
-    for (auto _ : s) benchmark::DoNotOptimize(Rotate(source, -180));
+    for (auto _ : s)
+        benchmark::DoNotOptimize(Rotate(source, -180));
     SetMegapixelRate(s);
 }
 void BM_FlipHorizontal(benchmark::State& s) {
     Bitmap& source = BenchPhoto();
-    for (auto _ : s) benchmark::DoNotOptimize(Flip(source, FlipAxis::LeftRight));
+    for (auto _ : s)
+        benchmark::DoNotOptimize(Flip(source, FlipAxis::LeftRight));
     SetMegapixelRate(s);
 }
 void BM_FlipVertical(benchmark::State& s) {
     Bitmap& source = BenchPhoto();
-    for (auto _ : s) benchmark::DoNotOptimize(Flip(source, FlipAxis::UpsideDown));
+    for (auto _ : s)
+        benchmark::DoNotOptimize(Flip(source, FlipAxis::UpsideDown));
     SetMegapixelRate(s);
 }
 

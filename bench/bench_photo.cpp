@@ -8,7 +8,8 @@
 
 std::unique_ptr<Bitmap> MakeBenchPhoto(PixelFormat format, int width, int height) {
     DecodedImage sample = DecodeImageFile(QStringLiteral(LUMASET_SAMPLE_PHOTO));
-    QImage scaled = sample.bitmap->image().scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage scaled = sample.bitmap->image().scaled(width, height, Qt::IgnoreAspectRatio,
+                                                  Qt::SmoothTransformation);
     auto photo = std::make_unique<Bitmap>(scaled.convertToFormat(QImageFormatFor(format)));
     ScopedLock lock(*photo);
     std::uint32_t state = 12345;
@@ -33,6 +34,7 @@ Bitmap& BenchPhoto(PixelFormat format) {
 }
 
 void SetMegapixelRate(benchmark::State& state) {
-    state.counters["MPix/s"] = benchmark::Counter(double(kBenchWidth) * kBenchHeight / 1e6 * double(state.iterations()),
-                                                  benchmark::Counter::kIsRate);
+    state.counters["MPix/s"] =
+        benchmark::Counter(double(kBenchWidth) * kBenchHeight / 1e6 * double(state.iterations()),
+                           benchmark::Counter::kIsRate);
 }

@@ -10,7 +10,8 @@
 
 inline constexpr int kBenchWidth = 6000, kBenchHeight = 4000;
 
-std::unique_ptr<Bitmap> MakeBenchPhoto(PixelFormat format, int width = kBenchWidth, int height = kBenchHeight);
+std::unique_ptr<Bitmap> MakeBenchPhoto(PixelFormat format, int width = kBenchWidth,
+                                       int height = kBenchHeight);
 
 // The 24-megapixel photo in a 24- or 32-bit format, made once per program.
 Bitmap& BenchPhoto(PixelFormat format = PixelFormat24bppRGB);

@@ -26,20 +26,28 @@ Bitmap& photo24() {
 void encode(benchmark::State& state, const char* ext, Bitmap& image) {
     const QString path = scratch().filePath(QStringLiteral("enc.%1").arg(ext));
     const int encoder = FindEncoderClsid(MimeTypeForPath(path));
-    for (auto _ : state) SaveBitmapFile(image, path, encoder);
+    for (auto _ : state)
+        SaveBitmapFile(image, path, encoder);
     state.counters["MB"] = double(QFileInfo(path).size()) / 1e6;
-    state.counters["MPix/s"] = benchmark::Counter(image.GetWidth() * image.GetHeight() / 1e6 * state.iterations(),
-                                                  benchmark::Counter::kIsRate);
+    state.counters["MPix/s"] =
+        benchmark::Counter(image.GetWidth() * image.GetHeight() / 1e6 * state.iterations(),
+                           benchmark::Counter::kIsRate);
 }
 
 void decode(benchmark::State& state, const char* ext) {
     const QString path = scratch().filePath(QStringLiteral("dec.%1").arg(ext));
-    if (!QFileInfo::exists(path)) SaveBitmapFile(photo24(), path, FindEncoderClsid(MimeTypeForPath(path)));
-    for (auto _ : state) benchmark::DoNotOptimize(DecodeImageFile(path).bitmap);
+    if (!QFileInfo::exists(path))
+        SaveBitmapFile(photo24(), path, FindEncoderClsid(MimeTypeForPath(path)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DecodeImageFile(path).bitmap);
 }
 
-void BM_Encode(benchmark::State& state, const char* ext) { encode(state, ext, photo24()); }
-void BM_Decode(benchmark::State& state, const char* ext) { decode(state, ext); }
+void BM_Encode(benchmark::State& state, const char* ext) {
+    encode(state, ext, photo24());
+}
+void BM_Decode(benchmark::State& state, const char* ext) {
+    decode(state, ext);
+}
 
 // GIF encode of 12 megapixels, the size the reference figures are for.
 void BM_EncodeGif12MP(benchmark::State& state) {
@@ -64,7 +72,8 @@ void BM_PushBackup32(benchmark::State& state) {
         state.ResumeTiming();
     }
     state.counters["write_s"] = flushSeconds / state.iterations();
-    state.counters["file_MB"] = double(QFileInfo(doc.GetHistoryFile(doc.GetHistoryCount() - 1)).size()) / 1e6;
+    state.counters["file_MB"] =
+        double(QFileInfo(doc.GetHistoryFile(doc.GetHistoryCount() - 1)).size()) / 1e6;
     state.counters["raw_MB"] = double(photo->image().sizeInBytes()) / 1e6;
 }
 

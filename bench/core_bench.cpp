@@ -13,7 +13,8 @@ static void BM_MemCopy24MP(benchmark::State& state) {
         std::memcpy(b.data(), a.data(), bytes);
         benchmark::DoNotOptimize(b.data());
     }
-    state.counters["MPix/s"] = benchmark::Counter(24.0 * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["MPix/s"] =
+        benchmark::Counter(24.0 * state.iterations(), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_MemCopy24MP)->Unit(benchmark::kMillisecond);
 

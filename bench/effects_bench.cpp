@@ -32,7 +32,8 @@ using Routine = std::function<void(Bitmap&, Bitmap&, SelectionRegion*)>;
 // precision, rounded and saturated as a general library transform does, on
 // one thread and ignoring the selection. Old Photo should be no slower.
 void colourMatrix(Bitmap& source, Bitmap& destination, SelectionRegion*) {
-    static constexpr float m[3][3] = {{0.131f, 0.534f, 0.272f}, {0.168f, 0.686f, 0.349f}, {0.189f, 0.769f, 0.393f}};
+    static constexpr float m[3][3] = {
+        {0.131f, 0.534f, 0.272f}, {0.168f, 0.686f, 0.349f}, {0.189f, 0.769f, 0.393f}};
     ScopedLock src(source);
     ScopedLock dst(destination);
     const int bpp = src.bpp();
@@ -60,6 +61,8 @@ void runBench(benchmark::State& state, Routine routine, PixelFormat format, bool
 }
 
 void registerAll() {
+    // Table rows stay one a line.
+    // clang-format off
     const std::pair<const char*, Routine> routines[] = {
         {"Blur", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { Blur(s, d, r); }},
         {"GaussBlur", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { GaussBlur(s, d, r); }},
@@ -82,10 +85,12 @@ void registerAll() {
         {"Subtence", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { Subtence(s, d, r); }},
         {"BlendScreen", [](Bitmap& s, Bitmap& d, SelectionRegion*) { BlendImages(d, 0, s, 0, int(BlendMode::Screen), 1.0); }},
     };
+    // clang-format on
     for (const auto& [name, routine] : routines)
         for (PixelFormat format : {PixelFormat24bppRGB, PixelFormat32bppARGB})
             for (bool selected : {false, true}) {
-                const std::string label = std::string(name) + (format == PixelFormat24bppRGB ? "/24bit" : "/32bit") +
+                const std::string label = std::string(name) +
+                                          (format == PixelFormat24bppRGB ? "/24bit" : "/32bit") +
                                           (selected ? "/ellipse" : "");
                 benchmark::RegisterBenchmark(label.c_str(), runBench, routine, format, selected)
                     ->Unit(benchmark::kMillisecond)

@@ -38,7 +38,8 @@ static void BM_PointTests1e8(benchmark::State& state) {
         long long hits = 0;
         for (int pass = 0; pass < 4; ++pass)
             for (int y = 0; y < kHeight; ++y)
-                for (int x = 0; x < 6250; ++x) hits += region.IsVisible(float(x), float(y));
+                for (int x = 0; x < 6250; ++x)
+                    hits += region.IsVisible(float(x), float(y));
         benchmark::DoNotOptimize(hits);
     }
 }
@@ -48,7 +49,8 @@ static void BM_TraceRandomNoise(benchmark::State& state) {
     std::mt19937 rng(2);
     SelectionMask noise(kWidth, kHeight);
     for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) noise.Set(x, y, std::uint8_t(rng() & 1));
+        for (int x = 0; x < kWidth; ++x)
+            noise.Set(x, y, std::uint8_t(rng() & 1));
     for (auto _ : state) {
         state.PauseTiming();
         SelectionMask mask = noise;

@@ -11,34 +11,45 @@
 #include <vector>
 
 const char* const kBlendModeLabels[kBlendModeCount] = {
-    "Darken",     "Light",      "Multiply",    "Screen",   "ColorDodge", "ColorBurn", "LinearDodge",
-    "LinearBurn", "Overlay",    "SoftLight",   "HardLight", "VividLight", "LinearLight", "PinLight",
-    "HardMix",    "Add",        "Sub",         "Difference", "Exclusion",
+    "Darken",     "Light",   "Multiply",  "Screen",     "ColorDodge", "ColorBurn",   "LinearDodge",
+    "LinearBurn", "Overlay", "SoftLight", "HardLight",  "VividLight", "LinearLight", "PinLight",
+    "HardMix",    "Add",     "Sub",       "Difference", "Exclusion",
 };
 
 namespace {
 
-double limitTo255(double v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+double limitTo255(double v) {
+    return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
 
 // ColorBurn and the lower half of VividLight divide by the blend value. At
 // blend 0 the quotient is infinite, giving 0, except at base 255 where it is
 // 0 / 0: that entry is taken as no burn at all, 255.
-double zeroBlendBurn(int b) { return b == 255 ? 255.0 : 0.0; }
+double zeroBlendBurn(int b) {
+    return b == 255 ? 255.0 : 0.0;
+}
 
 // The mode value f(b, s) of one table entry.
 double modeValue(BlendMode mode, int b, int s) {
     switch (mode) {
-    case BlendMode::Darken: return std::min(b, s);
-    case BlendMode::Light: return std::max(b, s);
-    case BlendMode::Multiply: return (b * s) / 255;
-    case BlendMode::Screen: return 255 - ((255 - b) * (255 - s)) / 255;
-    case BlendMode::ColorDodge: return s == 255 ? 255 : std::min(255, (b * 255) / (255 - s));
+    case BlendMode::Darken:
+        return std::min(b, s);
+    case BlendMode::Light:
+        return std::max(b, s);
+    case BlendMode::Multiply:
+        return (b * s) / 255;
+    case BlendMode::Screen:
+        return 255 - ((255 - b) * (255 - s)) / 255;
+    case BlendMode::ColorDodge:
+        return s == 255 ? 255 : std::min(255, (b * 255) / (255 - s));
     case BlendMode::ColorBurn:
         if (s == 0) return zeroBlendBurn(b);
         return limitTo255(255 - ((255 - b) * 255.0) / s);
     case BlendMode::LinearDodge:
-    case BlendMode::Add: return std::min(255, b + s);
-    case BlendMode::LinearBurn: return std::max(0, b + s - 255);
+    case BlendMode::Add:
+        return std::min(255, b + s);
+    case BlendMode::LinearBurn:
+        return std::max(0, b + s - 255);
     case BlendMode::Overlay:
         if (b <= 128) return (2 * b * s) / 255.0;
         return 255 - std::clamp((2 * (255 - b) * (255 - s)) / 255, 0, 255);
@@ -59,30 +70,38 @@ double modeValue(BlendMode mode, int b, int s) {
         }
         if (s == 255) return 255;
         return std::min(255, (b * 255) / (510 - 2 * s));
-    case BlendMode::LinearLight: return std::clamp(b + 2 * s - 255, 0, 255);
+    case BlendMode::LinearLight:
+        return std::clamp(b + 2 * s - 255, 0, 255);
     case BlendMode::PinLight: {
         const int lo = 2 * s - 255;
         if (b < lo) return lo;
         if (b < 2 * s) return b;
         return 2 * s;
     }
-    case BlendMode::HardMix: return b + s >= 255 ? 255 : 0;
-    case BlendMode::Sub: return std::max(0, s - b);
-    case BlendMode::Difference: return std::abs(b - s);
-    case BlendMode::Exclusion: return b + s - (2 * b * s) / 255;
+    case BlendMode::HardMix:
+        return b + s >= 255 ? 255 : 0;
+    case BlendMode::Sub:
+        return std::max(0, s - b);
+    case BlendMode::Difference:
+        return std::abs(b - s);
+    case BlendMode::Exclusion:
+        return b + s - (2 * b * s) / 255;
     }
     return b;
 }
 
 // Byte offset of a channel selector's colour byte: red 2, green 1, blue 0
 // (also for any value outside 1..3).
-int channelByte(int selector) { return selector == ChannelRed ? 2 : (selector == ChannelGreen ? 1 : 0); }
+int channelByte(int selector) {
+    return selector == ChannelRed ? 2 : (selector == ChannelGreen ? 1 : 0);
+}
 
 } // namespace
 
 void BuildBlendTable(std::uint8_t* table, int mode, double opacity) {
     for (int b = 0; b < 256; ++b)
-        for (int s = 0; s < 256; ++s) table[b * 256 + s] = std::uint8_t(b);
+        for (int s = 0; s < 256; ++s)
+            table[b * 256 + s] = std::uint8_t(b);
     if (mode < 0 || mode >= kBlendModeCount) return;
     // NaN counts as no effect.
     const double a = opacity >= 0 ? std::min(opacity, 1.0) : 0.0;
@@ -135,7 +154,8 @@ void BlendImages(Bitmap& target, int targetChannel, Bitmap& source, int sourceCh
                     t[0] = column[t[0] * 256];
                 }
             } else {
-                for (int x = 0; x < w; ++x, t += bpp, s += bpp) t[tk] = table[t[tk] * 256 + s[sk]];
+                for (int x = 0; x < w; ++x, t += bpp, s += bpp)
+                    t[tk] = table[t[tk] * 256 + s[sk]];
             }
         }
     };

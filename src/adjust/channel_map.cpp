@@ -21,8 +21,8 @@ inline std::uint32_t word(const std::uint8_t* p) {
     return w;
 }
 
-inline std::uint32_t lookup4(std::uint32_t w, const std::uint8_t* t0, const std::uint8_t* t1, const std::uint8_t* t2,
-                             const std::uint8_t* t3) {
+inline std::uint32_t lookup4(std::uint32_t w, const std::uint8_t* t0, const std::uint8_t* t1,
+                             const std::uint8_t* t2, const std::uint8_t* t3) {
     return std::uint32_t(t0[w & 255]) | std::uint32_t(t1[(w >> 8) & 255]) << 8 |
            std::uint32_t(t2[(w >> 16) & 255]) << 16 | std::uint32_t(t3[w >> 24]) << 24;
 }
@@ -44,7 +44,8 @@ void mapAllThree(const std::uint8_t* s, std::uint8_t* d, int count, const Channe
         for (; i < count; ++i, s += 4, d += 4) {
             const std::uint32_t w = word(s);
             // Alpha stays what the target holds.
-            const std::uint32_t o = (lookup4(w, tb, tg, tr, tr) & 0x00FFFFFFu) | (word(d) & 0xFF000000u);
+            const std::uint32_t o =
+                (lookup4(w, tb, tg, tr, tr) & 0x00FFFFFFu) | (word(d) & 0xFF000000u);
             std::memcpy(d, &o, 4);
         }
     }
@@ -58,14 +59,17 @@ void mapAllThree(const std::uint8_t* s, std::uint8_t* d, int count, const Channe
 
 void mapRun(const std::uint8_t* s, std::uint8_t* d, int count, int bpp, const ChannelTables& t) {
     if (t.table[0] && t.table[1] && t.table[2]) {
-        if (bpp == 3) mapAllThree<3>(s, d, count, t);
-        else mapAllThree<4>(s, d, count, t);
+        if (bpp == 3)
+            mapAllThree<3>(s, d, count, t);
+        else
+            mapAllThree<4>(s, d, count, t);
         return;
     }
     for (int c = 0; c < 3; ++c) {
         const std::uint8_t* table = t.table[c];
         if (!table) continue;
-        for (int i = 0, o = c; i < count; ++i, o += bpp) d[o] = table[s[o]];
+        for (int i = 0, o = c; i < count; ++i, o += bpp)
+            d[o] = table[s[o]];
     }
 }
 
@@ -83,6 +87,8 @@ void MapChannels(Bitmap& source, Bitmap& target, const ChannelTables& tables,
     const int bpp = src.bpp();
     forEachSpan(
         frame, Coverage::Whole,
-        [&](int y, int xBegin, int xEnd) { mapRun(src.pixel(xBegin, y), dst.pixel(xBegin, y), xEnd - xBegin, bpp, tables); },
+        [&](int y, int xBegin, int xEnd) {
+            mapRun(src.pixel(xBegin, y), dst.pixel(xBegin, y), xEnd - xBegin, bpp, tables);
+        },
         Threads::Two);
 }

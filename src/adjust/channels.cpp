@@ -8,14 +8,15 @@
 void ConvertToGray(Bitmap& source, Bitmap& target) {
     runPixelEffect(source, target, nullptr, Coverage::Unselective, Threads::Two,
                    [](const std::uint8_t* s, std::uint8_t* d, int, int) {
-        const std::uint8_t g = std::uint8_t(Luminance(s[2], s[1], s[0]));
-        d[0] = d[1] = d[2] = g;
-    });
+                       const std::uint8_t g = std::uint8_t(Luminance(s[2], s[1], s[0]));
+                       d[0] = d[1] = d[2] = g;
+                   });
 }
 
 void InvertColors(Bitmap& source, Bitmap& target, const SelectionRegion*) {
     std::uint8_t table[256];
-    for (int v = 0; v < 256; ++v) table[v] = std::uint8_t(255 - v);
+    for (int v = 0; v < 256; ++v)
+        table[v] = std::uint8_t(255 - v);
     MapChannels(source, target, ChannelTables{{table, table, table}});
 }
 

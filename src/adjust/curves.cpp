@@ -8,7 +8,8 @@
 #include <cmath>
 
 CurveSpline::CurveSpline(const std::vector<CurvePoint>& points) {
-    for (const CurvePoint& p : points) AddPoint(p.x, p.y);
+    for (const CurvePoint& p : points)
+        AddPoint(p.x, p.y);
 }
 
 void CurveSpline::AddPoint(double x, double y) {
@@ -31,7 +32,8 @@ void CurveSpline::computeSecondDerivatives() const {
         u[j] = (6.0 * u[j] / (xh - xl) - sigma * u[j - 1]) / p;
     }
     if (n > 0) m_y2[n - 1] = 0.0;
-    for (int k = n - 2; k >= 0; --k) m_y2[k] = m_y2[k] * m_y2[k + 1] + u[k];
+    for (int k = n - 2; k >= 0; --k)
+        m_y2[k] = m_y2[k] * m_y2[k + 1] + u[k];
 }
 
 double CurveSpline::Evaluate(double x) const {
@@ -42,13 +44,16 @@ double CurveSpline::Evaluate(double x) const {
     int lo = 0, hi = n - 1;
     while (hi - lo > 1) {
         const int mid = (lo + hi) / 2;
-        if (x < m_x[mid]) hi = mid;
-        else lo = mid;
+        if (x < m_x[mid])
+            hi = mid;
+        else
+            lo = mid;
     }
     const double h = double(m_x[hi]) - m_x[lo];
     const double a = (m_x[hi] - x) / h;
     const double b = (x - m_x[lo]) / h;
-    return a * m_y[lo] + b * m_y[hi] + ((a * a * a - a) * m_y2[lo] + (b * b * b - b) * m_y2[hi]) * (h * h) / 6.0;
+    return a * m_y[lo] + b * m_y[hi] +
+           ((a * a * a - a) * m_y2[lo] + (b * b * b - b) * m_y2[hi]) * (h * h) / 6.0;
 }
 
 void BuildToneTable(const CurveSpline& spline, std::uint8_t table[256]) {
@@ -66,9 +71,13 @@ float CurveDistance(CurvePoint a, CurvePoint b) {
     return singleRadius(a.x - b.x, a.y - b.y);
 }
 
-CurveModel::CurveModel() { reset(); }
+CurveModel::CurveModel() {
+    reset();
+}
 
-void CurveModel::reset() { m_points = {{0, 0}, {255, 255}}; }
+void CurveModel::reset() {
+    m_points = {{0, 0}, {255, 255}};
+}
 
 std::optional<CurvePoint> CurveModel::toCurve(QPoint mouse, const QRect& frame) {
     if (!frame.contains(mouse)) return std::nullopt;

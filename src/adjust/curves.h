@@ -20,7 +20,7 @@ struct CurvePoint {
 // Natural cubic spline through points of increasing x. The second derivatives
 // are cached and recomputed on the first evaluation after a change.
 class CurveSpline {
-public:
+  public:
     CurveSpline() = default;
     explicit CurveSpline(const std::vector<CurvePoint>& points);
 
@@ -32,7 +32,7 @@ public:
     // two points, 0 with none, the point's y with one.
     double Evaluate(double x) const;
 
-private:
+  private:
     void computeSecondDerivatives() const;
 
     std::vector<int> m_x, m_y;
@@ -47,7 +47,7 @@ void BuildToneTable(const std::vector<CurvePoint>& points, std::uint8_t table[25
 // increasing x: a move holds an interior point's x one short of its neighbours,
 // and a click at the x of an existing point moves that point.
 class CurveModel {
-public:
+  public:
     CurveModel();
 
     const std::vector<CurvePoint>& points() const { return m_points; }
@@ -74,7 +74,7 @@ public:
 
     void toneTable(std::uint8_t table[256]) const { BuildToneTable(m_points, table); }
 
-private:
+  private:
     void moveTo(std::size_t i, CurvePoint at);
 
     std::vector<CurvePoint> m_points;

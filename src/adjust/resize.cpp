@@ -8,8 +8,12 @@
 
 #include <algorithm>
 
-int HeightForWidth(int width, double ratio) { return int(width / ratio + 0.5); }
-int WidthForHeight(int height, double ratio) { return int(height * ratio + 0.5); }
+int HeightForWidth(int width, double ratio) {
+    return int(width / ratio + 0.5);
+}
+int WidthForHeight(int height, double ratio) {
+    return int(height * ratio + 0.5);
+}
 
 bool IsAcceptedImageSize(int width, int height) {
     return width >= 1 && height >= 1 && width <= kMaxImageSide && height <= kMaxImageSide &&
@@ -17,7 +21,8 @@ bool IsAcceptedImageSize(int width, int height) {
 }
 
 const char* ImageSizeRefusal() {
-    return "The width and height must lie between 1 and 30000 pixels, and the picture within 1 GiB.";
+    return "The width and height must lie between 1 and 30000 pixels, and the picture within 1 "
+           "GiB.";
 }
 
 ResizeModel::ResizeModel(int width, int height)
@@ -84,19 +89,22 @@ constexpr int kShift = 24;
 
 // sums[i] += weight * bytes[i] for i in [0, count). Blocks of a fixed 16
 // let the compiler use vector instructions.
-void addWeightedRow(std::uint32_t* __restrict sums, const std::uint8_t* __restrict bytes, std::uint32_t weight,
-                    int count) {
+void addWeightedRow(std::uint32_t* __restrict sums, const std::uint8_t* __restrict bytes,
+                    std::uint32_t weight, int count) {
     int i = 0;
     for (; i + 16 <= count; i += 16)
-        for (int j = 0; j < 16; ++j) sums[i + j] += weight * bytes[i + j];
-    for (; i < count; ++i) sums[i] += weight * bytes[i];
+        for (int j = 0; j < 16; ++j)
+            sums[i + j] += weight * bytes[i + j];
+    for (; i < count; ++i)
+        sums[i] += weight * bytes[i];
 }
 
 // Opaque pixels (24-bit source). Per output row, the vertical pass sums the
 // source rows with their weights into one row of unrounded channel sums
 // (under 2^20, a plain loop over bytes that vectorises); the horizontal pass
 // sums those with its weights (under 2^32) and rounds once.
-void resampleOpaque(const ScopedLock& src, const ScopedLock& dst, const ResampleAxis& ax, const ResampleAxis& ay) {
+void resampleOpaque(const ScopedLock& src, const ScopedLock& dst, const ResampleAxis& ax,
+                    const ResampleAxis& ay) {
     const int w = dst.width(), h = dst.height(), n = src.width() * 3;
     splitRows(0, h, (long long)src.width() * src.height(), Threads::Two, [&](int yBegin, int yEnd) {
         std::vector<std::uint32_t> down(std::size_t(n), 0u);
@@ -128,7 +136,8 @@ void resampleOpaque(const ScopedLock& src, const ScopedLock& dst, const Resample
 // Pixels with alpha (32-bit ARGB source): alpha as above; each colour is the
 // sum of weight * alpha * colour over the sum of weight * alpha, rounded, so
 // transparent pixels lend no colour.
-void resampleAlpha(const ScopedLock& src, const ScopedLock& dst, const ResampleAxis& ax, const ResampleAxis& ay) {
+void resampleAlpha(const ScopedLock& src, const ScopedLock& dst, const ResampleAxis& ax,
+                   const ResampleAxis& ay) {
     const int w = dst.width(), h = dst.height(), n = src.width() * 4;
     splitRows(0, h, (long long)src.width() * src.height(), Threads::Two, [&](int yBegin, int yEnd) {
         std::vector<std::uint32_t> down(std::size_t(n), 0u); // under 2^28 each
@@ -151,9 +160,11 @@ void resampleAlpha(const ScopedLock& src, const ScopedLock& dst, const ResampleA
                 const std::uint32_t* p = &down[4 * std::size_t(ax.first[x])];
                 std::uint64_t sum[4] = {0, 0, 0, 0};
                 for (int t = ax.offset[x]; t < ax.offset[x + 1]; ++t, p += 4)
-                    for (int c = 0; c < 4; ++c) sum[c] += std::uint64_t(ax.weights[t]) * p[c];
+                    for (int c = 0; c < 4; ++c)
+                        sum[c] += std::uint64_t(ax.weights[t]) * p[c];
                 const std::uint64_t a = sum[3];
-                for (int c = 0; c < 3; ++c) d[c] = a == 0 ? 0 : std::uint8_t((sum[c] + a / 2) / a);
+                for (int c = 0; c < 3; ++c)
+                    d[c] = a == 0 ? 0 : std::uint8_t((sum[c] + a / 2) / a);
                 d[3] = std::uint8_t((a + (1u << (kShift - 1))) >> kShift);
             }
         }
@@ -174,7 +185,8 @@ std::unique_ptr<Bitmap> ResizeImage(Bitmap& image, int width, int height) {
     ScopedLock src(static_cast<const Bitmap&>(source));
     ScopedLock dst(*result);
     if (!src.ok() || !dst.ok()) return nullptr;
-    const ResampleAxis ax = MakeResampleAxis(src.width(), width), ay = MakeResampleAxis(src.height(), height);
+    const ResampleAxis ax = MakeResampleAxis(src.width(), width),
+                       ay = MakeResampleAxis(src.height(), height);
     if (src.bpp() == 3)
         resampleOpaque(src, dst, ax, ay);
     else

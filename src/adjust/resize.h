@@ -23,7 +23,7 @@ const char* ImageSizeRefusal();
 // The resize dialog without its widgets: the current size fixes the ratio; with
 // "Restrict" checked (the start) each typed or stepped side recomputes the other.
 class ResizeModel {
-public:
+  public:
     ResizeModel(int width, int height);
 
     int width() const { return m_width; }
@@ -38,7 +38,7 @@ public:
     void stepWidth(int delta) { typeWidth(m_width + delta); }
     void stepHeight(int delta) { typeHeight(m_height + delta); }
 
-private:
+  private:
     double m_ratio;
     int m_width, m_height;
     bool m_restrict = true;
@@ -51,8 +51,8 @@ private:
 // enlarging interpolates linearly between the two nearest source centres.
 inline constexpr int kResampleOne = 4096;
 struct ResampleAxis {
-    std::vector<int> first;         // first source sample of each output
-    std::vector<int> offset;        // start of each output's weights; to + 1 entries
+    std::vector<int> first;  // first source sample of each output
+    std::vector<int> offset; // start of each output's weights; to + 1 entries
     std::vector<std::uint16_t> weights;
 };
 ResampleAxis MakeResampleAxis(int from, int to);

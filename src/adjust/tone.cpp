@@ -12,10 +12,13 @@
 
 namespace {
 
-std::uint8_t clampByte(int v) { return std::uint8_t(std::clamp(v, 0, 255)); }
+std::uint8_t clampByte(int v) {
+    return std::uint8_t(std::clamp(v, 0, 255));
+}
 
 void buildShiftTable(int shift, std::uint8_t table[256]) {
-    for (int v = 0; v < 256; ++v) table[v] = clampByte(v + shift);
+    for (int v = 0; v < 256; ++v)
+        table[v] = clampByte(v + shift);
 }
 
 } // namespace

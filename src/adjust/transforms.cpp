@@ -4,9 +4,9 @@
 
 #include "core/graphics.h"
 #include "core/large_image.h"
+#include "core/pixel_loop.h"
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"
-#include "core/pixel_loop.h"
 
 #include <algorithm>
 #include <bit>
@@ -50,23 +50,23 @@ void rowTo32(const std::uint8_t* s, std::ptrdiff_t step, std::uint8_t* d, int co
         put32<Bpp>(d, s);
         s += step, d += 4;
     }
-    for (int i = 1; i < count; ++i, s += step, d += 4) put32<Bpp, true>(d, s);
+    for (int i = 1; i < count; ++i, s += step, d += 4)
+        put32<Bpp, true>(d, s);
     if (step > 0) put32<Bpp>(d, s);
 }
 
 // Calls body(row) for rows 0..rows-1 of a job of rows x rowPixels pixels,
 // split between two threads (every row is independent).
-template <class Body>
-void forEachRow(int rows, int rowPixels, Body&& body) {
+template <class Body> void forEachRow(int rows, int rowPixels, Body&& body) {
     if (rowPixels <= 0) return;
     splitRows(0, rows, (long long)rows * rowPixels, Threads::Two, [&body](int begin, int end) {
-        for (int y = begin; y < end; ++y) body(y);
+        for (int y = begin; y < end; ++y)
+            body(y);
     });
 }
 
 // Fills every row of dst from rowSource(y) -> (first source pixel, byte step).
-template <int Bpp, class RowSource>
-void mapRows(const ScopedLock& dst, RowSource rowSource) {
+template <int Bpp, class RowSource> void mapRows(const ScopedLock& dst, RowSource rowSource) {
     forEachRow(dst.height(), dst.width(), [&](int y) {
         const auto [s, step] = rowSource(y);
         rowTo32<Bpp>(s, step, dst.row(y), dst.width());
@@ -76,8 +76,7 @@ void mapRows(const ScopedLock& dst, RowSource rowSource) {
 // Quarter turns: dst(x, y) = src(y, H - 1 - x) clockwise, src(W - 1 - y, x)
 // counter-clockwise. The destination is walked in kTile x kTile tiles, so the
 // source rows a tile reads down its columns stay in the cache.
-template <int Bpp>
-void quarterTurn(const ScopedLock& src, const ScopedLock& dst, bool clockwise) {
+template <int Bpp> void quarterTurn(const ScopedLock& src, const ScopedLock& dst, bool clockwise) {
     constexpr int kTile = 64;
     const int srcW = src.width(), srcH = src.height();
     const int bands = (dst.height() + kTile - 1) / kTile;
@@ -87,28 +86,35 @@ void quarterTurn(const ScopedLock& src, const ScopedLock& dst, bool clockwise) {
         for (int x0 = 0; x0 < dst.width(); x0 += kTile) {
             const int count = std::min(dst.width() - x0, kTile);
             for (int y = y0; y < y1; ++y) {
-                const std::uint8_t* s = clockwise ? src.pixel(y, srcH - 1 - x0) : src.pixel(srcW - 1 - y, x0);
+                const std::uint8_t* s =
+                    clockwise ? src.pixel(y, srcH - 1 - x0) : src.pixel(srcW - 1 - y, x0);
                 std::uint8_t* d = dst.pixel(x0, y);
                 // This row reads one source column; the last column is read exactly.
                 const int column = clockwise ? y : srcW - 1 - y;
                 if (column == srcW - 1)
-                    for (int i = 0; i < count; ++i, s += step, d += 4) put32<Bpp>(d, s);
+                    for (int i = 0; i < count; ++i, s += step, d += 4)
+                        put32<Bpp>(d, s);
                 else
-                    for (int i = 0; i < count; ++i, s += step, d += 4) put32<Bpp, true>(d, s);
+                    for (int i = 0; i < count; ++i, s += step, d += 4)
+                        put32<Bpp, true>(d, s);
             }
         }
     });
 }
 
 // Moves the pixels of a turn by quarter * 90 degrees clockwise into dst.
-template <int Bpp>
-void turnExactly(const ScopedLock& src, const ScopedLock& dst, int quarter) {
+template <int Bpp> void turnExactly(const ScopedLock& src, const ScopedLock& dst, int quarter) {
     const int w = src.width(), h = src.height();
     using Row = std::pair<const std::uint8_t*, std::ptrdiff_t>;
     switch (quarter) {
-    case 0: mapRows<Bpp>(dst, [&](int y) { return Row{src.row(y), Bpp}; }); break;
-    case 2: mapRows<Bpp>(dst, [&](int y) { return Row{src.pixel(w - 1, h - 1 - y), -Bpp}; }); break;
-    default: quarterTurn<Bpp>(src, dst, quarter == 1);
+    case 0:
+        mapRows<Bpp>(dst, [&](int y) { return Row{src.row(y), Bpp}; });
+        break;
+    case 2:
+        mapRows<Bpp>(dst, [&](int y) { return Row{src.pixel(w - 1, h - 1 - y), -Bpp}; });
+        break;
+    default:
+        quarterTurn<Bpp>(src, dst, quarter == 1);
     }
 }
 
@@ -126,7 +132,8 @@ bool ClearRect(Bitmap& image, int x, int y, int w, int h) {
     if (w <= 0 || h <= 0) return false;
     ScopedLock lock(image);
     if (!lock.ok()) return false;
-    for (int row = y; row < y + h; ++row) std::memset(lock.pixel(x, row), 0, std::size_t(w) * lock.bpp());
+    for (int row = y; row < y + h; ++row)
+        std::memset(lock.pixel(x, row), 0, std::size_t(w) * lock.bpp());
     return true;
 }
 
@@ -146,7 +153,8 @@ void StrokeOutline(Bitmap& image, const QPainterPath& outline, ARGB color, float
 
 std::unique_ptr<Bitmap> CropToRegion(Bitmap& image, const SelectionPath& outline) {
     const QRectF bounds = outline.GetPath().boundingRect();
-    const int x = int(bounds.x()), y = int(bounds.y()), w = int(bounds.width()), h = int(bounds.height());
+    const int x = int(bounds.x()), y = int(bounds.y()), w = int(bounds.width()),
+              h = int(bounds.height());
     if (w <= 0 || h <= 0 || !image.isValid()) return nullptr;
     auto out = newUncleared32(w, h);
     ScopedLock src(image, ImageLockModeRead);
@@ -165,8 +173,10 @@ std::unique_ptr<Bitmap> CropToRegion(Bitmap& image, const SelectionPath& outline
             for (const Span& run : runs) {
                 const int x0 = std::max(run.X, left), x1 = std::min(run.X + run.Length, right);
                 if (x0 >= x1) continue;
-                if (src.bpp() == 4) rowTo32<4>(src.pixel(x0, y0), 4, dst.pixel(x0 - x, row), x1 - x0);
-                else if (src.bpp() == 3) rowTo32<3>(src.pixel(x0, y0), 3, dst.pixel(x0 - x, row), x1 - x0);
+                if (src.bpp() == 4)
+                    rowTo32<4>(src.pixel(x0, y0), 4, dst.pixel(x0 - x, row), x1 - x0);
+                else if (src.bpp() == 3)
+                    rowTo32<3>(src.pixel(x0, y0), 3, dst.pixel(x0 - x, row), x1 - x0);
             }
         }
     });
@@ -184,14 +194,17 @@ std::unique_ptr<Bitmap> Rotate(Bitmap& image, double degrees) {
     const int quarter = quarterAngle ? ((-int(a) / 90) % 4 + 4) % 4 : -1; // clockwise quarters
     const bool sideways = quarter == 1 || quarter == 3;
     const bool exact = quarter >= 0 && w2 == (sideways ? h : w) && h2 == (sideways ? w : h);
-    auto out = exact ? newUncleared32(w2, h2) : std::make_unique<Bitmap>(w2, h2, PixelFormat32bppARGB);
+    auto out =
+        exact ? newUncleared32(w2, h2) : std::make_unique<Bitmap>(w2, h2, PixelFormat32bppARGB);
     if (!out->isValid() || !image.isValid()) return out;
     if (exact) {
         ScopedLock src(image);
         ScopedLock dst(*out);
         if (!src.ok() || !dst.ok()) return out;
-        if (src.bpp() == 4) turnExactly<4>(src, dst, quarter);
-        else if (src.bpp() == 3) turnExactly<3>(src, dst, quarter);
+        if (src.bpp() == 4)
+            turnExactly<4>(src, dst, quarter);
+        else if (src.bpp() == 3)
+            turnExactly<3>(src, dst, quarter);
         return out;
     }
     // Any other angle: draw the source turned about the centre of the box.
@@ -220,7 +233,9 @@ std::unique_ptr<Bitmap> Flip(Bitmap& image, FlipAxis axis) {
     const auto mirror = [&](int y) { return Row{src.pixel(w - 1, y), -bpp}; };
     const auto upsideDown = [&](int y) { return Row{src.row(h - 1 - y), bpp}; };
     const bool leftRight = axis == FlipAxis::LeftRight;
-    if (bpp == 4) leftRight ? mapRows<4>(dst, mirror) : mapRows<4>(dst, upsideDown);
-    else if (bpp == 3) leftRight ? mapRows<3>(dst, mirror) : mapRows<3>(dst, upsideDown);
+    if (bpp == 4)
+        leftRight ? mapRows<4>(dst, mirror) : mapRows<4>(dst, upsideDown);
+    else if (bpp == 3)
+        leftRight ? mapRows<3>(dst, mirror) : mapRows<3>(dst, upsideDown);
     return out;
 }

@@ -13,11 +13,15 @@ void PrintError(const QString& text) {
 }
 
 void CliHost::showMessage(const QString& text, const QString& detail) {
-    if (detail.isEmpty()) PrintError(text);
-    else PrintError(text + (text.endsWith(QLatin1Char('.')) ? " " : ": ") + detail);
+    if (detail.isEmpty())
+        PrintError(text);
+    else
+        PrintError(text + (text.endsWith(QLatin1Char('.')) ? " " : ": ") + detail);
 }
 
-void CliHost::showWarning(const QString& text) { PrintError("warning: " + text); }
+void CliHost::showWarning(const QString& text) {
+    PrintError("warning: " + text);
+}
 
 bool CliHost::confirm(const QString& question) {
     if (force) return true;
@@ -26,4 +30,6 @@ bool CliHost::confirm(const QString& question) {
     return false;
 }
 
-std::optional<Params> CliHost::runDialog(const CommandDef&, EditContext&, const Params& values) { return values; }
+std::optional<Params> CliHost::runDialog(const CommandDef&, EditContext&, const Params& values) {
+    return values;
+}

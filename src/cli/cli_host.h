@@ -6,7 +6,7 @@
 #include "commands/command.h"
 
 class CliHost : public CommandHost {
-public:
+  public:
     void showMessage(const QString& text, const QString& detail) override;
     void showWarning(const QString& text) override;
     bool confirm(const QString& question) override;

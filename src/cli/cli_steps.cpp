@@ -4,14 +4,14 @@
 
 #include "cli/cli_host.h"
 #include "cli/cli_tool_host.h"
+#include "commands/command.h"
+#include "core/file_names.h"
+#include "core/large_image.h"
 #include "core/selection/selection_commands.h"
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"
 #include "core/selection/tracing.h"
 #include "document/lumaset_doc.h"
-#include "commands/command.h"
-#include "core/file_names.h"
-#include "core/large_image.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
@@ -104,35 +104,57 @@ Options parseArguments(const QStringList& args) {
         const QString& a = args[i];
         if (optionsEnded) {
             // The input may follow the steps here: lumaset-cli --do Blur -o out.png -- -x.jpg
-            if (o.input.isEmpty()) o.input = a;
-            else throw UsageError{"unexpected argument '" + a + "'"};
-        } else if (a == "--") optionsEnded = true;
-        else if (a == "--format") o.format = formatMime(value(i));
-        else if (a == "--select" || a == "--select-add" || a == "--select-sub" || a == "--do" || a == "--gesture")
+            if (o.input.isEmpty())
+                o.input = a;
+            else
+                throw UsageError{"unexpected argument '" + a + "'"};
+        } else if (a == "--")
+            optionsEnded = true;
+        else if (a == "--format")
+            o.format = formatMime(value(i));
+        else if (a == "--select" || a == "--select-add" || a == "--select-sub" || a == "--do" ||
+                 a == "--gesture")
             o.steps.push_back({a.mid(2), value(i)});
-        else if (a == "--save" || a == "-o") o.steps.push_back({"save", value(i)});
-        else if (a == "--new") o.newSize = value(i);
-        else if (a == "--fg") o.fg = value(i);
-        else if (a == "--bg") o.bg = value(i);
-        else if (a == "--pen-width") o.penWidth = value(i);
-        else if (a == "--alpha") o.alpha = value(i);
-        else if (a == "--backup-dir") o.backupDir = value(i);
-        else if (a == "--force") o.force = true;
-        else if (a == "--info") o.info = true;
-        else if (a == "--time") o.time = true;
-        else if (a == "--list") o.list = true;
-        else if (a == "--help" || a == "-h") o.help = true;
-        else if (a == "--version") o.version = true;
-        else if (a.startsWith('-') && a != "-") throw UsageError{"unknown option " + a};
-        else if (o.input.isEmpty() && o.steps.empty()) o.input = a;
-        else throw UsageError{"unexpected argument '" + a + "'"};
+        else if (a == "--save" || a == "-o")
+            o.steps.push_back({"save", value(i)});
+        else if (a == "--new")
+            o.newSize = value(i);
+        else if (a == "--fg")
+            o.fg = value(i);
+        else if (a == "--bg")
+            o.bg = value(i);
+        else if (a == "--pen-width")
+            o.penWidth = value(i);
+        else if (a == "--alpha")
+            o.alpha = value(i);
+        else if (a == "--backup-dir")
+            o.backupDir = value(i);
+        else if (a == "--force")
+            o.force = true;
+        else if (a == "--info")
+            o.info = true;
+        else if (a == "--time")
+            o.time = true;
+        else if (a == "--list")
+            o.list = true;
+        else if (a == "--help" || a == "-h")
+            o.help = true;
+        else if (a == "--version")
+            o.version = true;
+        else if (a.startsWith('-') && a != "-")
+            throw UsageError{"unknown option " + a};
+        else if (o.input.isEmpty() && o.steps.empty())
+            o.input = a;
+        else
+            throw UsageError{"unexpected argument '" + a + "'"};
     }
     return o;
 }
 
 ARGB parseColour(const QString& text) {
     static const QRegularExpression re(QStringLiteral("^#([0-9A-Fa-f]{6}|[0-9A-Fa-f]{8})$"));
-    if (!re.match(text).hasMatch()) throw UsageError{"bad colour '" + text + "' (use #RRGGBB or #AARRGGBB)"};
+    if (!re.match(text).hasMatch())
+        throw UsageError{"bad colour '" + text + "' (use #RRGGBB or #AARRGGBB)"};
     ARGB c = text.mid(1).toUInt(nullptr, 16);
     if (text.size() == 7) c |= 0xFF000000u;
     return c;
@@ -142,13 +164,17 @@ int parseInt(const QString& text, const QString& what, int lo, int hi) {
     bool ok = false;
     const int v = text.toInt(&ok);
     if (!ok || v < lo || v > hi)
-        throw UsageError{QStringLiteral("bad %1 '%2' (a whole number from %3 to %4)").arg(what, text).arg(lo).arg(hi)};
+        throw UsageError{QStringLiteral("bad %1 '%2' (a whole number from %3 to %4)")
+                             .arg(what, text)
+                             .arg(lo)
+                             .arg(hi)};
     return v;
 }
 
 std::vector<int> parseNumbers(const QString& text, const QString& shape) {
     std::vector<int> numbers;
-    for (const QString& part : text.split(',')) numbers.push_back(parseInt(part.trimmed(), shape + " coordinate", -1000000, 1000000));
+    for (const QString& part : text.split(','))
+        numbers.push_back(parseInt(part.trimmed(), shape + " coordinate", -1000000, 1000000));
     return numbers;
 }
 
@@ -161,19 +187,29 @@ SelectionPath parseShape(const QString& spec, CLumasetDoc& doc) {
     if (colon < 0) throw UsageError{"bad shape '" + spec + "'"};
     const std::vector<int> n = parseNumbers(args, kind);
     if (kind == "rect" || kind == "ellipse") {
-        if (n.size() != 4 || n[2] <= 0 || n[3] <= 0) throw UsageError{"bad " + kind + " '" + args + "' (X,Y,W,H with W and H above 0)"};
+        if (n.size() != 4 || n[2] <= 0 || n[3] <= 0)
+            throw UsageError{"bad " + kind + " '" + args + "' (X,Y,W,H with W and H above 0)"};
         const Rect r{n[0], n[1], n[2], n[3]};
-        if (kind == "rect") path.AddRectangle(r);
-        else path.AddEllipse(r);
+        if (kind == "rect")
+            path.AddRectangle(r);
+        else
+            path.AddEllipse(r);
     } else if (kind == "polygon") {
-        if (n.size() < 6 || n.size() % 2) throw UsageError{"bad polygon '" + args + "' (at least three X,Y pairs)"};
+        if (n.size() < 6 || n.size() % 2)
+            throw UsageError{"bad polygon '" + args + "' (at least three X,Y pairs)"};
         QPolygon polygon;
-        for (std::size_t i = 0; i < n.size(); i += 2) polygon << QPoint(n[i], n[i + 1]);
+        for (std::size_t i = 0; i < n.size(); i += 2)
+            polygon << QPoint(n[i], n[i + 1]);
         path.AddPolygon(polygon);
     } else if (kind == "wand" || kind == "color") {
         if (n.size() != 2) throw UsageError{"bad " + kind + " '" + args + "' (X,Y)"};
         if (n[0] < 0 || n[1] < 0 || n[0] >= doc.m_nWidth || n[1] >= doc.m_nHeight)
-            throw UsageError{QStringLiteral("%1 point %2,%3 is outside the %4 x %5 image").arg(kind).arg(n[0]).arg(n[1]).arg(doc.m_nWidth).arg(doc.m_nHeight)};
+            throw UsageError{QStringLiteral("%1 point %2,%3 is outside the %4 x %5 image")
+                                 .arg(kind)
+                                 .arg(n[0])
+                                 .arg(n[1])
+                                 .arg(doc.m_nWidth)
+                                 .arg(doc.m_nHeight)};
         path = MagicWandSelect(*doc.GetImage(), n[0], n[1], 14, kind == "color");
     } else {
         throw UsageError{"unknown shape '" + kind + "'"};
@@ -185,17 +221,20 @@ void applySelection(const Step& step, CLumasetDoc& doc, SelectionPath& selection
     const QString shape = step.value.trimmed().toLower();
     const int w = int(doc.GetImage()->GetWidth()), h = int(doc.GetImage()->GetHeight());
     SelectionPath b;
-    if (shape == "all") b.AddRectangle(Rect{0, 0, w, h});
+    if (shape == "all")
+        b.AddRectangle(Rect{0, 0, w, h});
     else if (shape == "none") {
         if (step.kind == "select") CancelSelection(selection);
         return;
-    } else b = parseShape(step.value, doc);
+    } else
+        b = parseShape(step.value, doc);
 
     if (step.kind == "select" || (step.kind == "select-add" && !selection.HasSelection())) {
         selection = b;
     } else if (selection.HasSelection()) {
         const int mode = step.kind == "select-add" ? 2 : 4;
-        selection = CombineSelections(SelectionRegion(selection.GetPath()), mode, SelectionRegion(b.GetPath()));
+        selection = CombineSelections(SelectionRegion(selection.GetPath()), mode,
+                                      SelectionRegion(b.GetPath()));
     }
 }
 
@@ -204,12 +243,17 @@ void printList() {
         QString line = QStringLiteral("%1  %2").arg(c.id).arg(PlainText(c));
         if (c.alias) line += QStringLiteral(" (also %1)").arg(c.alias);
         QStringList params;
-        for (const ParamSpec& p : c.params) params << QStringLiteral("%1=%2").arg(QLatin1String(p.name), p.defaultText());
+        for (const ParamSpec& p : c.params)
+            params << QStringLiteral("%1=%2").arg(QLatin1String(p.name), p.defaultText());
         if (!params.isEmpty()) line += "  " + params.join(',');
-        if (c.enable == EnableRule::Never) line += "  [disabled: no handler]";
-        else if (c.editorOnly) line += "  [editor only]";
-        else if (!c.handler) line += "  [not available yet]";
-        else if (c.enable == EnableRule::NeedsSelection) line += "  [needs a selection]";
+        if (c.enable == EnableRule::Never)
+            line += "  [disabled: no handler]";
+        else if (c.editorOnly)
+            line += "  [editor only]";
+        else if (!c.handler)
+            line += "  [not available yet]";
+        else if (c.enable == EnableRule::NeedsSelection)
+            line += "  [needs a selection]";
         std::printf("%s\n", line.toLocal8Bit().constData());
     }
 }
@@ -246,21 +290,29 @@ int runCommand(const QString& spec, EditContext& context, bool time) {
     timer.start();
     const CommandResult result = ExecuteCommand(context, *command, params);
     if (time)
-        std::fprintf(stderr, "%s: %.1f ms\n", PlainText(*command).toLocal8Bit().constData(), timer.nsecsElapsed() / 1e6);
+        std::fprintf(stderr, "%s: %.1f ms\n", PlainText(*command).toLocal8Bit().constData(),
+                     timer.nsecsElapsed() / 1e6);
     switch (result) {
     case CommandResult::Done:
-    case CommandResult::Cancelled: return ExitDone;
+    case CommandResult::Cancelled:
+        return ExitDone;
     case CommandResult::Disabled:
         PrintError(PlainText(*command) + " is disabled" +
-                   (command->enable == EnableRule::NeedsSelection ? QStringLiteral(": there is no selection")
-                    : command->enable == EnableRule::CanUndo    ? QStringLiteral(": nothing to undo")
-                    : command->enable == EnableRule::CanRedo    ? QStringLiteral(": nothing to redo")
-                                                                : QString()));
+                   (command->enable == EnableRule::NeedsSelection
+                        ? QStringLiteral(": there is no selection")
+                    : command->enable == EnableRule::CanUndo ? QStringLiteral(": nothing to undo")
+                    : command->enable == EnableRule::CanRedo ? QStringLiteral(": nothing to redo")
+                                                             : QString()));
         return ExitRefused;
-    case CommandResult::Unavailable: PrintError(PlainText(*command) + " is not available yet"); return ExitRefused;
-    case CommandResult::BadValue: return ExitUsage;
-    case CommandResult::Refused: return ExitRefused;
-    case CommandResult::Failed: return ExitFile;
+    case CommandResult::Unavailable:
+        PrintError(PlainText(*command) + " is not available yet");
+        return ExitRefused;
+    case CommandResult::BadValue:
+        return ExitUsage;
+    case CommandResult::Refused:
+        return ExitRefused;
+    case CommandResult::Failed:
+        return ExitFile;
     }
     return ExitRefused;
 }
@@ -314,7 +366,8 @@ int run(const Options& o) {
         doc.m_nWidth = parseInt(m.captured(1), "width", 1, 30000);
         doc.m_nHeight = parseInt(m.captured(2), "height", 1, 30000);
         if (!IsWithinPictureLimit(doc.m_nWidth, doc.m_nHeight))
-            throw UsageError{"size " + o.newSize + ": " + PictureLimitRefusal(doc.m_nWidth, doc.m_nHeight)};
+            throw UsageError{"size " + o.newSize + ": " +
+                             PictureLimitRefusal(doc.m_nWidth, doc.m_nHeight)};
         if (!doc.OnNewDocument()) return ExitFile;
     } else {
         if (!doc.OnNewDocument()) return ExitFile;
@@ -339,8 +392,10 @@ int run(const Options& o) {
             if (o.time) std::fprintf(stderr, "gesture: %.1f ms\n", timer.nsecsElapsed() / 1e6);
         } else if (step.kind == "save") {
             host.refused = false;
-            if (!doc.OnSaveDocument(step.value, o.format)) status = host.refused ? ExitRefused : ExitFile;
-            else if (o.format.isEmpty()) warnOfUnknownExtension(step.value, host);
+            if (!doc.OnSaveDocument(step.value, o.format))
+                status = host.refused ? ExitRefused : ExitFile;
+            else if (o.format.isEmpty())
+                warnOfUnknownExtension(step.value, host);
         } else {
             applySelection(step, doc, selection);
         }
@@ -371,8 +426,9 @@ int RunCommandLine(const QStringList& args) {
             if (o.input.isEmpty() && o.newSize.isEmpty()) return ExitDone;
         }
         if (o.input.isEmpty() == o.newSize.isEmpty())
-            throw UsageError{o.input.isEmpty() ? QStringLiteral("give an input file or --new WxH (see --help)")
-                                               : QStringLiteral("give either an input file or --new, not both")};
+            throw UsageError{o.input.isEmpty()
+                                 ? QStringLiteral("give an input file or --new WxH (see --help)")
+                                 : QStringLiteral("give either an input file or --new, not both")};
         return run(o);
     } catch (const UsageError& e) {
         PrintError(e.message);

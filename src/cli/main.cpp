@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
     // Arguments are taken as the system's bytes, so any file name works
     // (Qt's own list decodes them lossily).
     QStringList args;
-    for (int i = 1; i < argc; ++i) args << DecodeFileName(argv[i]);
+    for (int i = 1; i < argc; ++i)
+        args << DecodeFileName(argv[i]);
     QGuiApplication app(argc, argv);
     return RunCommandLine(args);
 }

@@ -8,10 +8,10 @@
 #include "adjust/channels.h"
 #include "adjust/resize.h"
 #include "adjust/tone.h"
+#include "commands/run_effect.h"
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"
 #include "document/lumaset_doc.h"
-#include "commands/run_effect.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -55,7 +55,9 @@ CommandResult adjustCopy(EditContext& c, const CommandDef& cmd, const Params& pa
 
 } // namespace
 
-int ParseBlendMode(const QString& text) { return parseChoice(text, kBlendModeLabels, kBlendModeCount); }
+int ParseBlendMode(const QString& text) {
+    return parseChoice(text, kBlendModeLabels, kBlendModeCount);
+}
 
 int ParseBlendChannel(const QString& text) {
     static constexpr const char* kChannels[] = {"RGB", "Red", "Green", "Blue"};
@@ -81,9 +83,12 @@ CommandResult OnBlend(EditContext& c, const CommandDef& cmd, const Params& param
     const auto selection = MakeSelectionRegion(c.selection, MaskRule::Always);
     return adjustCopy(c, cmd, params, [&](Bitmap& image, Bitmap& copy, const Params& v) {
         const int mode = ParseBlendMode(v.text("mode"));
-        if (mode < 0) return badValue(c, QStringLiteral("Blend: unknown mode '%1'").arg(v.text("mode")));
+        if (mode < 0)
+            return badValue(c, QStringLiteral("Blend: unknown mode '%1'").arg(v.text("mode")));
         const int channel = ParseBlendChannel(v.text("channel"));
-        if (channel < 0) return badValue(c, QStringLiteral("Blend: unknown channel '%1'").arg(v.text("channel")));
+        if (channel < 0)
+            return badValue(c,
+                            QStringLiteral("Blend: unknown channel '%1'").arg(v.text("channel")));
         const double opacity = std::clamp(v.integer("alpha"), 0, 100) * 1.0 / 100.0;
         // The copy is the base of every lookup and the image the blend value.
         BlendImages(copy, channel, image, channel, mode, opacity);
@@ -95,7 +100,8 @@ CommandResult OnBrightnessContrast(EditContext& c, const CommandDef& cmd, const 
     const auto selection = MakeSelectionRegion(c.selection, MaskRule::IfSelected);
     // The adjustment is recomputed into the command's own copy on OK.
     return adjustCopy(c, cmd, params, [&](Bitmap& image, Bitmap& copy, const Params& v) {
-        AdjustBrightnessContrast(image, copy, v.integer("brightness"), v.integer("contrast"), selection.get());
+        AdjustBrightnessContrast(image, copy, v.integer("brightness"), v.integer("contrast"),
+                                 selection.get());
         return CommandResult::Done;
     });
 }
@@ -104,15 +110,17 @@ CommandResult OnColorBalance(EditContext& c, const CommandDef& cmd, const Params
     const auto selection = MakeSelectionRegion(c.selection, MaskRule::IfSelected);
     // The dialog's working copy, adjusted from the document image, becomes the image.
     return adjustCopy(c, cmd, params, [&](Bitmap& image, Bitmap& copy, const Params& v) {
-        AdjustColorBalance(image, copy, v.integer("red"), v.integer("green"), v.integer("blue"), selection.get());
+        AdjustColorBalance(image, copy, v.integer("red"), v.integer("green"), v.integer("blue"),
+                           selection.get());
         return CommandResult::Done;
     });
 }
 
 CommandResult OnGamma(EditContext& c, const CommandDef& cmd, const Params& params) {
     return adjustCopy(c, cmd, params, [&](Bitmap& image, Bitmap& copy, const Params& v) {
-        const double gamma =
-            v.text("gamma").isEmpty() ? GammaFromSliderPosition(v.integer("position")) : v.real("gamma");
+        const double gamma = v.text("gamma").isEmpty()
+                                 ? GammaFromSliderPosition(v.integer("position"))
+                                 : v.real("gamma");
         AdjustGamma(image, copy, gamma);
         return CommandResult::Done;
     });
@@ -124,9 +132,11 @@ CommandResult OnCurve(EditContext& c, const CommandDef& cmd, const Params& param
     return adjustCopy(c, cmd, params, [&](Bitmap& image, Bitmap& copy, const Params& v) {
         std::vector<CurvePoint> points;
         if (!ParseCurvePoints(v.text("points"), points))
-            return badValue(c, QStringLiteral("Curve: points must be X:Y pairs in 0..255 with X increasing, "
-                                              "separated by ';'"),
-                            v.text("points"));
+            return badValue(
+                c,
+                QStringLiteral("Curve: points must be X:Y pairs in 0..255 with X increasing, "
+                               "separated by ';'"),
+                v.text("points"));
         std::uint8_t table[256];
         BuildToneTable(points, table);
         // All three colour bytes through the table, as ApplyLookupTable with
@@ -138,13 +148,17 @@ CommandResult OnCurve(EditContext& c, const CommandDef& cmd, const Params& param
 
 CommandResult OnGray(EditContext& c, const CommandDef&, const Params&) {
     // The region is built but not passed: the whole image turns gray.
-    return RunEffect(c, MaskRule::Always, [](Bitmap& source, Bitmap& copy, SelectionRegion*) { ConvertToGray(source, copy); });
+    return RunEffect(c, MaskRule::Always, [](Bitmap& source, Bitmap& copy, SelectionRegion*) {
+        ConvertToGray(source, copy);
+    });
 }
 
 CommandResult OnReverse(EditContext& c, const CommandDef&, const Params&) {
     return RunEffect(
         c, MaskRule::IfSelected,
-        [](Bitmap& source, Bitmap& copy, SelectionRegion* selection) { InvertColors(source, copy, selection); },
+        [](Bitmap& source, Bitmap& copy, SelectionRegion* selection) {
+            InvertColors(source, copy, selection);
+        },
         true);
 }
 
@@ -177,11 +191,13 @@ CommandResult OnResize(EditContext& c, const CommandDef& cmd, const Params& para
     if (!IsAcceptedImageSize(model.width(), model.height()))
         return badValue(c, QString::fromLatin1(ImageSizeRefusal()),
                         QStringLiteral("%1 x %2").arg(model.width()).arg(model.height()));
-    if (const CommandResult size = CheckPictureSize(c, cmd, model.width(), model.height()); size != CommandResult::Done)
+    if (const CommandResult size = CheckPictureSize(c, cmd, model.width(), model.height());
+        size != CommandResult::Done)
         return size;
     if (model.width() == width && model.height() == height) return CommandResult::Done;
     std::unique_ptr<Bitmap> resized = ResizeImage(*image, model.width(), model.height());
-    if (!resized || !resized->isValid()) return ReportAllocationFailure(c, cmd, model.width(), model.height());
+    if (!resized || !resized->isValid())
+        return ReportAllocationFailure(c, cmd, model.width(), model.height());
     InstallResult(c, std::move(resized), true);
     c.selection.Reset();
     return CommandResult::Done;
@@ -192,8 +208,11 @@ CommandResult OnNewImage(EditContext& c, const CommandDef& cmd, const Params& pa
     if (!v) return CommandResult::Cancelled;
     const int width = v->integer("width"), height = v->integer("height");
     if (!IsAcceptedImageSize(width, height))
-        return badValue(c, QString::fromLatin1(ImageSizeRefusal()), QStringLiteral("%1 x %2").arg(width).arg(height));
-    if (const CommandResult size = CheckPictureSize(c, cmd, width, height); size != CommandResult::Done) return size;
+        return badValue(c, QString::fromLatin1(ImageSizeRefusal()),
+                        QStringLiteral("%1 x %2").arg(width).arg(height));
+    if (const CommandResult size = CheckPictureSize(c, cmd, width, height);
+        size != CommandResult::Done)
+        return size;
     c.doc.m_nWidth = width;
     c.doc.m_nHeight = height;
     return c.doc.OnNewDocument() ? CommandResult::Done : CommandResult::Failed;

@@ -18,7 +18,7 @@ struct EditContext;
 
 // What a command needs of whoever runs it, beyond messages.
 class CommandHost : public Host {
-public:
+  public:
     // Runs the dialog of a dialog command starting from values; the values the
     // user accepted, or nothing on Cancel. lumaset-cli returns values as given.
     virtual std::optional<Params> runDialog(const CommandDef& command, EditContext& context,

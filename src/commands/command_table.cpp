@@ -3,16 +3,16 @@
 // rule and handler, and the dispatcher that honours the enable rules.
 #include "commands/command.h"
 
+#include "commands/adjust_commands.h"
+#include "commands/clipboard_commands.h"
+#include "commands/edit_commands.h"
+#include "commands/effect_commands.h"
+#include "commands/run_effect.h"
 #include "core/selection/selection_commands.h"
 #include "core/selection/selection_path.h"
 #include "document/lumaset_doc.h"
 #include "effects/effect_table.h"
 #include "effects/noise_redeye_lomo.h"
-#include "commands/effect_commands.h"
-#include "commands/adjust_commands.h"
-#include "commands/clipboard_commands.h"
-#include "commands/edit_commands.h"
-#include "commands/run_effect.h"
 
 #include <vector>
 
@@ -31,8 +31,12 @@ CommandResult redo(EditContext& c, const CommandDef&, const Params&) {
     return c.doc.StepHistory(false) ? CommandResult::Done : CommandResult::Failed;
 }
 
-int imageWidth(const EditContext& c) { return c.doc.GetImage() ? int(c.doc.GetImage()->GetWidth()) : 0; }
-int imageHeight(const EditContext& c) { return c.doc.GetImage() ? int(c.doc.GetImage()->GetHeight()) : 0; }
+int imageWidth(const EditContext& c) {
+    return c.doc.GetImage() ? int(c.doc.GetImage()->GetWidth()) : 0;
+}
+int imageHeight(const EditContext& c) {
+    return c.doc.GetImage() ? int(c.doc.GetImage()->GetHeight()) : 0;
+}
 
 CommandResult selectAll(EditContext& c, const CommandDef&, const Params&) {
     if (c.selection.HasSelection()) c.doc.UpdateAllViews(false);
@@ -74,6 +78,8 @@ using enum EnableRule;
 
 // Commands other than the effects, in menu order. A null handler with a rule
 // other than Never is a command whose routine is not built yet.
+// Table rows stay one a line.
+// clang-format off
 const CommandDef kCommands[] = {
     // File
     {.id = 57600, .text = "&New", .owner = Document, .enable = Always, .handler = OnNewImage, .params = kNewImage},
@@ -152,12 +158,17 @@ const CommandDef kCommands[] = {
     {.id = 32787, .text = "Setting Bar", .owner = Frame, .enable = Always, .handler = nullptr, .editorOnly = true},
     {.id = 57664, .text = "&About Lumaset...", .owner = Application, .enable = Always, .handler = nullptr, .editorOnly = true},
 };
+// clang-format on
 
 std::vector<CommandDef> buildTable() {
     std::vector<CommandDef> all(std::begin(kCommands), std::end(kCommands));
     for (const EffectDef& e : EffectTable())
-        all.push_back({.id = e.id, .text = e.text, .owner = View, .enable = Always,
-                       .handler = runTableEffect, .params = e.params});
+        all.push_back({.id = e.id,
+                       .text = e.text,
+                       .owner = View,
+                       .enable = Always,
+                       .handler = runTableEffect,
+                       .params = e.params});
     return all;
 }
 
@@ -204,15 +215,22 @@ const CommandDef* FindCommandByName(const QString& name) {
     return nullptr;
 }
 
-QString PlainText(const CommandDef& command) { return QString::fromLatin1(command.text).remove(QLatin1Char('&')); }
+QString PlainText(const CommandDef& command) {
+    return QString::fromLatin1(command.text).remove(QLatin1Char('&'));
+}
 
 bool IsCommandEnabled(const CommandDef& command, const EditContext& context) {
     switch (command.enable) {
-    case Always: return command.handler != nullptr || command.editorOnly;
-    case NeedsSelection: return command.handler != nullptr && context.selection.HasSelection();
-    case CanUndo: return context.doc.CanUndo();
-    case CanRedo: return context.doc.CanRedo();
-    case Never: return false;
+    case Always:
+        return command.handler != nullptr || command.editorOnly;
+    case NeedsSelection:
+        return command.handler != nullptr && context.selection.HasSelection();
+    case CanUndo:
+        return context.doc.CanUndo();
+    case CanRedo:
+        return context.doc.CanRedo();
+    case Never:
+        return false;
     }
     return false;
 }
@@ -221,8 +239,10 @@ bool IsCommandChecked(const CommandDef& command, const EditContext& context) {
     return command.tool != 0 && context.doc.m_nToolType == command.tool;
 }
 
-CommandResult ExecuteCommand(EditContext& context, const CommandDef& command, const Params& params) {
-    if (command.enable != Never && !command.handler && !command.editorOnly) return CommandResult::Unavailable;
+CommandResult ExecuteCommand(EditContext& context, const CommandDef& command,
+                             const Params& params) {
+    if (command.enable != Never && !command.handler && !command.editorOnly)
+        return CommandResult::Unavailable;
     if (!IsCommandEnabled(command, context) || !command.handler) return CommandResult::Disabled;
     return command.handler(context, command, params);
 }

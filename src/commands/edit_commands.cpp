@@ -2,11 +2,11 @@
 // The edit and transform commands of the Select and Image menus.
 #include "commands/edit_commands.h"
 
+#include "adjust/transforms.h"
+#include "commands/run_effect.h"
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"
 #include "document/lumaset_doc.h"
-#include "commands/run_effect.h"
-#include "adjust/transforms.h"
 
 namespace {
 
@@ -18,7 +18,8 @@ CommandResult OnDeleteSelection(EditContext& c, const CommandDef&, const Params&
     Bitmap* image = c.doc.GetImage();
     if (!image) return CommandResult::Failed;
     // Scan rectangles that stick out of the image are skipped whole.
-    for (const Rect& r : c.selection.GetRegion().GetScans()) ClearRect(*image, r.X, r.Y, r.Width, r.Height);
+    for (const Rect& r : c.selection.GetRegion().GetScans())
+        ClearRect(*image, r.X, r.Y, r.Width, r.Height);
     c.doc.RecordChange(false);
     return CommandResult::Done;
 }
@@ -26,7 +27,8 @@ CommandResult OnDeleteSelection(EditContext& c, const CommandDef&, const Params&
 CommandResult OnFillSelection(EditContext& c, const CommandDef&, const Params&) {
     Bitmap* image = c.doc.GetImage();
     if (!image) return CommandResult::Failed;
-    if (c.selection.HasSelection()) FillOutline(*image, c.selection.GetPath(), c.doc.m_crForeground);
+    if (c.selection.HasSelection())
+        FillOutline(*image, c.selection.GetPath(), c.doc.m_crForeground);
     c.doc.RecordChange(false);
     return CommandResult::Done;
 }
@@ -35,7 +37,8 @@ CommandResult OnStrokeSelection(EditContext& c, const CommandDef&, const Params&
     Bitmap* image = c.doc.GetImage();
     if (!image) return CommandResult::Failed;
     if (c.selection.HasSelection())
-        StrokeOutline(*image, c.selection.GetPath(), c.doc.m_crForeground, float(c.doc.m_nPenWidth));
+        StrokeOutline(*image, c.selection.GetPath(), c.doc.m_crForeground,
+                      float(c.doc.m_nPenWidth));
     c.doc.RecordChange(false);
     return CommandResult::Done;
 }
@@ -51,7 +54,8 @@ CommandResult OnCrop(EditContext& c, const CommandDef& cmd, const Params&) {
         const CommandResult size = CheckPictureSize(c, cmd, boxWidth, boxHeight);
         if (size != CommandResult::Done) return size;
     }
-    std::unique_ptr<Bitmap> cropped = c.selection.HasSelection() ? CropToRegion(*image, c.selection) : nullptr;
+    std::unique_ptr<Bitmap> cropped =
+        c.selection.HasSelection() ? CropToRegion(*image, c.selection) : nullptr;
     if (!cropped) {
         c.host.showMessage(QString::fromLatin1(kCropNeedsSelection));
         return CommandResult::Refused;
@@ -71,8 +75,10 @@ CommandResult OnRotate(EditContext& c, const CommandDef& cmd, const Params&) {
     // Rotate turns clockwise for negative angles: "Rotate 90CCW" passes +90.
     const double degrees = cmd.id == 32789 ? -180.0 : cmd.id == 32790 ? -90.0 : 90.0;
     const bool sideways = cmd.id != 32789;
-    const qint64 w = sideways ? image->GetHeight() : image->GetWidth(), h = sideways ? image->GetWidth() : image->GetHeight();
-    if (const CommandResult size = CheckPictureSize(c, cmd, w, h); size != CommandResult::Done) return size;
+    const qint64 w = sideways ? image->GetHeight() : image->GetWidth(),
+                 h = sideways ? image->GetWidth() : image->GetHeight();
+    if (const CommandResult size = CheckPictureSize(c, cmd, w, h); size != CommandResult::Done)
+        return size;
     std::unique_ptr<Bitmap> turned = Rotate(*image, degrees);
     if (!turned->isValid()) return ReportAllocationFailure(c, cmd, w, h);
     c.doc.m_background.rotate(degrees);

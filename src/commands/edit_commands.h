@@ -5,9 +5,12 @@
 
 #include "commands/command.h"
 
-CommandResult OnDeleteSelection(EditContext& context, const CommandDef& command, const Params& params);
-CommandResult OnFillSelection(EditContext& context, const CommandDef& command, const Params& params);
-CommandResult OnStrokeSelection(EditContext& context, const CommandDef& command, const Params& params);
+CommandResult OnDeleteSelection(EditContext& context, const CommandDef& command,
+                                const Params& params);
+CommandResult OnFillSelection(EditContext& context, const CommandDef& command,
+                              const Params& params);
+CommandResult OnStrokeSelection(EditContext& context, const CommandDef& command,
+                                const Params& params);
 CommandResult OnCrop(EditContext& context, const CommandDef& command, const Params& params);
 // Rotate 180 (32789), 90CW (32790) and 90CCW (32791).
 CommandResult OnRotate(EditContext& context, const CommandDef& command, const Params& params);

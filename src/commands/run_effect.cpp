@@ -16,14 +16,16 @@ void InstallResult(EditContext& context, std::unique_ptr<Bitmap> image, bool era
     context.doc.AdoptImage(std::move(image), erase);
 }
 
-CommandResult RunEffect(EditContext& context, MaskRule rule, const ImageRoutine& routine, bool erase, bool busy) {
+CommandResult RunEffect(EditContext& context, MaskRule rule, const ImageRoutine& routine,
+                        bool erase, bool busy) {
     Bitmap* source = context.doc.GetImage();
     if (!source || !source->isValid()) return CommandResult::Failed;
     std::unique_ptr<SelectionRegion> selection = MakeSelectionRegion(context.selection, rule);
-    std::unique_ptr<Bitmap> destination =
-        source->Clone(Rect{0, 0, int(source->GetWidth()), int(source->GetHeight())}, source->GetPixelFormat());
+    std::unique_ptr<Bitmap> destination = source->Clone(
+        Rect{0, 0, int(source->GetWidth()), int(source->GetHeight())}, source->GetPixelFormat());
     if (!destination) {
-        context.host.showMessage(QStringLiteral("Not enough memory"), QStringLiteral("the image could not be copied"));
+        context.host.showMessage(QStringLiteral("Not enough memory"),
+                                 QStringLiteral("the image could not be copied"));
         return CommandResult::Failed;
     }
     if (busy) context.host.setBusy(true);
@@ -33,13 +35,15 @@ CommandResult RunEffect(EditContext& context, MaskRule rule, const ImageRoutine&
     return CommandResult::Done;
 }
 
-CommandResult CheckPictureSize(EditContext& context, const CommandDef& command, qint64 width, qint64 height) {
+CommandResult CheckPictureSize(EditContext& context, const CommandDef& command, qint64 width,
+                               qint64 height) {
     if (IsWithinPictureLimit(width, height)) return CommandResult::Done;
     context.host.showMessage(PlainText(command), PictureLimitRefusal(width, height));
     return CommandResult::Refused;
 }
 
-CommandResult ReportAllocationFailure(EditContext& context, const CommandDef& command, qint64 width, qint64 height) {
+CommandResult ReportAllocationFailure(EditContext& context, const CommandDef& command, qint64 width,
+                                      qint64 height) {
     context.host.showMessage(PlainText(command), PictureAllocationFailure(width, height));
     return CommandResult::Failed;
 }

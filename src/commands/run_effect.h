@@ -3,8 +3,8 @@
 // copy, routine from the image into the copy, install, history entry, repaint.
 #pragma once
 
-#include "effects/effect_table.h"
 #include "commands/command.h"
+#include "effects/effect_table.h"
 
 #include <functional>
 #include <memory>
@@ -13,7 +13,8 @@ class Bitmap;
 class SelectionRegion;
 
 // A routine reading source and writing destination, a fresh copy of source.
-using ImageRoutine = std::function<void(Bitmap& source, Bitmap& destination, SelectionRegion* selection)>;
+using ImageRoutine =
+    std::function<void(Bitmap& source, Bitmap& destination, SelectionRegion* selection)>;
 
 // The region a command passes its routine: built from the outline always, or
 // only when the outline has points (null otherwise).
@@ -33,6 +34,8 @@ void InstallResult(EditContext& context, std::unique_ptr<Bitmap> image, bool era
 // Resize, Rotate, New, Paste): within the picture limit it returns Done;
 // beyond it the command is refused, before anything is allocated, with a
 // message naming the command and the size.
-CommandResult CheckPictureSize(EditContext& context, const CommandDef& command, qint64 width, qint64 height);
+CommandResult CheckPictureSize(EditContext& context, const CommandDef& command, qint64 width,
+                               qint64 height);
 // Tells, in one line, that memory for a width x height result could not be had.
-CommandResult ReportAllocationFailure(EditContext& context, const CommandDef& command, qint64 width, qint64 height);
+CommandResult ReportAllocationFailure(EditContext& context, const CommandDef& command, qint64 width,
+                                      qint64 height);

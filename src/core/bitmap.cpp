@@ -45,8 +45,8 @@ PixelFormat formatForStorage(QImage::Format storage) {
 }
 
 bool insideImage(const Rect& r, const QImage& image) {
-    return r.Width > 0 && r.Height > 0 && r.X >= 0 && r.Y >= 0 &&
-           r.X <= image.width() - r.Width && r.Y <= image.height() - r.Height;
+    return r.Width > 0 && r.Height > 0 && r.X >= 0 && r.Y >= 0 && r.X <= image.width() - r.Width &&
+           r.Y <= image.height() - r.Height;
 }
 
 } // namespace
@@ -110,13 +110,15 @@ Status Bitmap::setStatus(Status s) const {
     return s;
 }
 
-Status Bitmap::LockBits(const Rect* rect, std::uint32_t flags, PixelFormat format, BitmapData* data) {
+Status Bitmap::LockBits(const Rect* rect, std::uint32_t flags, PixelFormat format,
+                        BitmapData* data) {
     if (!data || m_image.isNull()) return setStatus(InvalidParameter);
     if (m_lock || (flags & ImageLockModeUserInputBuf)) return setStatus(WrongState);
     const Rect whole{0, 0, m_image.width(), m_image.height()};
     const Rect r = rect ? *rect : whole;
     const QImage::Format storage = QImageFormatFor(format);
-    if (!insideImage(r, m_image) || storage == QImage::Format_Invalid) return setStatus(InvalidParameter);
+    if (!insideImage(r, m_image) || storage == QImage::Format_Invalid)
+        return setStatus(InvalidParameter);
 
     data->Width = std::uint32_t(r.Width);
     data->Height = std::uint32_t(r.Height);
@@ -172,7 +174,8 @@ std::unique_ptr<Bitmap> Bitmap::Clone(const Rect& rect, PixelFormat format) cons
         copy = AllocateLargeImage(rect.Width, rect.Height, storage);
         const int bpp = m_image.depth() / 8;
         for (int y = 0; y < rect.Height && !copy.isNull(); ++y)
-            std::memcpy(copy.scanLine(y), m_image.constScanLine(rect.Y + y) + std::size_t(rect.X) * bpp,
+            std::memcpy(copy.scanLine(y),
+                        m_image.constScanLine(rect.Y + y) + std::size_t(rect.X) * bpp,
                         std::size_t(rect.Width) * bpp);
     } else {
         copy = m_image.copy(rect.X, rect.Y, rect.Width, rect.Height).convertToFormat(storage);
@@ -190,7 +193,8 @@ std::unique_ptr<Bitmap> Bitmap::Clone() const {
 }
 
 Status Bitmap::GetPixel(int x, int y, ARGB* color) const {
-    if (!color || m_image.isNull() || x < 0 || y < 0 || x >= m_image.width() || y >= m_image.height())
+    if (!color || m_image.isNull() || x < 0 || y < 0 || x >= m_image.width() ||
+        y >= m_image.height())
         return setStatus(InvalidParameter);
     *color = m_image.pixel(x, y);
     return Ok;
@@ -205,7 +209,8 @@ ScopedLock::~ScopedLock() {
     if (m_data.Scan0) m_bitmap.UnlockBits(&m_data);
 }
 
-void ApplyLookupTable(Bitmap& source, Bitmap& destination, const std::uint8_t table[256], int channel) {
+void ApplyLookupTable(Bitmap& source, Bitmap& destination, const std::uint8_t table[256],
+                      int channel) {
     if (channel < ChannelAll || channel > ChannelBlue) return;
     // Byte offsets of the channels to write: red is byte 2, green 1, blue 0.
     static constexpr int kFirst[] = {0, 2, 1, 0};
@@ -226,6 +231,7 @@ void ApplyLookupTable(Bitmap& source, Bitmap& destination, const std::uint8_t ta
         const std::uint8_t* s = src.row(y);
         std::uint8_t* d = dst.row(y);
         for (int x = 0; x < w; ++x, s += bpp, d += bpp)
-            for (int c = first; c <= last; ++c) d[c] = table[s[c]];
+            for (int c = first; c <= last; ++c)
+                d[c] = table[s[c]];
     }
 }

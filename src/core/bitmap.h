@@ -89,7 +89,7 @@ struct BitmapData {
 using ARGB = std::uint32_t;
 
 class Bitmap {
-public:
+  public:
     // A bitmap of the given size and format, every byte 0. Only the 24-bit and
     // the 32-bit formats (RGB, ARGB, PARGB) can be created; any other format,
     // or a size that cannot be allocated, leaves an invalid bitmap whose
@@ -126,7 +126,7 @@ public:
     QImage& image() { return m_image; }
     const QImage& image() const { return m_image; }
 
-private:
+  private:
     struct PendingLock;
     Status setStatus(Status s) const;
 
@@ -147,21 +147,25 @@ enum ChannelIndex { ChannelAll = 0, ChannelRed = 1, ChannelGreen = 2, ChannelBlu
 // for the chosen channel (all three colour bytes for ChannelAll). Alpha is never
 // written; any other channel value writes nothing. Source and destination have
 // the same size and format and may be the same bitmap.
-void ApplyLookupTable(Bitmap& source, Bitmap& destination, const std::uint8_t table[256], int channel);
+void ApplyLookupTable(Bitmap& source, Bitmap& destination, const std::uint8_t table[256],
+                      int channel);
 
 // (r * 19661 + g * 38666 + b * 7209) >> 16; the weights add up to 65536.
-inline int Luminance(int r, int g, int b) { return (r * 19661 + g * 38666 + b * 7209) >> 16; }
+inline int Luminance(int r, int g, int b) {
+    return (r * 19661 + g * 38666 + b * 7209) >> 16;
+}
 
 // Scoped whole-image lock in the bitmap's own format, the way every pixel
 // routine works: unlocked when it goes out of scope. Lock the source before
 // the destination so they unlock in the reverse order of declaration.
 class ScopedLock {
-public:
+  public:
     explicit ScopedLock(Bitmap& bitmap, std::uint32_t flags = ImageLockModeWrite);
     // A lock on a routine's source, which it only reads. The whole-image lock
     // in the bitmap's own format works on the pixels themselves and holds no
     // copy to write back, so the bitmap's content does not change.
-    explicit ScopedLock(const Bitmap& bitmap) : ScopedLock(const_cast<Bitmap&>(bitmap), ImageLockModeRead) {}
+    explicit ScopedLock(const Bitmap& bitmap)
+        : ScopedLock(const_cast<Bitmap&>(bitmap), ImageLockModeRead) {}
     ScopedLock(const ScopedLock&) = delete;
     ScopedLock& operator=(const ScopedLock&) = delete;
     ~ScopedLock();
@@ -175,7 +179,7 @@ public:
     std::uint8_t* pixel(int x, int y) const { return row(y) + std::ptrdiff_t(x) * m_bpp; }
     const BitmapData& data() const { return m_data; }
 
-private:
+  private:
     Bitmap& m_bitmap;
     BitmapData m_data;
     int m_bpp = 0;

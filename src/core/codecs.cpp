@@ -15,8 +15,8 @@
 #include <QtGlobal>
 #include <atomic>
 #include <cstdio>
-#include <mutex>
 #include <fcntl.h>
+#include <mutex>
 #include <tiffio.h>
 #include <unistd.h>
 
@@ -40,7 +40,8 @@ void collectWarning(QtMsgType type, const QMessageLogContext& context, const QSt
         t_decodeWarnings->append(message);
         return;
     }
-    if (const QtMessageHandler previous = g_previousHandler.load()) previous(type, context, message);
+    if (const QtMessageHandler previous = g_previousHandler.load())
+        previous(type, context, message);
 }
 
 // libtiff's process-wide handlers, used by Qt's TIFF reader (our own TIFF
@@ -50,7 +51,8 @@ void collectTiffError(const char* module, const char* format, va_list args) {
     if (!t_decodeWarnings) return;
     char text[512];
     std::vsnprintf(text, sizeof text, format, args);
-    t_decodeWarnings->append(module ? QString::fromLocal8Bit(module) + ": " + QString::fromLocal8Bit(text)
+    t_decodeWarnings->append(module ? QString::fromLocal8Bit(module) + ": " +
+                                          QString::fromLocal8Bit(text)
                                     : QString::fromLocal8Bit(text));
 }
 
@@ -68,19 +70,21 @@ void setUpQtReaders() {
 
 // Collects the warnings of this thread into sink while it lives.
 class WarningCollector {
-public:
-    explicit WarningCollector(QStringList* sink) : m_outer(t_decodeWarnings) { t_decodeWarnings = sink; }
+  public:
+    explicit WarningCollector(QStringList* sink) : m_outer(t_decodeWarnings) {
+        t_decodeWarnings = sink;
+    }
     ~WarningCollector() { t_decodeWarnings = m_outer; }
     WarningCollector(const WarningCollector&) = delete;
     WarningCollector& operator=(const WarningCollector&) = delete;
 
-private:
+  private:
     QStringList* m_outer;
 };
 
 quint32 le32(const QByteArray& b, int at) {
-    return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 | quint32(quint8(b[at + 2])) << 16 |
-           quint32(quint8(b[at + 3])) << 24;
+    return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 |
+           quint32(quint8(b[at + 2])) << 16 | quint32(quint8(b[at + 3])) << 24;
 }
 
 // An uncompressed BMP is damaged when the file ends before its last pixel row.
@@ -108,16 +112,22 @@ QString bmpRefusal(QFile& f, qint64 fileSize) {
     if (h.size() < 14 || h[0] != 'B' || h[1] != 'M') return {};
     const quint32 offset = le32(h, 10);
     if (qint64(offset) < fileSize) return {};
-    return QStringLiteral("the pixel data would start at byte %1, beyond the end of the file (%2 bytes)")
-        .arg(offset).arg(fileSize);
+    return QStringLiteral(
+               "the pixel data would start at byte %1, beyond the end of the file (%2 bytes)")
+        .arg(offset)
+        .arg(fileSize);
 }
 
 QString describeReaderError(const QImageReader& reader) {
     switch (reader.error()) {
-    case QImageReader::UnsupportedFormatError: return QStringLiteral("not a picture in a format Lumaset reads");
-    case QImageReader::InvalidDataError: return QStringLiteral("the picture data is invalid or incomplete");
-    case QImageReader::DeviceError: return QStringLiteral("the file could not be read");
-    default: return reader.errorString();
+    case QImageReader::UnsupportedFormatError:
+        return QStringLiteral("not a picture in a format Lumaset reads");
+    case QImageReader::InvalidDataError:
+        return QStringLiteral("the picture data is invalid or incomplete");
+    case QImageReader::DeviceError:
+        return QStringLiteral("the file could not be read");
+    default:
+        return reader.errorString();
     }
 }
 
@@ -173,8 +183,10 @@ DecodedImage DecodeImageFile(const QString& path) {
         // picture declared by a small file is a bomb or mostly missing.
         const qint64 pixels = qint64(declared.width()) * declared.height();
         if (pixels > (qint64(64) << 20) && pixels / 4096 > fileSize) {
-            result.error = QStringLiteral("the picture declares %1 x %2 pixels, more than the file can hold")
-                               .arg(declared.width()).arg(declared.height());
+            result.error =
+                QStringLiteral("the picture declares %1 x %2 pixels, more than the file can hold")
+                    .arg(declared.width())
+                    .arg(declared.height());
             return result;
         }
         if (declared.width() > kMaxSide || declared.height() > kMaxSide ||
@@ -228,8 +240,9 @@ DecodedImage DecodeImageFile(const QString& path) {
     result.bitmap = std::make_unique<Bitmap>(std::move(image));
     if (tiffDamaged) {
         result.damaged = true;
-        result.error = tiffError.isEmpty() ? QStringLiteral("rows of pixels are missing")
-                                           : QStringLiteral("rows of pixels are missing (%1)").arg(tiffError);
+        result.error = tiffError.isEmpty()
+                           ? QStringLiteral("rows of pixels are missing")
+                           : QStringLiteral("rows of pixels are missing (%1)").arg(tiffError);
     } else if (!warnings.isEmpty()) {
         result.damaged = true;
         result.error = warnings.first().trimmed();
@@ -253,8 +266,10 @@ bool SaveBitmapFile(const Bitmap& bitmap, const QString& path, int encoderIndex,
         return false;
     };
     const auto& encoders = GetImageEncoders();
-    if (encoderIndex < 0 || std::size_t(encoderIndex) >= encoders.size()) return fail(QStringLiteral("no encoder"));
+    if (encoderIndex < 0 || std::size_t(encoderIndex) >= encoders.size())
+        return fail(QStringLiteral("no encoder"));
     if (!bitmap.isValid()) return fail(QStringLiteral("there is no picture to save"));
     const EncodeFn encode = encoders[std::size_t(encoderIndex)].encode;
-    return WriteFileSafely(path, [&](const QString& target) { return encode(bitmap, target); }, error);
+    return WriteFileSafely(
+        path, [&](const QString& target) { return encode(bitmap, target); }, error);
 }

@@ -45,4 +45,5 @@ int FindEncoderClsid(const QString& mime);
 // file (WriteFileSafely: regular files are replaced atomically, devices and
 // pipes written in place, "-" is standard output). On failure path is
 // untouched and error says why. A read-only existing file is not replaced.
-bool SaveBitmapFile(const Bitmap& bitmap, const QString& path, int encoderIndex, QString* error = nullptr);
+bool SaveBitmapFile(const Bitmap& bitmap, const QString& path, int encoderIndex,
+                    QString* error = nullptr);

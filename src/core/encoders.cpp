@@ -10,12 +10,12 @@
 
 #include <QFile>
 #include <QImageWriter>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <gif_lib.h>
 #include <libimagequant.h>
 #include <tiffio.h>
-#include <algorithm>
-#include <cmath>
 #include <vector>
 
 namespace {
@@ -68,18 +68,21 @@ bool encodeBmp(const Bitmap& bitmap, const QString& path) {
     put32(header, 2835);
     put32(header, 0);
     put32(header, 0);
-    put32(header, 0x00FF0000); // red mask
-    put32(header, 0x0000FF00); // green
-    put32(header, 0x000000FF); // blue
-    put32(header, 0xFF000000); // alpha
-    put32(header, 0x73524742); // 'sRGB'
+    put32(header, 0x00FF0000);    // red mask
+    put32(header, 0x0000FF00);    // green
+    put32(header, 0x000000FF);    // blue
+    put32(header, 0xFF000000);    // alpha
+    put32(header, 0x73524742);    // 'sRGB'
     header.resize(headerSize, 0); // endpoints and gamma unused for sRGB
 
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    if (file.write(reinterpret_cast<const char*>(header.data()), headerSize) != headerSize) return false;
+    if (file.write(reinterpret_cast<const char*>(header.data()), headerSize) != headerSize)
+        return false;
     for (int y = int(h) - 1; y >= 0; --y)
-        if (file.write(reinterpret_cast<const char*>(image.constScanLine(y)), w * 4) != qint64(w) * 4) return false;
+        if (file.write(reinterpret_cast<const char*>(image.constScanLine(y)), w * 4) !=
+            qint64(w) * 4)
+            return false;
     return file.flush();
 }
 
@@ -126,7 +129,7 @@ bool encodeTiff(const Bitmap& bitmap, const QString& path) {
 // Nearest palette entry of a colour, looked up per cell of 6 bits a channel
 // and computed on first use: photos touch a small part of the 262144 cells.
 class NearestColour {
-public:
+  public:
     explicit NearestColour(const liq_palette& palette) : m_palette(palette), m_cells(1 << 18, -1) {}
 
     int operator()(int r, int g, int b) {
@@ -136,7 +139,7 @@ public:
         return index;
     }
 
-private:
+  private:
     int search(int r, int g, int b) const {
         int best = 0, bestDistance = 1 << 30;
         for (unsigned i = 0; i < m_palette.count; ++i) {
@@ -155,8 +158,9 @@ private:
 
 // Maps RGBA pixels to palette indexes with Floyd-Steinberg error diffusion
 // (serpentine rows); clear pixels take the transparent entry.
-void remapDithered(const std::vector<std::uint8_t>& pixels, int w, int h, const liq_palette& palette,
-                   int transparent, std::vector<std::uint8_t>& indexes) {
+void remapDithered(const std::vector<std::uint8_t>& pixels, int w, int h,
+                   const liq_palette& palette, int transparent,
+                   std::vector<std::uint8_t>& indexes) {
     NearestColour nearest(palette);
     // Error of this row and the next, 3 channels, one pixel of margin each side.
     std::vector<int> current(std::size_t(w + 2) * 3), next(std::size_t(w + 2) * 3);
@@ -173,7 +177,8 @@ void remapDithered(const std::vector<std::uint8_t>& pixels, int w, int h, const 
             }
             int* e = &current[std::size_t(x + 1) * 3];
             int want[3];
-            for (int c = 0; c < 3; ++c) want[c] = std::clamp(p[c] + e[c] / 16, 0, 255);
+            for (int c = 0; c < 3; ++c)
+                want[c] = std::clamp(p[c] + e[c] / 16, 0, 255);
             const int index = nearest(want[0], want[1], want[2]);
             out = std::uint8_t(index);
             const liq_color& got = palette.entries[index];
@@ -217,7 +222,8 @@ bool encodeGif(const Bitmap& bitmap, const QString& path) {
     std::vector<std::uint8_t> sample(std::size_t(sw) * sh * 4);
     for (int y = 0; y < sh; ++y)
         for (int x = 0; x < sw; ++x)
-            std::memcpy(&sample[(std::size_t(y) * sw + x) * 4], &pixels[(std::size_t(y) * n * w + std::size_t(x) * n) * 4], 4);
+            std::memcpy(&sample[(std::size_t(y) * sw + x) * 4],
+                        &pixels[(std::size_t(y) * n * w + std::size_t(x) * n) * 4], 4);
 
     liq_attr* attr = liq_attr_create();
     liq_set_max_colors(attr, anyTransparent ? 255 : 256);
@@ -254,9 +260,11 @@ bool encodeGif(const Bitmap& bitmap, const QString& path) {
     GifFileType* gif = EGifOpenFileName(QFile::encodeName(path).constData(), false, &error);
     if (!gif) return false;
     int bits = 1;
-    while ((1 << bits) < int(palette.count)) ++bits;
+    while ((1 << bits) < int(palette.count))
+        ++bits;
     std::vector<GifColorType> table(std::size_t(1) << bits, GifColorType{0, 0, 0});
-    for (unsigned i = 0; i < palette.count; ++i) table[i] = {palette.entries[i].r, palette.entries[i].g, palette.entries[i].b};
+    for (unsigned i = 0; i < palette.count; ++i)
+        table[i] = {palette.entries[i].r, palette.entries[i].g, palette.entries[i].b};
     ColorMapObject* map = GifMakeMapObject(1 << bits, table.data());
     // A transparency block is a GIF89a extension; the header must say so.
     EGifSetGifVersion(gif, transparent != NO_TRANSPARENT_COLOR);
@@ -268,7 +276,8 @@ bool encodeGif(const Bitmap& bitmap, const QString& path) {
         ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(size), ext) == GIF_OK;
     }
     ok = ok && EGifPutImageDesc(gif, 0, 0, w, h, false, nullptr) == GIF_OK;
-    for (int y = 0; y < h && ok; ++y) ok = EGifPutLine(gif, indexes.data() + std::size_t(y) * w, w) == GIF_OK;
+    for (int y = 0; y < h && ok; ++y)
+        ok = EGifPutLine(gif, indexes.data() + std::size_t(y) * w, w) == GIF_OK;
     GifFreeMapObject(map);
     return EGifCloseFile(gif, &error) == GIF_OK && ok;
 }

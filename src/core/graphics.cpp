@@ -25,7 +25,8 @@ void DrawBitmap(Bitmap& destination, const Bitmap& source, int x, int y) {
     if (g && source.isValid()) g->drawImage(QPoint(x, y), source.image());
 }
 
-void DrawBitmap(Bitmap& destination, const Bitmap& source, const QRect& target, Interpolation mode) {
+void DrawBitmap(Bitmap& destination, const Bitmap& source, const QRect& target,
+                Interpolation mode) {
     auto g = MakeGraphics(destination);
     if (!g || !source.isValid()) return;
     if (mode == Interpolation::NearestNeighbor) {
@@ -36,8 +37,8 @@ void DrawBitmap(Bitmap& destination, const Bitmap& source, const QRect& target, 
     // scales first with the smooth (area-averaging when shrinking) scaler.
     g->setRenderHint(QPainter::SmoothPixmapTransform, true);
     if (mode == Interpolation::HighQuality) {
-        const QImage scaled = source.image().scaled(target.size(), Qt::IgnoreAspectRatio,
-                                                    Qt::SmoothTransformation);
+        const QImage scaled =
+            source.image().scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         g->drawImage(target.topLeft(), scaled);
     } else {
         g->drawImage(target, source.image());

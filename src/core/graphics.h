@@ -26,4 +26,6 @@ void DrawBitmap(Bitmap& destination, const Bitmap& source, int x, int y);
 void DrawBitmap(Bitmap& destination, const Bitmap& source, const QRect& target, Interpolation mode);
 
 // A colour value 0xAARRGGBB as a QColor.
-inline QColor ColorFromARGB(ARGB c) { return QColor::fromRgba(c); }
+inline QColor ColorFromARGB(ARGB c) {
+    return QColor::fromRgba(c);
+}

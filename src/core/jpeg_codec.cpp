@@ -47,8 +47,8 @@ jpeg_error_mgr* silentErrors(ErrorManager* err) {
 enum class Outcome { Done, Failed, TooLarge, Unsupported };
 
 // The libjpeg part, free of objects with destructors because errors longjmp.
-Outcome readRows(FILE* file, qint64 fileSize, ErrorManager* err, QImage* image, int maxSide, qint64 maxBytes,
-                 int* rowsRead) {
+Outcome readRows(FILE* file, qint64 fileSize, ErrorManager* err, QImage* image, int maxSide,
+                 qint64 maxBytes, int* rowsRead) {
     jpeg_decompress_struct info;
     info.err = silentErrors(err);
     if (setjmp(err->jump)) {
@@ -65,14 +65,15 @@ Outcome readRows(FILE* file, qint64 fileSize, ErrorManager* err, QImage* image, 
     // A JPEG needs at least a bit for every 8 x 8 block; a large picture
     // declared by a small file is a bomb or mostly missing.
     const qint64 pixels = qint64(info.image_width) * info.image_height;
-    if (info.image_width > JDIMENSION(maxSide) || info.image_height > JDIMENSION(maxSide) || pixels * 3 > maxBytes ||
-        (pixels > (qint64(64) << 20) && pixels / 4096 > fileSize)) {
+    if (info.image_width > JDIMENSION(maxSide) || info.image_height > JDIMENSION(maxSide) ||
+        pixels * 3 > maxBytes || (pixels > (qint64(64) << 20) && pixels / 4096 > fileSize)) {
         jpeg_destroy_decompress(&info);
         return Outcome::TooLarge;
     }
     info.out_color_space = JCS_EXT_BGR;
     jpeg_start_decompress(&info);
-    *image = AllocateLargeImage(int(info.output_width), int(info.output_height), QImage::Format_BGR888);
+    *image =
+        AllocateLargeImage(int(info.output_width), int(info.output_height), QImage::Format_BGR888);
     if (image->isNull()) {
         jpeg_destroy_decompress(&info);
         return Outcome::TooLarge;
@@ -134,11 +135,16 @@ JpegReadResult ReadJpeg(const QString& path, int maxSide, qint64 maxBytes) {
     ErrorManager err;
     QImage image;
     int rows = 0;
-    const Outcome outcome = readRows(file, QFileInfo(path).size(), &err, &image, maxSide, maxBytes, &rows);
+    const Outcome outcome =
+        readRows(file, QFileInfo(path).size(), &err, &image, maxSide, maxBytes, &rows);
     std::fclose(file);
     switch (outcome) {
-    case Outcome::Unsupported: result.unsupported = true; return result;
-    case Outcome::TooLarge: result.error = QStringLiteral("the picture is too large"); return result;
+    case Outcome::Unsupported:
+        result.unsupported = true;
+        return result;
+    case Outcome::TooLarge:
+        result.error = QStringLiteral("the picture is too large");
+        return result;
     case Outcome::Failed:
         if (rows == 0 || image.isNull()) {
             result.error = QStringLiteral("the picture data is invalid (%1)").arg(err.message);
@@ -146,7 +152,9 @@ JpegReadResult ReadJpeg(const QString& path, int maxSide, qint64 maxBytes) {
         }
         result.damaged = true; // keep the rows that were read
         break;
-    case Outcome::Done: result.damaged = err.warnings > 0; break;
+    case Outcome::Done:
+        result.damaged = err.warnings > 0;
+        break;
     }
     if (result.damaged) result.error = QString::fromLatin1(err.message);
     QImageReader reader(path);
@@ -156,9 +164,10 @@ JpegReadResult ReadJpeg(const QString& path, int maxSide, qint64 maxBytes) {
 }
 
 bool WriteJpeg(const QImage& source, const QString& path, int quality) {
-    const QImage image = source.format() == QImage::Format_ARGB32 || source.format() == QImage::Format_BGR888
-                             ? source
-                             : source.convertToFormat(QImage::Format_BGR888);
+    const QImage image =
+        source.format() == QImage::Format_ARGB32 || source.format() == QImage::Format_BGR888
+            ? source
+            : source.convertToFormat(QImage::Format_BGR888);
     FILE* file = std::fopen(QFile::encodeName(path).constData(), "wb");
     if (!file) return false;
     ErrorManager err;

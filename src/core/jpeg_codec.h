@@ -8,7 +8,7 @@
 #include <optional>
 
 struct JpegReadResult {
-    QImage image;        // Format_BGR888; null when the file could not be read
+    QImage image;         // Format_BGR888; null when the file could not be read
     bool damaged = false; // the data ended early or was corrupt; the rest is grey
     QString error;
     bool unsupported = false; // a colour space this reader leaves to Qt (CMYK)

@@ -9,7 +9,9 @@ namespace {
 
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
 
-void release(void* memory) { std::free(memory); }
+void release(void* memory) {
+    std::free(memory);
+}
 
 } // namespace
 
@@ -19,16 +21,22 @@ bool IsWithinPictureLimit(qint64 width, qint64 height) {
 }
 
 QString PictureLimitRefusal(qint64 width, qint64 height) {
-    return QStringLiteral("%1 x %2 pixels is too large: at most %3 pixels a side, or 1 GiB of pixel memory")
-        .arg(width).arg(height).arg(kMaxSide);
+    return QStringLiteral(
+               "%1 x %2 pixels is too large: at most %3 pixels a side, or 1 GiB of pixel memory")
+        .arg(width)
+        .arg(height)
+        .arg(kMaxSide);
 }
 
 QString PictureAllocationFailure(qint64 width, qint64 height) {
-    return QStringLiteral("not enough memory for a picture of %1 x %2 pixels").arg(width).arg(height);
+    return QStringLiteral("not enough memory for a picture of %1 x %2 pixels")
+        .arg(width)
+        .arg(height);
 }
 
 QImage AllocateLargeImage(int width, int height, QImage::Format format) {
-    const qsizetype bytesPerLine = ((qsizetype(width) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32) * 4;
+    const qsizetype bytesPerLine =
+        ((qsizetype(width) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32) * 4;
     const std::size_t bytes = std::size_t(bytesPerLine) * std::size_t(height);
     if (width <= 0 || height <= 0) return {};
     if (bytes < kHugePage) return QImage(width, height, format);
@@ -36,5 +44,6 @@ QImage AllocateLargeImage(int width, int height, QImage::Format format) {
     void* memory = std::aligned_alloc(kHugePage, rounded);
     if (!memory) return {};
     madvise(memory, rounded, MADV_HUGEPAGE);
-    return QImage(static_cast<uchar*>(memory), width, height, bytesPerLine, format, release, memory);
+    return QImage(static_cast<uchar*>(memory), width, height, bytesPerLine, format, release,
+                  memory);
 }

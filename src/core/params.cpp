@@ -7,11 +7,13 @@
 
 QString ParamSpec::defaultText() const {
     if (defaultValue) return QString::fromLatin1(defaultValue);
-    return kind == ParamKind::Integer ? QString::number(int(defaultNumber)) : QString::number(defaultNumber);
+    return kind == ParamKind::Integer ? QString::number(int(defaultNumber))
+                                      : QString::number(defaultNumber);
 }
 
 Params::Params(ParamSpecs specs) : m_specs(specs) {
-    for (const ParamSpec& s : specs) m_values.insert(QString::fromLatin1(s.name), s.defaultText());
+    for (const ParamSpec& s : specs)
+        m_values.insert(QString::fromLatin1(s.name), s.defaultText());
 }
 
 const ParamSpec* Params::find(const QString& name) const {
@@ -37,11 +39,15 @@ QString Params::set(const QString& name, const QString& text) {
         }
         if (spec->kind != ParamKind::Integer) number = value.toDouble(&ok);
         if (!ok || (spec->kind != ParamKind::Integer && !std::isfinite(number)))
-            return QStringLiteral("parameter %1: '%2' is not %3").arg(name, text,
-                spec->kind == ParamKind::Integer ? QStringLiteral("a whole number") : QStringLiteral("a number"));
+            return QStringLiteral("parameter %1: '%2' is not %3")
+                .arg(name, text,
+                     spec->kind == ParamKind::Integer ? QStringLiteral("a whole number")
+                                                      : QStringLiteral("a number"));
         if (number < spec->minimum || number > spec->maximum)
             return QStringLiteral("parameter %1: %2 is outside %3..%4")
-                .arg(name, text).arg(spec->minimum).arg(spec->maximum);
+                .arg(name, text)
+                .arg(spec->minimum)
+                .arg(spec->maximum);
     }
     m_values.insert(QString::fromLatin1(spec->name), value);
     return {};
@@ -55,6 +61,12 @@ const QString& Params::value(const char* name) const {
     return *it;
 }
 
-int Params::integer(const char* name) const { return value(name).toInt(); }
-double Params::real(const char* name) const { return value(name).toDouble(); }
-QString Params::text(const char* name) const { return value(name); }
+int Params::integer(const char* name) const {
+    return value(name).toInt();
+}
+double Params::real(const char* name) const {
+    return value(name).toDouble();
+}
+QString Params::text(const char* name) const {
+    return value(name);
+}

@@ -34,8 +34,7 @@ using ParamSpecs = std::span<const ParamSpec>;
 // number or a real), the inclusive range the routine accepts, and a help text.
 // The default is the member's own initialiser, so a struct with its field list
 // is the one place stating a parameter's name, default and range.
-template <class P>
-struct ParamField {
+template <class P> struct ParamField {
     const char* name;
     int P::*integer = nullptr;
     double P::*real = nullptr;
@@ -62,13 +61,12 @@ constexpr std::array<ParamSpec, N> ParamSpecsOf(const ParamField<P> (&fields)[N]
     }
     return specs;
 }
-template <class P>
-inline constexpr auto kParamSpecs = ParamSpecsOf(P::kFields);
+template <class P> inline constexpr auto kParamSpecs = ParamSpecsOf(P::kFields);
 
 // Values by name. Built from the specs' defaults, then overridden; a value is
 // checked against its spec when it is set, so readers see only valid values.
 class Params {
-public:
+  public:
     Params() = default;
     explicit Params(ParamSpecs specs);
 
@@ -84,17 +82,18 @@ public:
     QString text(const char* name) const;
 
     // A parameter struct P (see ParamField) filled from these values.
-    template <class P>
-    P read() const {
+    template <class P> P read() const {
         P p;
         for (const ParamField<P>& f : P::kFields) {
-            if (f.integer) p.*f.integer = integer(f.name);
-            else p.*f.real = real(f.name);
+            if (f.integer)
+                p.*f.integer = integer(f.name);
+            else
+                p.*f.real = real(f.name);
         }
         return p;
     }
 
-private:
+  private:
     const ParamSpec* find(const QString& name) const;
     const QString& value(const char* name) const;
     ParamSpecs m_specs;

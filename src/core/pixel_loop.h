@@ -36,8 +36,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <thread>
 #include <type_traits>
 #include <vector>
@@ -48,9 +48,17 @@ class SelectionRegion;
 // size and format), honours selection (may be null) as its pattern says.
 // Routines with parameters take them after these three as one const
 // NameParams&, a struct listing its members in kFields (core/params.h).
-using EffectFn = void (*)(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection);
+using EffectFn = void (*)(const Bitmap& source, Bitmap& destination,
+                          const SelectionRegion* selection);
 
-enum class Coverage { Whole, WholeLessLast, RectLessLast, Interior, Unselective, InteriorUnselective };
+enum class Coverage {
+    Whole,
+    WholeLessLast,
+    RectLessLast,
+    Interior,
+    Unselective,
+    InteriorUnselective
+};
 
 enum class Threads { One, Two };
 
@@ -66,7 +74,7 @@ struct PixelRun {
 
 // Which pixels of a width x height image a routine may change.
 class EffectFrame {
-public:
+  public:
     // selection may be null and must outlive the frame; walkers with
     // Threads::Two read it from two threads at once (its const members allow
     // that).
@@ -99,7 +107,7 @@ public:
     // left to right. Pixels outside the selection's bounds are never selected.
     void selectedSpans(int y, int xBegin, int xEnd, RowRuns& out) const;
 
-private:
+  private:
     bool pointTest(int x, int y) const;
 
     const SelectionRegion* m_selection = nullptr;
@@ -118,8 +126,9 @@ inline void clearUpperVectorState() {
 #if defined(__x86_64__) && defined(__GNUC__)
     static const bool avx = __builtin_cpu_supports("avx");
     if (avx)
-        asm volatile("vzeroupper" ::: "xmm0", "xmm1", "xmm2", "xmm3", "xmm4", "xmm5", "xmm6", "xmm7", "xmm8", "xmm9",
-                     "xmm10", "xmm11", "xmm12", "xmm13", "xmm14", "xmm15");
+        asm volatile("vzeroupper" ::
+                         : "xmm0", "xmm1", "xmm2", "xmm3", "xmm4", "xmm5", "xmm6", "xmm7", "xmm8",
+                           "xmm9", "xmm10", "xmm11", "xmm12", "xmm13", "xmm14", "xmm15");
 #endif
 }
 
@@ -156,10 +165,12 @@ void splitAlternateRows(int begin, int end, long long pixels, Threads threads, R
     clearUpperVectorState();
     auto every = [&row, end](int first) {
         clearUpperVectorState();
-        for (int i = first; i < end; i += 2) row(i);
+        for (int i = first; i < end; i += 2)
+            row(i);
     };
     if (threads == Threads::One || pixels < kMinPixelsForTwoThreads || end - begin < 2) {
-        for (int i = begin; i < end; ++i) row(i);
+        for (int i = begin; i < end; ++i)
+            row(i);
         return;
     }
     std::thread second(every, begin + 1);
@@ -169,7 +180,8 @@ void splitAlternateRows(int begin, int end, long long pixels, Threads threads, R
 
 // True when both locks succeeded and describe images of one size and format.
 inline bool sameShape(const ScopedLock& a, const ScopedLock& b) {
-    return a.ok() && b.ok() && a.width() == b.width() && a.height() == b.height() && a.bpp() == b.bpp();
+    return a.ok() && b.ok() && a.width() == b.width() && a.height() == b.height() &&
+           a.bpp() == b.bpp();
 }
 
 // Calls kernel(state, y, xBegin, xEnd) for every run of visited pixels, where
@@ -189,7 +201,8 @@ void forEachSpanWithState(const EffectFrame& frame, Coverage coverage, MakeState
                 continue;
             }
             frame.selectedSpans(y, a.x0, a.x1, spans);
-            for (const PixelRun& s : spans.runs) kernel(state, y, s.begin, s.end);
+            for (const PixelRun& s : spans.runs)
+                kernel(state, y, s.begin, s.end);
         }
     };
     splitRows(a.y0, a.y1, (long long)(a.x1 - a.x0) * (a.y1 - a.y0), threads, rows);
@@ -200,7 +213,8 @@ template <class SpanKernel>
 void forEachSpan(const EffectFrame& frame, Coverage coverage, SpanKernel&& kernel,
                  Threads threads = Threads::One) {
     forEachSpanWithState(
-        frame, coverage, [] { return 0; }, [&kernel](int, int y, int x0, int x1) { kernel(y, x0, x1); }, threads);
+        frame, coverage, [] { return 0; },
+        [&kernel](int, int y, int x0, int x1) { kernel(y, x0, x1); }, threads);
 }
 
 // Calls kernel(s, d, x, y) for every visited pixel, s and d pointing at pixel
@@ -212,7 +226,8 @@ void forEachSpan(const EffectFrame& frame, Coverage coverage, SpanKernel&& kerne
 // compile-time constant, otherwise kernel(s, d, x, y). (Inside forEachPixel's
 // nested lambdas clang would check the call not taken as well.)
 template <class Kernel, class Bpp>
-inline void callPixelKernel(Kernel& kernel, const std::uint8_t* s, std::uint8_t* d, int x, int y, Bpp bpp) {
+inline void callPixelKernel(Kernel& kernel, const std::uint8_t* s, std::uint8_t* d, int x, int y,
+                            Bpp bpp) {
     if constexpr (std::is_invocable_v<Kernel&, const std::uint8_t*, std::uint8_t*, int, int, Bpp>)
         kernel(s, d, x, y, bpp);
     else
@@ -229,7 +244,8 @@ void forEachPixel(const EffectFrame& frame, Coverage coverage, const ScopedLock&
             [&](int y, int xBegin, int xEnd) {
                 const std::uint8_t* s = src.row(y) + std::ptrdiff_t(xBegin) * bpp;
                 std::uint8_t* d = dst.row(y) + std::ptrdiff_t(xBegin) * bpp;
-                for (int x = xBegin; x < xEnd; ++x, s += bpp, d += bpp) callPixelKernel(kernel, s, d, x, y, bppConstant);
+                for (int x = xBegin; x < xEnd; ++x, s += bpp, d += bpp)
+                    callPixelKernel(kernel, s, d, x, y, bppConstant);
             },
             threads);
     };
@@ -243,8 +259,10 @@ void forEachPixel(const EffectFrame& frame, Coverage coverage, const ScopedLock&
 // d's alpha bytes; with SkipTransparent, pixels whose source alpha (in s) is 0
 // are not written at all.
 template <bool SkipTransparent>
-void mergeColourBytes(std::uint8_t* d, const std::uint8_t* computed, const std::uint8_t* s, int count) {
-    static_assert(std::endian::native == std::endian::little, "colour bytes are the low three of a pixel word");
+void mergeColourBytes(std::uint8_t* d, const std::uint8_t* computed, const std::uint8_t* s,
+                      int count) {
+    static_assert(std::endian::native == std::endian::little,
+                  "colour bytes are the low three of a pixel word");
     for (int j = 0; j < count; ++j) {
         std::uint32_t dv, cv, sv;
         std::memcpy(&dv, d + 4 * j, 4);
@@ -262,9 +280,10 @@ void mergeColourBytes(std::uint8_t* d, const std::uint8_t* computed, const std::
 // Calls kernel(s, d, out, n, bpp) when the kernel takes the bytes per pixel
 // as a compile-time constant, otherwise kernel(s, d, out, n).
 template <class ByteKernel, class Bpp>
-void callByteKernel(ByteKernel& kernel, const std::uint8_t* s, const std::uint8_t* d, std::uint8_t* out, int n,
-                    Bpp bpp) {
-    if constexpr (std::is_invocable_v<ByteKernel&, const std::uint8_t*, const std::uint8_t*, std::uint8_t*, int, Bpp>)
+void callByteKernel(ByteKernel& kernel, const std::uint8_t* s, const std::uint8_t* d,
+                    std::uint8_t* out, int n, Bpp bpp) {
+    if constexpr (std::is_invocable_v<ByteKernel&, const std::uint8_t*, const std::uint8_t*,
+                                      std::uint8_t*, int, Bpp>)
         kernel(s, d, out, n, bpp);
     else
         kernel(s, d, out, n);
@@ -282,8 +301,8 @@ void callByteKernel(ByteKernel& kernel, const std::uint8_t* s, const std::uint8_
 // takes a fifth argument gets the bytes per pixel there as a compile-time
 // std::integral_constant, for fixed distances to neighbours.
 template <class ByteKernel>
-void forEachRunBytes(const EffectFrame& frame, Coverage coverage, const ScopedLock& src, const ScopedLock& dst,
-                     ByteKernel&& kernel, Threads threads = Threads::One,
+void forEachRunBytes(const EffectFrame& frame, Coverage coverage, const ScopedLock& src,
+                     const ScopedLock& dst, ByteKernel&& kernel, Threads threads = Threads::One,
                      Transparent transparent = Transparent::Write) {
     constexpr int kChunk = 1024;
     const int bpp = src.bpp();
@@ -299,7 +318,8 @@ void forEachRunBytes(const EffectFrame& frame, Coverage coverage, const ScopedLo
                 if (bpp == 3) {
                     callByteKernel(kernel, s, d, d, count * 3, std::integral_constant<int, 3>{});
                 } else {
-                    callByteKernel(kernel, s, d, scratch, count * 4, std::integral_constant<int, 4>{});
+                    callByteKernel(kernel, s, d, scratch, count * 4,
+                                   std::integral_constant<int, 4>{});
                     if (transparent == Transparent::Skip)
                         mergeColourBytes<true>(d, scratch, s, count);
                     else
@@ -314,8 +334,9 @@ void forEachRunBytes(const EffectFrame& frame, Coverage coverage, const ScopedLo
 // builds the frame and walks the pattern with forEachRunBytes. Does nothing
 // when a lock fails or the images differ in size or format.
 template <class ByteKernel>
-void runByteEffect(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection, Coverage coverage,
-                   Threads threads, ByteKernel&& kernel, Transparent transparent = Transparent::Write) {
+void runByteEffect(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+                   Coverage coverage, Threads threads, ByteKernel&& kernel,
+                   Transparent transparent = Transparent::Write) {
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
@@ -337,9 +358,17 @@ void runPixelEffect(const Bitmap& source, Bitmap& destination, const SelectionRe
 }
 
 // Edge and range helpers.
-inline int clampInt(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
-inline std::uint8_t clampByte(int v) { return std::uint8_t(v < 0 ? 0 : (v > 255 ? 255 : v)); }
+inline int clampInt(int v, int lo, int hi) {
+    return v < lo ? lo : (v > hi ? hi : v);
+}
+inline std::uint8_t clampByte(int v) {
+    return std::uint8_t(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
 // A coordinate limited to [0, size - 1], the rule for displaced reads.
-inline int clampCoord(int v, int size) { return v < 0 ? 0 : (v >= size ? size - 1 : v); }
+inline int clampCoord(int v, int size) {
+    return v < 0 ? 0 : (v >= size ? size - 1 : v);
+}
 // A pixel's alpha; 24-bit pixels count as opaque.
-inline int alphaOf(const std::uint8_t* p, int bpp) { return bpp == 4 ? p[3] : 255; }
+inline int alphaOf(const std::uint8_t* p, int bpp) {
+    return bpp == 4 ? p[3] : 255;
+}

@@ -8,9 +8,9 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <csetjmp>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <png.h>
 #include <vector>
 
@@ -20,7 +20,7 @@ struct ReadState {
     char message[200] = {};
     int rowsRead = 0;
     png_alloc_size_t allocationLimit = 0; // no single block of libpng's may be larger
-    png_alloc_size_t refusedSize = 0;      // the block asked for beyond it, if any
+    png_alloc_size_t refusedSize = 0;     // the block asked for beyond it, if any
 };
 
 // libpng asks for a chunk's whole declared length before reading it, and not
@@ -36,7 +36,9 @@ png_voidp limitedMalloc(png_structp png, png_alloc_size_t size) {
     return std::malloc(size);
 }
 
-void limitedFree(png_structp, png_voidp memory) { std::free(memory); }
+void limitedFree(png_structp, png_voidp memory) {
+    std::free(memory);
+}
 
 void onError(png_structp png, png_const_charp message) {
     auto* state = static_cast<ReadState*>(png_get_error_ptr(png));
@@ -48,13 +50,13 @@ void onWarning(png_structp, png_const_charp) {}
 
 // The libpng part, free of objects with destructors because libpng reports
 // errors by longjmp. Fills image row by row.
-bool readInto(FILE* file, qint64 fileSize, ReadState* state, QImage* image, int maxSide, qint64 maxBytes,
-              QString* refusal) {
+bool readInto(FILE* file, qint64 fileSize, ReadState* state, QImage* image, int maxSide,
+              qint64 maxBytes, QString* refusal) {
     // Row buffers of the widest picture are far below 64 MiB; no chunk can be
     // larger than the file.
     state->allocationLimit = png_alloc_size_t(std::max<qint64>(fileSize, qint64(64) << 20));
-    png_structp png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, state, onError, onWarning, state, limitedMalloc,
-                                               limitedFree);
+    png_structp png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, state, onError, onWarning,
+                                               state, limitedMalloc, limitedFree);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_read_struct(&png, nullptr, nullptr);
@@ -73,7 +75,8 @@ bool readInto(FILE* file, qint64 fileSize, ReadState* state, QImage* image, int 
     png_read_info(png, info);
     const png_uint_32 w = png_get_image_width(png, info), h = png_get_image_height(png, info);
     const int colorType = png_get_color_type(png, info);
-    const bool alpha = (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
+    const bool alpha =
+        (colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
     if (w > png_uint_32(maxSide) || h > png_uint_32(maxSide) || qint64(w) * h * 4 > maxBytes) {
         *refusal = PictureLimitRefusal(w, h);
         png_destroy_read_struct(&png, &info, nullptr);
@@ -83,7 +86,10 @@ bool readInto(FILE* file, qint64 fileSize, ReadState* state, QImage* image, int 
     // needs more than that from the bytes the file holds is a bomb or broken.
     const qint64 rawBytes = (qint64(png_get_rowbytes(png, info)) + 1) * h;
     if (rawBytes / 1032 > fileSize) {
-        *refusal = QStringLiteral("the picture declares %1 x %2 pixels, more than the file can hold").arg(w).arg(h);
+        *refusal =
+            QStringLiteral("the picture declares %1 x %2 pixels, more than the file can hold")
+                .arg(w)
+                .arg(h);
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
@@ -126,7 +132,8 @@ PngReadResult ReadPng(const QString& path, int maxSide, qint64 maxBytes) {
     ReadState state;
     QString refusal;
     QImage image;
-    const bool ok = readInto(file, QFileInfo(path).size(), &state, &image, maxSide, maxBytes, &refusal);
+    const bool ok =
+        readInto(file, QFileInfo(path).size(), &state, &image, maxSide, maxBytes, &refusal);
     std::fclose(file);
     if (ok) {
         result.image = std::move(image);
@@ -134,14 +141,20 @@ PngReadResult ReadPng(const QString& path, int maxSide, qint64 maxBytes) {
         result.error = refusal;
     } else if (state.rowsRead > 0 && !image.isNull()) {
         // Rows after the damage become transparent black.
-        for (int y = state.rowsRead; y < image.height(); ++y) std::memset(image.scanLine(y), 0, image.bytesPerLine());
+        for (int y = state.rowsRead; y < image.height(); ++y)
+            std::memset(image.scanLine(y), 0, image.bytesPerLine());
         result.image = std::move(image);
         result.damaged = true;
-        result.error = QStringLiteral("%1 of %2 rows could be read (%3)").arg(state.rowsRead).arg(result.image.height()).arg(state.message);
+        result.error = QStringLiteral("%1 of %2 rows could be read (%3)")
+                           .arg(state.rowsRead)
+                           .arg(result.image.height())
+                           .arg(state.message);
     } else if (state.refusedSize > 0) {
-        result.error = QStringLiteral("a chunk declares %1 bytes, more than the file holds").arg(state.refusedSize);
+        result.error = QStringLiteral("a chunk declares %1 bytes, more than the file holds")
+                           .arg(state.refusedSize);
     } else {
-        result.error = QStringLiteral("the picture data is invalid or incomplete (%1)").arg(state.message);
+        result.error =
+            QStringLiteral("the picture data is invalid or incomplete (%1)").arg(state.message);
     }
     return result;
 }

@@ -7,9 +7,9 @@
 #include <QString>
 
 struct PngReadResult {
-    QImage image;    // Format_BGR888 or Format_ARGB32; null when nothing could be read
+    QImage image; // Format_BGR888 or Format_ARGB32; null when nothing could be read
     bool damaged = false;
-    QString error;   // why it failed, or what was damaged
+    QString error; // why it failed, or what was damaged
 };
 
 // Reads any PNG: palette, grey, 1- to 16-bit and transparent-colour pictures

@@ -13,7 +13,9 @@ namespace {
 
 // libpng's default handlers print on the terminal; the caller reports a
 // failed write itself, with the system's reason.
-void onError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void onError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
 void onWarning(png_structp, png_const_charp) {}
 
 // The libpng part, kept free of objects with destructors because libpng
@@ -54,9 +56,11 @@ bool writeRows(FILE* file, const QImage& image, png_const_bytep* rows, bool alph
 
 bool WritePng(const QImage& source, const QString& path, PngSpeed speed) {
     const bool alpha = source.hasAlphaChannel();
-    const QImage image = source.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_BGR888);
+    const QImage image =
+        source.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_BGR888);
     std::vector<png_const_bytep> rows(std::size_t(image.height()));
-    for (int y = 0; y < image.height(); ++y) rows[std::size_t(y)] = image.constScanLine(y);
+    for (int y = 0; y < image.height(); ++y)
+        rows[std::size_t(y)] = image.constScanLine(y);
     FILE* file = std::fopen(QFile::encodeName(path).constData(), "wb");
     if (!file) return false;
     bool ok = writeRows(file, image, rows.data(), alpha, speed);

@@ -11,4 +11,6 @@ int RuntimeRand() {
     return int((g_state >> 16) & 0x7FFF);
 }
 
-void RuntimeSeed(std::uint32_t seed) { g_state = seed; }
+void RuntimeSeed(std::uint32_t seed) {
+    g_state = seed;
+}

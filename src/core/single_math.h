@@ -11,7 +11,11 @@
 #include <cmath>
 
 // atan2(y, x) in radians, rounded once to float.
-inline float singleAtan2(double y, double x) { return float(std::atan2(y, x)); }
+inline float singleAtan2(double y, double x) {
+    return float(std::atan2(y, x));
+}
 
 // The distance sqrt(x^2 + y^2) of whole-number offsets, rounded once to float.
-inline float singleRadius(int x, int y) { return float(std::sqrt(double(x) * x + double(y) * y)); }
+inline float singleRadius(int x, int y) {
+    return float(std::sqrt(double(x) * x + double(y) * y));
+}

@@ -28,7 +28,9 @@ int keepFirstError(TIFF*, void* context, const char*, const char* format, va_lis
     return 1;
 }
 
-int ignoreWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+int ignoreWarning(TIFF*, void*, const char*, const char*, va_list) {
+    return 1;
+}
 
 } // namespace
 
@@ -45,7 +47,8 @@ namespace {
 
 // One row of 8-bit RGB(A) samples to the BGR888 or ARGB32 layout, with
 // associated alpha made straight.
-void convertRow(const std::uint8_t* s, std::uint8_t* d, std::uint32_t count, int spp, bool associated) {
+void convertRow(const std::uint8_t* s, std::uint8_t* d, std::uint32_t count, int spp,
+                bool associated) {
     const bool alpha = spp == 4;
     for (std::uint32_t x = 0; x < count; ++x, s += spp, d += alpha ? 4 : 3) {
         int r = s[0], g = s[1], b = s[2];
@@ -82,7 +85,8 @@ void readTiles(TIFF* tif, QImage& image, int spp, bool associated, bool* damaged
                 continue;
             }
             for (std::uint32_t r = 0; r < th && ty + r < h; ++r)
-                convertRow(tile.data() + std::size_t(r) * tw * spp, image.scanLine(int(ty + r)) + std::size_t(tx) * bpp,
+                convertRow(tile.data() + std::size_t(r) * tw * spp,
+                           image.scanLine(int(ty + r)) + std::size_t(tx) * bpp,
                            std::min(tw, w - tx), spp, associated);
         }
 }
@@ -91,7 +95,8 @@ void readTiles(TIFF* tif, QImage& image, int spp, bool associated, bool* damaged
 QImage readTiledAsRgba(TIFF* tif, std::uint32_t w, std::uint32_t h, bool* damaged) {
     QImage image(int(w), int(h), QImage::Format_RGBA8888_Premultiplied);
     if (image.isNull()) return {};
-    if (!TIFFReadRGBAImageOriented(tif, w, h, reinterpret_cast<std::uint32_t*>(image.bits()), ORIENTATION_TOPLEFT, 0))
+    if (!TIFFReadRGBAImageOriented(tif, w, h, reinterpret_cast<std::uint32_t*>(image.bits()),
+                                   ORIENTATION_TOPLEFT, 0))
         *damaged = true;
     return image.convertToFormat(QImage::Format_ARGB32);
 }
@@ -106,7 +111,8 @@ TiffRead ReadTiffExactly(const QString& path, qint64 fileSize) {
         return out;
     }
     std::uint32_t w = 0, h = 0;
-    std::uint16_t bits = 0, spp = 0, photometric = 0, planar = PLANARCONFIG_CONTIG, orientation = ORIENTATION_TOPLEFT;
+    std::uint16_t bits = 0, spp = 0, photometric = 0, planar = PLANARCONFIG_CONTIG,
+                  orientation = ORIENTATION_TOPLEFT;
     std::uint16_t compression = COMPRESSION_NONE;
     std::uint16_t extraCount = 0;
     std::uint16_t* extra = nullptr;
@@ -125,12 +131,17 @@ TiffRead ReadTiffExactly(const QString& path, qint64 fileSize) {
         return std::move(out);
     };
     if (!TIFFIsCODECConfigured(compression))
-        return refuse(QStringLiteral("the pixels are compressed with scheme %1, which Lumaset cannot read").arg(compression));
+        return refuse(
+            QStringLiteral("the pixels are compressed with scheme %1, which Lumaset cannot read")
+                .arg(compression));
     const bool tiled = TIFFIsTiled(tif);
     const std::uint64_t firstOffset = TIFFGetStrileOffset(tif, 0);
     if (firstOffset >= std::uint64_t(fileSize))
-        return refuse(QStringLiteral("the pixel data would start at byte %1, beyond the end of the file (%2 bytes)")
-                          .arg(firstOffset).arg(fileSize));
+        return refuse(
+            QStringLiteral(
+                "the pixel data would start at byte %1, beyond the end of the file (%2 bytes)")
+                .arg(firstOffset)
+                .arg(fileSize));
     if (!IsWithinPictureLimit(w, h)) {
         TIFFClose(tif);
         return out; // Qt's reader refuses it with the size
@@ -157,7 +168,8 @@ TiffRead ReadTiffExactly(const QString& path, qint64 fileSize) {
             if (TIFFReadScanline(tif, row.data(), y, 0) < 0) {
                 // Keep what was read; the rest is transparent black.
                 out.damaged = true;
-                for (std::uint32_t r = y; r < h; ++r) std::memset(image.scanLine(int(r)), 0, std::size_t(image.bytesPerLine()));
+                for (std::uint32_t r = y; r < h; ++r)
+                    std::memset(image.scanLine(int(r)), 0, std::size_t(image.bytesPerLine()));
                 break;
             }
             convertRow(row.data(), image.scanLine(int(y)), w, spp, associated);

@@ -16,7 +16,7 @@ TIFF* OpenTiff(const QString& path, const char* mode, QString* error);
 
 // What ReadTiffExactly found.
 struct TiffRead {
-    QImage image;    // null for a layout left to Qt's reader, or when refused
+    QImage image; // null for a layout left to Qt's reader, or when refused
     bool damaged = false;
     QString error;   // libtiff's first error when rows are missing
     QString refusal; // why the file cannot be read at all

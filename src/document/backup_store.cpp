@@ -34,7 +34,8 @@ QString folderProblem(const QString& path) {
     if (info.exists() && !info.isDir()) return QStringLiteral("is not a folder");
     if (info.exists()) return QStringLiteral("the folder cannot be written");
     // The nearest existing folder above tells why it cannot be made.
-    while (!info.exists() && info.absoluteFilePath() != info.absolutePath()) info = QFileInfo(info.absolutePath());
+    while (!info.exists() && info.absoluteFilePath() != info.absolutePath())
+        info = QFileInfo(info.absolutePath());
     if (!info.isDir()) return QStringLiteral("%1 is not a folder").arg(info.filePath());
     return QStringLiteral("the folder cannot be created in %1").arg(info.filePath());
 }
@@ -42,12 +43,14 @@ QString folderProblem(const QString& path) {
 // Removes the per-instance folders inside base whose program has ended: their
 // lock can be taken.
 void removeStaleInstances(const QString& base) {
-    const QStringList instances = QDir(base).entryList({QStringLiteral("instance-*")}, QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList instances =
+        QDir(base).entryList({QStringLiteral("instance-*")}, QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString& name : instances) {
         const QString dir = base + "/" + name;
         bool isNumber = false;
         const qint64 pid = name.mid(9).toLongLong(&isNumber);
-        if (isNumber && pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM)) continue; // still running
+        if (isNumber && pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM))
+            continue; // still running
         QLockFile lock(dir + "/.lumaset.lock");
         lock.setStaleLockTime(0);
         if (!lock.tryLock(0)) continue;
@@ -111,11 +114,15 @@ QString BackupStore::chooseFolder(const QString& wanted) {
     }
     m_ownedParent = own;
     if (!wanted.isEmpty())
-        m_note = QStringLiteral("the backup folder %1 is in use by another running program; using %2").arg(base, own);
+        m_note =
+            QStringLiteral("the backup folder %1 is in use by another running program; using %2")
+                .arg(base, own);
     return own;
 }
 
-bool BackupStore::ensureFolder() { return writableFolder(m_folder); }
+bool BackupStore::ensureFolder() {
+    return writableFolder(m_folder);
+}
 
 void BackupStore::write(const QString& path, const QImage& image) {
     {
@@ -174,8 +181,10 @@ void BackupStore::run() {
         lock.unlock();
         const bool ok = writeBackupPng(picture, m_writing);
         lock.lock();
-        if (ok) m_pictures.erase(m_writing);
-        else m_failures.append(m_writing); // keep the picture: undo still works
+        if (ok)
+            m_pictures.erase(m_writing);
+        else
+            m_failures.append(m_writing); // keep the picture: undo still works
         m_writing.clear();
         m_idle.notify_all();
     }

@@ -20,7 +20,7 @@
 #include <thread>
 
 class BackupStore {
-public:
+  public:
     // Uses folder when given, otherwise $XDG_CACHE_HOME/lumaset/BackUp
     // (~/.cache/lumaset/BackUp by default). A folder another running program
     // holds is not shared: this program takes "instance-PID" inside it, and
@@ -50,7 +50,7 @@ public:
     // Paths whose writes failed since the last call.
     QStringList takeFailures();
 
-private:
+  private:
     void run();
     QString chooseFolder(const QString& wanted);
 
@@ -63,9 +63,9 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_idle;
-    std::deque<QString> m_queue;            // paths waiting to be written
-    std::map<QString, QImage> m_pictures;   // pending or failed pictures by path
-    QString m_writing;                      // path being written now
+    std::deque<QString> m_queue;          // paths waiting to be written
+    std::map<QString, QImage> m_pictures; // pending or failed pictures by path
+    QString m_writing;                    // path being written now
     QStringList m_failures;
     bool m_stop = false;
     std::thread m_worker;

@@ -6,7 +6,7 @@
 #include <QString>
 
 class Host {
-public:
+  public:
     virtual ~Host() = default;
     // A message the user must see, with the program's fixed text (for example
     // "Failed to save"); detail names the file or value and the reason, if any.

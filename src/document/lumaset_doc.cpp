@@ -15,7 +15,8 @@ namespace {
 // Device and inode of the file path names (after links); false when none.
 bool fileIdentity(const QString& path, quint64* device, quint64* inode) {
     struct stat st {};
-    if (path == QLatin1String("-") || ::stat(EncodeFileName(path).constData(), &st) != 0) return false;
+    if (path == QLatin1String("-") || ::stat(EncodeFileName(path).constData(), &st) != 0)
+        return false;
     *device = st.st_dev;
     *inode = st.st_ino;
     return true;
@@ -27,7 +28,8 @@ CLumasetDoc::CLumasetDoc(Host* host, const QString& backupFolder)
     : m_pHost(host), m_backups(backupFolder) {}
 
 CLumasetDoc::~CLumasetDoc() {
-    for (const QString& path : std::as_const(m_aBackupFiles)) m_backups.remove(path);
+    for (const QString& path : std::as_const(m_aBackupFiles))
+        m_backups.remove(path);
     m_aBackupFiles.clear();
 }
 
@@ -61,7 +63,8 @@ bool CLumasetDoc::OnOpenDocument(const QString& path) {
     m_nWidth = int(m_pImage->GetWidth());
     m_nHeight = int(m_pImage->GetHeight());
     MakeBackground();
-    for (const QString& file : std::as_const(m_aBackupFiles)) m_backups.remove(file);
+    for (const QString& file : std::as_const(m_aBackupFiles))
+        m_backups.remove(file);
     m_aBackupFiles.clear();
     m_nHistoryPos = 0;
     PushBackup(true);
@@ -80,10 +83,12 @@ bool CLumasetDoc::OnOpenDocument(const QString& path) {
 bool CLumasetDoc::OnSaveDocument(const QString& path, const QString& mime) {
     const QString target = path == QLatin1String("-") ? path : QFileInfo(path).absoluteFilePath();
     quint64 device = 0, inode = 0;
-    const bool sameFile = fileIdentity(path, &device, &inode) && m_openedInode != 0 && device == m_openedDevice &&
-                          inode == m_openedInode;
+    const bool sameFile = fileIdentity(path, &device, &inode) && m_openedInode != 0 &&
+                          device == m_openedDevice && inode == m_openedInode;
     if (m_bDamaged && sameFile && !m_bForce) {
-        const QString question = path + " was damaged when it was opened; saving over it replaces the original. Save anyway?";
+        const QString question =
+            path +
+            " was damaged when it was opened; saving over it replaces the original. Save anyway?";
         if (!m_pHost || !m_pHost->confirm(question)) return false;
     }
     if (!SaveImageFile(path, mime)) return false;
@@ -101,8 +106,9 @@ QString MimeTypeForPath(const QString& path, bool* known) {
     static const struct {
         const char* extension;
         const char* mime;
-    } table[] = {{"jpg", "image/jpeg"}, {"jpeg", "image/jpeg"}, {"jpe", "image/jpeg"}, {"tif", "image/tiff"},
-                 {"tiff", "image/tiff"}, {"bmp", "image/bmp"},   {"gif", "image/gif"},   {"png", "image/png"}};
+    } table[] = {{"jpg", "image/jpeg"}, {"jpeg", "image/jpeg"}, {"jpe", "image/jpeg"},
+                 {"tif", "image/tiff"}, {"tiff", "image/tiff"}, {"bmp", "image/bmp"},
+                 {"gif", "image/gif"},  {"png", "image/png"}};
     for (const auto& entry : table)
         if (ext == QLatin1String(entry.extension)) {
             if (known) *known = true;
@@ -137,7 +143,8 @@ bool CLumasetDoc::RestoreFromFile(const QString& path) {
 }
 
 void CLumasetDoc::MakeBackground() {
-    m_background = Checkerboard(m_pImage ? int(m_pImage->GetWidth()) : 0, m_pImage ? int(m_pImage->GetHeight()) : 0);
+    m_background = Checkerboard(m_pImage ? int(m_pImage->GetWidth()) : 0,
+                                m_pImage ? int(m_pImage->GetHeight()) : 0);
 }
 
 // Backup failures are told once: a folder that cannot be written fails every
@@ -146,7 +153,8 @@ void CLumasetDoc::reportBackupFailures() {
     const QStringList failed = m_backups.takeFailures();
     if (failed.isEmpty() || m_bBackupFailureShown) return;
     m_bBackupFailureShown = true;
-    message(QStringLiteral("Failed to save"), failed.join(", ") + ": the backup could not be written");
+    message(QStringLiteral("Failed to save"),
+            failed.join(", ") + ": the backup could not be written");
 }
 
 void CLumasetDoc::PushBackup(bool initial) {
@@ -178,7 +186,9 @@ bool CLumasetDoc::StepHistory(bool back) {
     return true;
 }
 
-void CLumasetDoc::SetImage(std::unique_ptr<Bitmap> image) { m_pImage = std::move(image); }
+void CLumasetDoc::SetImage(std::unique_ptr<Bitmap> image) {
+    m_pImage = std::move(image);
+}
 
 void CLumasetDoc::AdoptImage(std::unique_ptr<Bitmap> image, bool erase) {
     m_nWidth = int(image->GetWidth());

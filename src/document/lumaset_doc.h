@@ -16,7 +16,7 @@ class Host;
 
 class CLumasetDoc : public QObject {
     Q_OBJECT
-public:
+  public:
     // host receives the messages the user must see; backupFolder overrides
     // where undo backups go (empty: the default folder).
     explicit CLumasetDoc(Host* host = nullptr, const QString& backupFolder = {});
@@ -94,10 +94,10 @@ public:
     int m_nToolType = 1;
     int m_nAlpha = 255;
 
-signals:
+  signals:
     void updated(bool erase);
 
-private:
+  private:
     // Replaces the image by the picture of a backup file, exactly.
     bool RestoreFromFile(const QString& path);
     // Encodes the image to path; the MIME type comes from the last three

@@ -2,7 +2,6 @@
 // Blur and sharpen effects.
 #include "effects/blur_sharpen.h"
 
-
 #include <cmath>
 #include <cstdlib>
 
@@ -10,8 +9,7 @@ namespace {
 
 // Kernels whose weights are compile-time constants, so the per-byte sum folds
 // into shifts and adds and the division by a constant into a multiply.
-template <const ConvolutionKernel3x3& K>
-struct FixedKernel {
+template <const ConvolutionKernel3x3& K> struct FixedKernel {
     static constexpr const int* weights = K.weights;
     static constexpr int divisor = K.divisor;
 };
@@ -22,7 +20,8 @@ struct RuntimeKernel {
 };
 
 template <class Kernel>
-void convolve(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection, const Kernel& k) {
+void convolve(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+              const Kernel& k) {
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
@@ -37,8 +36,9 @@ void convolve(const Bitmap& source, Bitmap& destination, const SelectionRegion* 
             const std::uint8_t* up = s - stride;
             const std::uint8_t* down = s + stride;
             for (int i = 0; i < n; ++i) {
-                const int sum = k.weights[0] * up[i - bpp] + k.weights[1] * up[i] + k.weights[2] * up[i + bpp] +
-                                k.weights[3] * s[i - bpp] + k.weights[4] * s[i] + k.weights[5] * s[i + bpp] +
+                const int sum = k.weights[0] * up[i - bpp] + k.weights[1] * up[i] +
+                                k.weights[2] * up[i + bpp] + k.weights[3] * s[i - bpp] +
+                                k.weights[4] * s[i] + k.weights[5] * s[i + bpp] +
                                 k.weights[6] * down[i - bpp] + k.weights[7] * down[i] +
                                 k.weights[8] * down[i + bpp];
                 out[i] = clampByte(sum / k.divisor);
@@ -82,7 +82,8 @@ std::vector<Offset> LineOffsets(int x0, int y0, int x1, int y1) {
     const int sx = dx > 0 ? 1 : -1, sy = dy > 0 ? 1 : -1;
     std::vector<Offset> points;
     if (adx == ady) {
-        for (int i = 0; i <= adx; ++i) points.push_back({x0 + i * sx, y0 + i * sy});
+        for (int i = 0; i <= adx; ++i)
+            points.push_back({x0 + i * sx, y0 + i * sy});
         return points;
     }
     // Walk the major axis; the minor one steps before the point is emitted.
@@ -112,8 +113,8 @@ namespace {
 // One Motion Blur pixel from its samples; check says whether each sample must
 // be tested against the image.
 template <int Bpp, bool Check>
-void motionPixel(const ScopedLock& src, std::uint8_t* d, int x, int y, const std::vector<Offset>& line,
-                 const std::vector<std::ptrdiff_t>& byteOffsets) {
+void motionPixel(const ScopedLock& src, std::uint8_t* d, int x, int y,
+                 const std::vector<Offset>& line, const std::vector<std::ptrdiff_t>& byteOffsets) {
     int sumB = 0, sumG = 0, sumR = 0, sumA = 0, weight = 1, n = 0;
     const std::uint8_t* centre = src.pixel(x, y);
     const int count = int(line.size());
@@ -169,10 +170,10 @@ std::vector<LineSegment> lineSegments(const std::vector<Offset>& line) {
 // 24-bit images alpha is 255 throughout, so the colour sums are kept unweighted
 // and multiplied by 255 when used. Sums stay below 2^32 for rows up to 30000
 // pixels (30000 * 255 * 255), and differences of unsigned values are exact.
-template <int Bpp>
-class PrefixRows {
-public:
-    PrefixRows(const ScopedLock& src, int rows) : m_src(src), m_rows(rows), m_entries(src.width() + 1) {
+template <int Bpp> class PrefixRows {
+  public:
+    PrefixRows(const ScopedLock& src, int rows)
+        : m_src(src), m_rows(rows), m_entries(src.width() + 1) {
         m_sums.resize(std::size_t(rows) * m_entries * 4);
         m_rowAt.assign(rows, -1);
     }
@@ -187,7 +188,7 @@ public:
         return p;
     }
 
-private:
+  private:
     void fill(std::uint32_t* p, const std::uint8_t* s) const {
         std::uint32_t b = 0, g = 0, r = 0, a = 0;
         p[0] = p[1] = p[2] = p[3] = 0;
@@ -229,19 +230,22 @@ void motionBlur(const ScopedLock& src, const ScopedLock& dst, const EffectFrame&
             const bool rowInside = y + minY >= 0 && y + maxY < h;
             const int safe0 = rowInside ? std::clamp(-minX, x0, x1) : x1;
             const int safe1 = rowInside ? std::clamp(w - maxX, safe0, x1) : x1;
-            for (int x = x0; x < safe0; ++x) motionPixel<Bpp, true>(src, dst.pixel(x, y), x, y, line, byteOffsets);
+            for (int x = x0; x < safe0; ++x)
+                motionPixel<Bpp, true>(src, dst.pixel(x, y), x, y, line, byteOffsets);
             if (safe0 < safe1) {
                 // The distance is limited to 200, so a line has at most 201 points.
                 const std::uint32_t* rows[256];
                 const int segmentCount = int(segments.size());
-                for (int k = 0; k < segmentCount; ++k) rows[k] = prefix.row(y + segments[k].dy);
+                for (int k = 0; k < segmentCount; ++k)
+                    rows[k] = prefix.row(y + segments[k].dy);
                 std::uint8_t* d = dst.pixel(safe0, y);
                 for (int x = safe0; x < safe1; ++x, d += Bpp) {
                     std::uint32_t sum[4] = {0, 0, 0, 0};
                     for (int k = 0; k < segmentCount; ++k) {
                         const std::uint32_t* hi = rows[k] + std::size_t(x + segments[k].hi + 1) * 4;
                         const std::uint32_t* lo = rows[k] + std::size_t(x + segments[k].lo) * 4;
-                        for (int c = 0; c < 4; ++c) sum[c] += hi[c] - lo[c];
+                        for (int c = 0; c < 4; ++c)
+                            sum[c] += hi[c] - lo[c];
                     }
                     // Quotients of integers below 2^53 through double division
                     // truncate exactly like integer division, and pipeline better.
@@ -258,7 +262,8 @@ void motionBlur(const ScopedLock& src, const ScopedLock& dst, const EffectFrame&
                     }
                 }
             }
-            for (int x = safe1; x < x1; ++x) motionPixel<Bpp, true>(src, dst.pixel(x, y), x, y, line, byteOffsets);
+            for (int x = safe1; x < x1; ++x)
+                motionPixel<Bpp, true>(src, dst.pixel(x, y), x, y, line, byteOffsets);
         },
         Threads::Two);
 }
@@ -303,7 +308,8 @@ void SoftGlow(const Bitmap& source, Bitmap& destination, const SelectionRegion* 
                       for (int i = 0; i < n; ++i) {
                           const std::uint16_t v = s[i];
                           const std::uint16_t bright = std::min<std::uint16_t>(255, v + v / 20);
-                          const std::uint16_t product = std::uint16_t((255 - bright) * (255 - d[i]));
+                          const std::uint16_t product =
+                              std::uint16_t((255 - bright) * (255 - d[i]));
                           out[i] = std::uint8_t(255 - product / 255);
                       }
                   });
@@ -316,6 +322,7 @@ void UsmSharpen(const Bitmap& source, Bitmap& destination, const SelectionRegion
     GaussBlur(source, destination, selection);
     runByteEffect(source, destination, nullptr, Coverage::Unselective, Threads::Two,
                   [](const std::uint8_t* s, const std::uint8_t* d, std::uint8_t* out, int n) {
-                      for (int i = 0; i < n; ++i) out[i] = clampByte(2 * s[i] - d[i]);
+                      for (int i = 0; i < n; ++i)
+                          out[i] = clampByte(2 * s[i] - d[i]);
                   });
 }

@@ -49,9 +49,15 @@ struct MotionBlurParams {
     int angle = 15;    // direction in degrees; only angle % 360 counts
     int distance = 20; // length of the blur in pixels, clamped to 1..200
     static constexpr ParamField<MotionBlurParams> kFields[] = {
-        {.name = "angle", .integer = &MotionBlurParams::angle, .minimum = -3600, .maximum = 3600,
+        {.name = "angle",
+         .integer = &MotionBlurParams::angle,
+         .minimum = -3600,
+         .maximum = 3600,
          .help = "direction in degrees"},
-        {.name = "distance", .integer = &MotionBlurParams::distance, .minimum = 1, .maximum = 200,
+        {.name = "distance",
+         .integer = &MotionBlurParams::distance,
+         .minimum = 1,
+         .maximum = 200,
          .help = "length of the blur in pixels"},
     };
 };
@@ -73,7 +79,10 @@ void SoftGlow(const Bitmap& source, Bitmap& destination, const SelectionRegion* 
 struct UsmSharpenParams {
     int strength = 15; // number of blur passes, clamped to 1..100
     static constexpr ParamField<UsmSharpenParams> kFields[] = {
-        {.name = "strength", .integer = &UsmSharpenParams::strength, .minimum = 1, .maximum = 100,
+        {.name = "strength",
+         .integer = &UsmSharpenParams::strength,
+         .minimum = 1,
+         .maximum = 100,
          .help = "number of passes"},
     };
 };

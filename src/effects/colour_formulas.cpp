@@ -11,9 +11,12 @@ namespace {
 // Runs formula(b, g, r, d) over the whole image with the selection test; the
 // formula writes d[0..2] from the source's blue, green and red.
 template <class Formula>
-void colourFormula(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection, Formula formula) {
+void colourFormula(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+                   Formula formula) {
     runPixelEffect(source, destination, selection, Coverage::Whole, Threads::Two,
-                   [&formula](const std::uint8_t* s, std::uint8_t* d, int, int) { formula(s[0], s[1], s[2], d); });
+                   [&formula](const std::uint8_t* s, std::uint8_t* d, int, int) {
+                       formula(s[0], s[1], s[2], d);
+                   });
 }
 
 } // namespace
@@ -44,16 +47,18 @@ void Molten(const Bitmap& source, Bitmap& destination, const SelectionRegion* se
     // floor(2^32 / divisor) + 1 and keeping the high 32 bits gives the
     // truncated quotient exactly, at the cost of a multiply instead of a divide.
     std::uint64_t reciprocal[512];
-    for (int d = 1; d < 512; ++d) reciprocal[d] = (std::uint64_t(1) << 32) / d + 1;
+    for (int d = 1; d < 512; ++d)
+        reciprocal[d] = (std::uint64_t(1) << 32) / d + 1;
     reciprocal[0] = 0;
     auto quotient = [&reciprocal](int numerator, int divisor) {
         return int((std::uint64_t(numerator) * reciprocal[divisor]) >> 32);
     };
-    colourFormula(source, destination, selection, [&quotient](int b, int g, int r, std::uint8_t* d) {
-        d[2] = clampByte(quotient(r * 128, g + b + 1));
-        d[1] = clampByte(quotient(g * 128, b + r + 1));
-        d[0] = clampByte(quotient(b * 128, r + g + 1));
-    });
+    colourFormula(source, destination, selection,
+                  [&quotient](int b, int g, int r, std::uint8_t* d) {
+                      d[2] = clampByte(quotient(r * 128, g + b + 1));
+                      d[1] = clampByte(quotient(g * 128, b + r + 1));
+                      d[0] = clampByte(quotient(b * 128, r + g + 1));
+                  });
 }
 
 void OldPhoto(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {

@@ -21,8 +21,7 @@ constexpr double kTwoPi = 6.283185307179586;
 // the same bytes as computing each. The row pairs are independent; rows far
 // from the centre cost less, so large images alternate them between two
 // threads.
-template <class RowPair>
-void forEachCentreDistance(int maxD, long long pixels, RowPair&& rows) {
+template <class RowPair> void forEachCentreDistance(int maxD, long long pixels, RowPair&& rows) {
     splitAlternateRows(0, maxD + 1, pixels, Threads::Two, rows);
 }
 
@@ -66,7 +65,8 @@ inline Offset polarOffset(int x, int y, double hypot, double length) {
 
 } // namespace
 
-void Wave(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection, const WaveParams& params) {
+void Wave(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+          const WaveParams& params) {
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
@@ -75,8 +75,10 @@ void Wave(const Bitmap& source, Bitmap& destination, const SelectionRegion* sele
     // The horizontal shift depends on the row alone and the vertical one on the
     // column alone.
     std::vector<int> shiftX(static_cast<std::size_t>(h)), shiftY(static_cast<std::size_t>(w));
-    for (int y = 0; y < h; ++y) shiftX[std::size_t(y)] = int(std::sin(y * kTwoPi / 128) * a);
-    for (int x = 0; x < w; ++x) shiftY[std::size_t(x)] = int(std::cos(x * kTwoPi / 128) * a);
+    for (int y = 0; y < h; ++y)
+        shiftX[std::size_t(y)] = int(std::sin(y * kTwoPi / 128) * a);
+    for (int x = 0; x < w; ++x)
+        shiftY[std::size_t(x)] = int(std::cos(x * kTwoPi / 128) * a);
     const EffectFrame frame(selection, w, h);
     forEachPixel(
         frame, Coverage::Whole, src, dst,
@@ -88,7 +90,8 @@ void Wave(const Bitmap& source, Bitmap& destination, const SelectionRegion* sele
         Threads::Two);
 }
 
-void Pinch(const Bitmap& source, Bitmap& destination, const SelectionRegion*, const PinchParams& params) {
+void Pinch(const Bitmap& source, Bitmap& destination, const SelectionRegion*,
+           const PinchParams& params) {
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
@@ -106,13 +109,18 @@ void Pinch(const Bitmap& source, Bitmap& destination, const SelectionRegion*, co
             const Offset offset = polarOffset(dx, d, hypot, scaled);
             const int sx = clampCoord(offset.x + cx, w);
             const int oy = offset.y;
-            if (below) copyPixel(below + std::ptrdiff_t(x) * bpp, src.pixel(sx, clampCoord(cy + oy, h)), bpp);
-            if (above) copyPixel(above + std::ptrdiff_t(x) * bpp, src.pixel(sx, clampCoord(cy - oy, h)), bpp);
+            if (below)
+                copyPixel(below + std::ptrdiff_t(x) * bpp, src.pixel(sx, clampCoord(cy + oy, h)),
+                          bpp);
+            if (above)
+                copyPixel(above + std::ptrdiff_t(x) * bpp, src.pixel(sx, clampCoord(cy - oy, h)),
+                          bpp);
         }
     });
 }
 
-void FishEye(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection, const FishEyeParams& params) {
+void FishEye(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+             const FishEyeParams& params) {
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
@@ -132,7 +140,7 @@ void FishEye(const Bitmap& source, Bitmap& destination, const SelectionRegion* s
         return std::clamp(mapped, -1e8, 1e8);
     };
     const int ox0 = work.X + bw / 2, oy0 = work.Y + bh / 2; // lens centre in the image
-    const int yAbove = bh / 2, yBelow = bh - bh / 2 - 1;     // rows above and below the centre
+    const int yAbove = bh / 2, yBelow = bh - bh / 2 - 1;    // rows above and below the centre
     // Columns of the lens that lie inside the image.
     const int xBegin = std::max(-(bw / 2), -ox0), xEnd = std::min(bw - bw / 2, w - ox0);
     forEachCentreDistance(std::max(yAbove, yBelow), (long long)bw * bh, [&](int d) {
@@ -144,7 +152,8 @@ void FishEye(const Bitmap& source, Bitmap& destination, const SelectionRegion* s
         Row rows[2];
         int n = 0;
         if (d <= yBelow && oy0 + d >= 0 && oy0 + d < h) rows[n++] = {1, dst.row(oy0 + d), oy0 + d};
-        if (d > 0 && d <= yAbove && oy0 - d >= 0 && oy0 - d < h) rows[n++] = {-1, dst.row(oy0 - d), oy0 - d};
+        if (d > 0 && d <= yAbove && oy0 - d >= 0 && oy0 - d < h)
+            rows[n++] = {-1, dst.row(oy0 - d), oy0 - d};
         if (n == 0) return;
         for (int x = xBegin; x < xEnd; ++x) {
             const int dx = ox0 + x;
@@ -157,7 +166,8 @@ void FishEye(const Bitmap& source, Bitmap& destination, const SelectionRegion* s
                 for (int i = 0; i < n; ++i) {
                     const int sy = oy0 + rows[i].sign * oy;
                     if (!frame.isSelected(sx, sy)) continue;
-                    copyColour(rows[i].pixels + std::ptrdiff_t(dx) * bpp, src.pixel(clampCoord(sx, w), clampCoord(sy, h)));
+                    copyColour(rows[i].pixels + std::ptrdiff_t(dx) * bpp,
+                               src.pixel(clampCoord(sx, w), clampCoord(sy, h)));
                 }
             } else if (params.outside != 2) {
                 const std::uint8_t fill = params.outside == 1 ? 255 : 0;

@@ -16,14 +16,20 @@ class SelectionRegion;
 struct WaveParams {
     int amplitude = 10; // largest displacement in pixels, clamped to 1..32
     static constexpr ParamField<WaveParams> kFields[] = {
-        {.name = "amplitude", .integer = &WaveParams::amplitude, .minimum = 1, .maximum = 32,
+        {.name = "amplitude",
+         .integer = &WaveParams::amplitude,
+         .minimum = 1,
+         .maximum = 32,
          .help = "wave amplitude"},
     };
 };
 struct PinchParams {
     int strength = 12; // clamped to 1..32; the radius strength^2 maps to itself
     static constexpr ParamField<PinchParams> kFields[] = {
-        {.name = "strength", .integer = &PinchParams::strength, .minimum = 1, .maximum = 32,
+        {.name = "strength",
+         .integer = &PinchParams::strength,
+         .minimum = 1,
+         .maximum = 32,
          .help = "pinch strength"},
     };
 };
@@ -31,6 +37,8 @@ struct FishEyeParams {
     int mode = 0;      // 0 magnifies the centre, any other value the rim
     int outside = 2;   // outside the lens: 1 white, 2 unchanged, anything else black
     int strength = 29; // lens strength in thousandths; 0 leaves the image unchanged
+    // Table rows stay one a line.
+    // clang-format off
     static constexpr ParamField<FishEyeParams> kFields[] = {
         {.name = "mode", .integer = &FishEyeParams::mode, .minimum = 0, .maximum = 1, .help = "lens mode"},
         {.name = "outside", .integer = &FishEyeParams::outside, .minimum = 0, .maximum = 2,
@@ -38,6 +46,7 @@ struct FishEyeParams {
         {.name = "strength", .integer = &FishEyeParams::strength, .minimum = 0, .maximum = 100,
          .help = "lens strength"},
     };
+    // clang-format on
 };
 
 // Each selected pixel (x, y) copies, alpha included, the source pixel at

@@ -14,12 +14,8 @@ namespace {
 
 // The parameter struct of a routine of the shape (source, destination,
 // selection, const P&); void for a routine without parameters.
-template <class Fn>
-struct ParamsOf;
-template <>
-struct ParamsOf<EffectFn> {
-    using type = void;
-};
+template <class Fn> struct ParamsOf;
+template <> struct ParamsOf<EffectFn> { using type = void; };
 template <class P>
 struct ParamsOf<void (*)(const Bitmap&, Bitmap&, const SelectionRegion*, const P&)> {
     using type = P;
@@ -27,10 +23,13 @@ struct ParamsOf<void (*)(const Bitmap&, Bitmap&, const SelectionRegion*, const P
 
 // The adapter from named parameters to a routine: its struct filled from them.
 template <auto Routine>
-void run(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection, const Params& params) {
+void run(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+         const Params& params) {
     using P = typename ParamsOf<decltype(Routine)>::type;
-    if constexpr (std::is_void_v<P>) Routine(source, destination, selection);
-    else Routine(source, destination, selection, params.read<P>());
+    if constexpr (std::is_void_v<P>)
+        Routine(source, destination, selection);
+    else
+        Routine(source, destination, selection, params.read<P>());
 }
 
 // The parameters of a routine with a parameter struct, as its struct states them.
@@ -39,6 +38,8 @@ constexpr ParamSpecs specsOf = kParamSpecs<typename ParamsOf<decltype(Routine)>:
 
 // Rows in the order of the Effect menu; a null runner means the routine is not
 // built yet, and the command answers "not available yet".
+// Table rows stay one a line.
+// clang-format off
 constexpr EffectDef kEffects[] = {
     {.id = 32813, .text = "Blur", .mask = MaskRule::IfSelected, .run = run<Blur>, .params = {}},
     {.id = 32833, .text = "GaussBlur", .mask = MaskRule::IfSelected, .run = run<GaussBlur>, .params = {}},
@@ -68,10 +69,13 @@ constexpr EffectDef kEffects[] = {
     {.id = 32839, .text = "Old Photo", .mask = MaskRule::IfSelected, .run = run<OldPhoto>, .params = {}},
     {.id = 32843, .text = "Subtence", .mask = MaskRule::IfSelected, .run = run<Subtence>, .params = {}},
 };
+// clang-format on
 
 } // namespace
 
-std::span<const EffectDef> EffectTable() { return kEffects; }
+std::span<const EffectDef> EffectTable() {
+    return kEffects;
+}
 
 const EffectDef* FindEffect(int id) {
     for (const EffectDef& e : kEffects)

@@ -17,15 +17,16 @@ enum class MaskRule {
 
 // Runs an effect routine from source into destination (a fresh whole-image copy
 // of source) with the command's parameters. selection may be null.
-using EffectRunner = void (*)(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
-                              const Params& params);
+using EffectRunner = void (*)(const Bitmap& source, Bitmap& destination,
+                              const SelectionRegion* selection, const Params& params);
 
 struct EffectDef {
     int id;
-    const char* text;   // menu text, exactly as the menu shows it
+    const char* text; // menu text, exactly as the menu shows it
     MaskRule mask;
-    EffectRunner run;   // null while the routine is not built yet
-    ParamSpecs params;  // the routine's parameter specs (kParamSpecs of its struct), overridable from lumaset-cli
+    EffectRunner run;  // null while the routine is not built yet
+    ParamSpecs params; // the routine's parameter specs (kParamSpecs of its struct), overridable
+                       // from lumaset-cli
     bool busyCursor = false;
 };
 

@@ -2,8 +2,8 @@
 // Add Noise, Red Eye Remove and the LOMO pipeline.
 #include "effects/noise_redeye_lomo.h"
 
-#include "core/runtime_random.h"
 #include "core/pixel_loop.h"
+#include "core/runtime_random.h"
 #include "effects/small_divisor.h"
 
 #include <algorithm>
@@ -12,7 +12,6 @@
 #include <vector>
 
 namespace {
-
 
 using ByteTable = std::array<std::uint8_t, 256>;
 
@@ -52,18 +51,20 @@ inline int mul255(int x, int y) {
 // (mirrored onto the four quarters of the image) and, per opacity, the table
 // that darkens a colour value.
 class VignetteMask {
-public:
+  public:
     VignetteMask(int width, int height, double ratio, int strength)
         : m_wh(width / 2), m_hh(height / 2), m_opacity(std::size_t(m_wh) * std::size_t(m_hh), 0),
           m_column(std::size_t(width), -1) {
-        for (int x = 0; x < 2 * m_wh; ++x) m_column[std::size_t(x)] = x >= m_wh ? x - m_wh : m_wh - 1 - x;
+        for (int x = 0; x < 2 * m_wh; ++x)
+            m_column[std::size_t(x)] = x >= m_wh ? x - m_wh : m_wh - 1 - x;
         buildOpacity(ratio);
         const int s = clampInt(strength, 0, 255);
         const int w1 = 255 - s;
         for (int alpha = 0; alpha < 256; ++alpha) {
             const int w2 = mul255(s, alpha);
             for (int c = 0; c < 256; ++c)
-                m_darken[std::size_t(alpha)][std::size_t(c)] = std::uint8_t(w1 + w2 > 0 ? c * w1 / (w1 + w2) : 0);
+                m_darken[std::size_t(alpha)][std::size_t(c)] =
+                    std::uint8_t(w1 + w2 > 0 ? c * w1 / (w1 + w2) : 0);
         }
     }
 
@@ -91,7 +92,7 @@ public:
         }
     }
 
-private:
+  private:
     // The ellipse's foci (fx, fy) and (-fx, -fy), squared semi-axes, major axis
     // and the focal distance sum K at the corner.
     struct Geometry {
@@ -111,7 +112,8 @@ private:
         // the major axis, no pixel has a real opacity: none is darkened.
         if (!std::isfinite(g.k) || g.k == g.major) return;
         // Rows through the ellipse skip its inside, so their costs differ.
-        splitAlternateRows(0, m_hh, (long long)m_wh * m_hh, Threads::Two, [&](int i) { fillOpacityRow(i, g); });
+        splitAlternateRows(0, m_hh, (long long)m_wh * m_hh, Threads::Two,
+                           [&](int i) { fillOpacityRow(i, g); });
     }
 
     void fillOpacityRow(int i, const Geometry& g) {
@@ -130,7 +132,8 @@ private:
 
     int m_wh, m_hh;
     std::vector<std::uint8_t> m_opacity;
-    std::vector<int> m_column; // quadrant column of each image column; -1 for the last of an odd width
+    std::vector<int>
+        m_column; // quadrant column of each image column; -1 for the last of an odd width
     std::array<ByteTable, 256> m_darken;
 };
 
@@ -146,15 +149,17 @@ void AddNoise(Bitmap& image, const SelectionRegion* selection, const AddNoisePar
     const EffectFrame frame(selection, lock.width(), lock.height());
     const SmallDivisor modulus(amp);
     // One draw per selected pixel in pixel order, so this stays on one thread.
-    forEachPixel(frame, Coverage::Whole, lock, lock, [&modulus](const std::uint8_t*, std::uint8_t* p, int, int) {
-        const int n = modulus.remainder(RuntimeRand());
-        p[0] = std::uint8_t(std::min(255, p[0] + n));
-        p[1] = std::uint8_t(std::min(255, p[1] + n));
-        p[2] = std::uint8_t(std::min(255, p[2] + n));
-    });
+    forEachPixel(frame, Coverage::Whole, lock, lock,
+                 [&modulus](const std::uint8_t*, std::uint8_t* p, int, int) {
+                     const int n = modulus.remainder(RuntimeRand());
+                     p[0] = std::uint8_t(std::min(255, p[0] + n));
+                     p[1] = std::uint8_t(std::min(255, p[1] + n));
+                     p[2] = std::uint8_t(std::min(255, p[2] + n));
+                 });
 }
 
-void RedEyeRemove(Bitmap& image, const SelectionRegion* selection, const RedEyeRemoveParams& params) {
+void RedEyeRemove(Bitmap& image, const SelectionRegion* selection,
+                  const RedEyeRemoveParams& params) {
     const int limit = clampInt(params.threshold, 0, 100);
     const int toneR = clampInt(params.red, 0, 255), toneG = clampInt(params.green, 0, 255),
               toneB = clampInt(params.blue, 0, 255);
@@ -164,7 +169,8 @@ void RedEyeRemove(Bitmap& image, const SelectionRegion* selection, const RedEyeR
     forEachSpan(
         frame, Coverage::Whole,
         [&](int y, int xBegin, int xEnd) {
-            std::uint8_t* p = data.Scan0 + std::ptrdiff_t(y) * data.Stride + std::ptrdiff_t(xBegin) * 4;
+            std::uint8_t* p =
+                data.Scan0 + std::ptrdiff_t(y) * data.Stride + std::ptrdiff_t(xBegin) * 4;
             for (int x = xBegin; x < xEnd; ++x, p += 4) {
                 const int b = p[0], g = p[1], r = p[2];
                 if (r - std::min(g, b) > limit && r > 100) {
@@ -196,10 +202,14 @@ void Vignette(Bitmap& image, double ratio, int strength) {
     const EffectFrame frame(nullptr, lock.width(), lock.height());
     forEachSpan(
         frame, Coverage::Unselective,
-        [&](int y, int xBegin, int xEnd) { mask.applyRow(y, xBegin, xEnd, lock.row(y), lock.bpp()); }, Threads::Two);
+        [&](int y, int xBegin, int xEnd) {
+            mask.applyRow(y, xBegin, xEnd, lock.row(y), lock.bpp());
+        },
+        Threads::Two);
 }
 
-void Lomo(const Bitmap& source, Bitmap& destination, const SelectionRegion*, const LomoParams& params) {
+void Lomo(const Bitmap& source, Bitmap& destination, const SelectionRegion*,
+          const LomoParams& params) {
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;
@@ -209,7 +219,8 @@ void Lomo(const Bitmap& source, Bitmap& destination, const SelectionRegion*, con
     ByteTable tables[3] = {colourShiftTable(params.yellow), colourShiftTable(params.magenta),
                            colourShiftTable(params.cyan)};
     for (ByteTable& t : tables)
-        for (std::uint8_t& v : t) v = level[v];
+        for (std::uint8_t& v : t)
+            v = level[v];
     const VignetteMask mask(src.width(), src.height(), params.ratio, params.alpha);
     const EffectFrame frame(nullptr, src.width(), src.height());
     const int bpp = src.bpp();

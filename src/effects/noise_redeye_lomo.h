@@ -14,7 +14,10 @@ class SelectionRegion;
 struct AddNoiseParams {
     int amplitude = 35; // largest brightening step, clamped to 0..255
     static constexpr ParamField<AddNoiseParams> kFields[] = {
-        {.name = "amplitude", .integer = &AddNoiseParams::amplitude, .minimum = 0, .maximum = 255,
+        {.name = "amplitude",
+         .integer = &AddNoiseParams::amplitude,
+         .minimum = 0,
+         .maximum = 255,
          .help = "largest brightening step"},
     };
 };
@@ -23,6 +26,8 @@ struct RedEyeRemoveParams {
     int red = 155;      // the tones, clamped to 0..255
     int green = 155;
     int blue = 155;
+    // Table rows stay one a line.
+    // clang-format off
     static constexpr ParamField<RedEyeRemoveParams> kFields[] = {
         {.name = "threshold", .integer = &RedEyeRemoveParams::threshold, .minimum = 0, .maximum = 100,
          .help = "how much red must exceed green and blue"},
@@ -30,6 +35,7 @@ struct RedEyeRemoveParams {
         {.name = "green", .integer = &RedEyeRemoveParams::green, .minimum = 0, .maximum = 255, .help = "green tone"},
         {.name = "blue", .integer = &RedEyeRemoveParams::blue, .minimum = 0, .maximum = 255, .help = "blue tone"},
     };
+    // clang-format on
 };
 
 // Adds n = RuntimeRand() % amplitude, one draw per selected pixel in rows, to
@@ -43,7 +49,8 @@ void AddNoise(Bitmap& image, const SelectionRegion* selection, const AddNoisePar
 // and 100, sets each channel to Luminance(R, G, B) * tone / 255 with that
 // channel's tone. Changes image in place, locked in the 32-bit format, so a
 // 24-bit image is converted and written back; alpha is never changed.
-void RedEyeRemove(Bitmap& image, const SelectionRegion* selection, const RedEyeRemoveParams& params = {});
+void RedEyeRemove(Bitmap& image, const SelectionRegion* selection,
+                  const RedEyeRemoveParams& params = {});
 
 struct LomoParams {
     int cyan = -80;     // red shift, -100..100
@@ -54,6 +61,8 @@ struct LomoParams {
     double gamma = 1.2; // level gamma; 0 lifts the whole ramp to 255
     double ratio = 0.4; // vignette ellipse size as a share of the half sides
     int alpha = 210;    // vignette strength, 0..255
+    // Table rows stay one a line.
+    // clang-format off
     static constexpr ParamField<LomoParams> kFields[] = {
         {.name = "cyan", .integer = &LomoParams::cyan, .minimum = -100, .maximum = 100, .help = "red shift"},
         {.name = "magenta", .integer = &LomoParams::magenta, .minimum = -100, .maximum = 100, .help = "green shift"},
@@ -64,6 +73,7 @@ struct LomoParams {
         {.name = "ratio", .real = &LomoParams::ratio, .minimum = 0, .maximum = 1, .help = "vignette ellipse size"},
         {.name = "alpha", .integer = &LomoParams::alpha, .minimum = 0, .maximum = 255, .help = "vignette strength"},
     };
+    // clang-format on
 };
 
 // destination's colour bytes <- per-channel tables over source: value +
@@ -84,4 +94,5 @@ void Vignette(Bitmap& image, double ratio, int strength);
 
 // ColourShift, LevelMap and Vignette over the whole image (the selection is
 // not used), reading source and writing destination (same size and format).
-void Lomo(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection, const LomoParams& params = {});
+void Lomo(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
+          const LomoParams& params = {});

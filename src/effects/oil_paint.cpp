@@ -26,15 +26,17 @@ constexpr int kLane = 21;
 constexpr std::uint64_t kLaneMask = (std::uint64_t(1) << kLane) - 1;
 
 class OilPainter {
-public:
+  public:
     OilPainter(const ScopedLock& src, const ScopedLock& dst, int radius, int levels)
-        : m_src(src), m_dst(dst), m_w(src.width()), m_h(src.height()), m_bpp(src.bpp()), m_a(radius),
-          m_bins(std::size_t(levels) + 1) {
+        : m_src(src), m_dst(dst), m_w(src.width()), m_h(src.height()), m_bpp(src.bpp()),
+          m_a(radius), m_bins(std::size_t(levels) + 1) {
         // Bin of a pixel by its channel sum: ((L * (B + G + R)) / 3) / 255.
-        for (int sum = 0; sum <= 765; ++sum) m_binOf[sum] = std::uint8_t(((levels * sum) / 3) / 255);
+        for (int sum = 0; sum <= 765; ++sum)
+            m_binOf[sum] = std::uint8_t(((levels * sum) / 3) / 255);
         const int maxCount = (2 * radius + 1) * (2 * radius + 1);
         m_divisors.reserve(std::size_t(maxCount) + 1);
-        for (int c = 0; c <= maxCount; ++c) m_divisors.emplace_back(c == 0 ? 1 : c);
+        for (int c = 0; c <= maxCount; ++c)
+            m_divisors.emplace_back(c == 0 ? 1 : c);
     }
 
     // Paints rows [yBegin, yEnd). Both methods build exactly the histogram of
@@ -47,14 +49,16 @@ public:
             return;
         }
         std::vector<OilBin> window(m_bins);
-        for (int y = yBegin; y < yEnd; ++y) paintByPixels(y, window);
+        for (int y = yBegin; y < yEnd; ++y)
+            paintByPixels(y, window);
     }
 
-private:
+  private:
     // Adds pixel p to histogram hist, or takes it out.
     void account(OilBin* hist, const std::uint8_t* p, Window change) const {
         OilBin& b = hist[m_binOf[p[0] + p[1] + p[2]]];
-        const std::uint64_t colours = (std::uint64_t(p[2]) << (2 * kLane)) | (std::uint64_t(p[1]) << kLane) | p[0];
+        const std::uint64_t colours =
+            (std::uint64_t(p[2]) << (2 * kLane)) | (std::uint64_t(p[1]) << kLane) | p[0];
         const std::uint64_t countAlpha = (m_bpp == 4 ? std::uint64_t(p[3]) << kLane : 0) | 1;
         if (change == Window::Enter) {
             b.colours += colours;
@@ -104,9 +108,11 @@ private:
         auto column = [&](int x) { return columns.data() + std::size_t(x) * bins; };
         auto accountRow = [&](int y, Window change) {
             const std::uint8_t* p = m_src.row(y);
-            for (int x = 0; x < m_w; ++x, p += m_bpp) account(column(x), p, change);
+            for (int x = 0; x < m_w; ++x, p += m_bpp)
+                account(column(x), p, change);
         };
-        for (int y = std::max(0, yBegin - m_a); y <= std::min(m_h - 1, yBegin + m_a); ++y) accountRow(y, Window::Enter);
+        for (int y = std::max(0, yBegin - m_a); y <= std::min(m_h - 1, yBegin + m_a); ++y)
+            accountRow(y, Window::Enter);
         std::vector<OilBin> window(bins);
         for (int y = yBegin; y < yEnd; ++y) {
             if (y > yBegin) {
@@ -114,7 +120,8 @@ private:
                 if (y + m_a < m_h) accountRow(y + m_a, Window::Enter);
             }
             std::fill(window.begin(), window.end(), OilBin{0, 0});
-            for (int x = 0; x <= std::min(m_w - 1, m_a); ++x) merge(window.data(), column(x), Window::Enter);
+            for (int x = 0; x <= std::min(m_w - 1, m_a); ++x)
+                merge(window.data(), column(x), Window::Enter);
             std::uint8_t* d = m_dst.row(y);
             for (int x = 0; x < m_w; ++x, d += m_bpp) {
                 if (x > 0) {
@@ -131,9 +138,11 @@ private:
         const int y0 = std::max(0, y - m_a), y1 = std::min(m_h - 1, y + m_a);
         std::fill(window.begin(), window.end(), OilBin{0, 0});
         auto accountColumn = [&](int x, Window change) {
-            for (int yy = y0; yy <= y1; ++yy) account(window.data(), m_src.pixel(x, yy), change);
+            for (int yy = y0; yy <= y1; ++yy)
+                account(window.data(), m_src.pixel(x, yy), change);
         };
-        for (int x = 0; x <= std::min(m_w - 1, m_a); ++x) accountColumn(x, Window::Enter);
+        for (int x = 0; x <= std::min(m_w - 1, m_a); ++x)
+            accountColumn(x, Window::Enter);
         std::uint8_t* d = m_dst.row(y);
         for (int x = 0; x < m_w; ++x, d += m_bpp) {
             if (x > 0) {
@@ -154,7 +163,8 @@ private:
 
 } // namespace
 
-void OilPaint(const Bitmap& source, Bitmap& destination, const SelectionRegion*, const OilPaintParams& params) {
+void OilPaint(const Bitmap& source, Bitmap& destination, const SelectionRegion*,
+              const OilPaintParams& params) {
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;

@@ -3,8 +3,8 @@
 // the in-place rim smoothing.
 #include "effects/rain_drops.h"
 
-#include "core/runtime_random.h"
 #include "core/pixel_loop.h"
+#include "core/runtime_random.h"
 #include "core/single_math.h"
 #include "effects/pixel_copy.h"
 
@@ -26,7 +26,7 @@ struct Drop {
 };
 
 class RainCanvas {
-public:
+  public:
     RainCanvas(const ScopedLock& src, const ScopedLock& dst)
         : m_src(src), m_dst(dst), m_w(src.width()), m_h(src.height()), m_bpp(src.bpp()),
           m_mask(std::size_t(m_w) * std::size_t(m_h), 0) {}
@@ -98,8 +98,10 @@ public:
         }
     }
 
-private:
-    std::size_t index(int x, int y) const { return std::size_t(y) * std::size_t(m_w) + std::size_t(x); }
+  private:
+    std::size_t index(int x, int y) const {
+        return std::size_t(y) * std::size_t(m_w) + std::size_t(x);
+    }
     bool covered(int x, int y) const { return m_mask[index(x, y)] != 0; }
 
     const ScopedLock& m_src;
@@ -128,7 +130,8 @@ int RainDropShade(float r, float theta, int r0) {
     auto in = [t](double low, double high) { return low < t && t <= high; };
     // Rings from the outside in; within a ring the first matching range wins.
     if (r >= 0.9 * r0) return in(-2.25, 0) ? -80 : in(-2.5, -2.25) ? -40 : in(0, 0.25) ? -40 : 0;
-    if (r >= 0.8 * r0) return in(-1.5, -0.75) ? -40 : in(-0.75, 0.1) ? -30 : in(-2.35, -1.5) ? -30 : 0;
+    if (r >= 0.8 * r0)
+        return in(-1.5, -0.75) ? -40 : in(-0.75, 0.1) ? -30 : in(-2.35, -1.5) ? -30 : 0;
     if (r >= 0.7 * r0) return in(-2, -0.1) ? -20 : in(1.9, 2.5) ? 60 : 0;
     if (r >= 0.6 * r0) return in(-1.75, -0.5) ? -20 : in(-0.25, 0) ? 20 : in(-2.25, -2) ? 20 : 0;
     if (r >= 0.5 * r0) return in(-0.5, -0.25) ? 30 : in(-2, -1.75) ? 30 : 0;
@@ -138,7 +141,8 @@ int RainDropShade(float r, float theta, int r0) {
     return 0;
 }
 
-void RainDrops(const Bitmap& source, Bitmap& destination, const SelectionRegion*, const RainDropsParams& params) {
+void RainDrops(const Bitmap& source, Bitmap& destination, const SelectionRegion*,
+               const RainDropsParams& params) {
     ScopedLock src(source);
     ScopedLock dst(destination);
     if (!sameShape(src, dst)) return;

@@ -13,6 +13,8 @@ struct RainDropsParams {
     int size = 40;   // largest drop diameter; diameters are drawn from 5..size
     int count = 250; // drops to place
     int shading = 1; // low byte non-zero: shade the drops and smooth their rims
+    // Table rows stay one a line.
+    // clang-format off
     static constexpr ParamField<RainDropsParams> kFields[] = {
         {.name = "size", .integer = &RainDropsParams::size, .minimum = 1, .maximum = 200, .help = "largest drop size"},
         {.name = "count", .integer = &RainDropsParams::count, .minimum = 0, .maximum = 10000,
@@ -20,6 +22,7 @@ struct RainDropsParams {
         {.name = "shading", .integer = &RainDropsParams::shading, .minimum = 0, .maximum = 1,
          .help = "shade the drops"},
     };
+    // clang-format on
 };
 
 // Places up to params.count drops on the whole image (the selection is
@@ -46,12 +49,12 @@ struct DropSample {
 // (e^(r / norm) - 1) / 0.4 with norm = r0 / ln(0.4 r0 + 1), along angle theta,
 // truncated toward zero.
 class RainDropLens {
-public:
+  public:
     explicit RainDropLens(int r0);
     // The sample at offset (dx, dy) from the centre; none outside the drop (r > r0).
     std::optional<DropSample> sample(int dx, int dy) const;
 
-private:
+  private:
     int m_r0;
     double m_norm;
 };

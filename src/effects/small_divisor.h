@@ -9,13 +9,14 @@
 // error x * (m * divisor - 2^40) stays below 2^40, too small to carry the
 // quotient past the next integer, so (x * m) >> 40 is exactly x / divisor.
 class SmallDivisor {
-public:
+  public:
     explicit SmallDivisor(int divisor)
-        : m_divisor(divisor), m_magic(((std::uint64_t(1) << 40) + std::uint64_t(divisor) - 1) / std::uint64_t(divisor)) {}
+        : m_divisor(divisor), m_magic(((std::uint64_t(1) << 40) + std::uint64_t(divisor) - 1) /
+                                      std::uint64_t(divisor)) {}
     int divide(std::uint64_t x) const { return int((x * m_magic) >> 40); }
     int remainder(int x) const { return x - divide(std::uint64_t(x)) * m_divisor; }
 
-private:
+  private:
     int m_divisor;
     std::uint64_t m_magic;
 };

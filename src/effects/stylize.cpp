@@ -9,15 +9,17 @@
 #include <cstdlib>
 
 void Emboss(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
-    runByteEffect(source, destination, selection, Coverage::RectLessLast, Threads::Two,
-                  [](const std::uint8_t* s, const std::uint8_t*, std::uint8_t* out, int n, auto bpp) {
-                      for (int i = 0; i < n; ++i)
-                          out[i] = std::uint8_t(clampInt(std::abs(s[i] - s[i + bpp] + 128), 67, 255));
-                  });
+    runByteEffect(
+        source, destination, selection, Coverage::RectLessLast, Threads::Two,
+        [](const std::uint8_t* s, const std::uint8_t*, std::uint8_t* out, int n, auto bpp) {
+            for (int i = 0; i < n; ++i)
+                out[i] = std::uint8_t(clampInt(std::abs(s[i] - s[i + bpp] + 128), 67, 255));
+        });
 }
 
 void Solarize(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {
-    applyChannelFormula(source, destination, selection, [](int v) { return v < 128 ? 255 - v : v; });
+    applyChannelFormula(source, destination, selection,
+                        [](int v) { return v < 128 ? 255 - v : v; });
 }
 
 void Pencil(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection,
@@ -44,8 +46,8 @@ void Pencil(const Bitmap& source, Bitmap& destination, const SelectionRegion* se
                 const std::uint8_t* up = s - stride;
                 const std::uint8_t* down = s + stride;
                 for (int i = 0; i < n; ++i) {
-                    const int sum = up[i - bpp] + up[i] + up[i + bpp] + s[i - bpp] + s[i + bpp] + down[i - bpp] +
-                                    down[i] + down[i + bpp];
+                    const int sum = up[i - bpp] + up[i] + up[i + bpp] + s[i - bpp] + s[i + bpp] +
+                                    down[i - bpp] + down[i] + down[i + bpp];
                     calm[i] = std::abs(s[i] - sum / 8) < threshold;
                 }
                 std::uint8_t* d = dst.pixel(x0, y);
@@ -68,7 +70,8 @@ const std::uint8_t* whimTable() {
         std::array<std::uint8_t, 65536> t{};
         for (int y = 0; y < 256; ++y)
             for (int x = 0; x < 256; ++x)
-                t[y * 256 + x] = std::uint8_t(int(std::sin(std::atan2(double(y), double(x))) * 255));
+                t[y * 256 + x] =
+                    std::uint8_t(int(std::sin(std::atan2(double(y), double(x))) * 255));
         return t;
     }();
     return table.data();

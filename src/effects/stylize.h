@@ -17,7 +17,10 @@ void Solarize(const Bitmap& source, Bitmap& destination, const SelectionRegion* 
 struct PencilParams {
     int threshold = 12; // edge threshold, clamped to 0..100
     static constexpr ParamField<PencilParams> kFields[] = {
-        {.name = "threshold", .integer = &PencilParams::threshold, .minimum = 0, .maximum = 100,
+        {.name = "threshold",
+         .integer = &PencilParams::threshold,
+         .minimum = 0,
+         .maximum = 100,
          .help = "edge threshold"},
     };
 };

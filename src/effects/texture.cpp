@@ -2,8 +2,8 @@
 // Mosaic, Diffuse, Glass and Video; Oil Paint lives in oil_paint.cpp.
 #include "effects/texture.h"
 
-#include "core/runtime_random.h"
 #include "core/pixel_loop.h"
+#include "core/runtime_random.h"
 #include "effects/pixel_copy.h"
 #include "effects/small_divisor.h"
 
@@ -66,8 +66,10 @@ void Mosaic(const Bitmap& source, Bitmap& destination, const SelectionRegion* se
         }
     };
     auto cellRows = [&](int first, int end) {
-        if (src.bpp() == 4) cells(std::integral_constant<int, 4>{}, first, end);
-        else cells(std::integral_constant<int, 3>{}, first, end);
+        if (src.bpp() == 4)
+            cells(std::integral_constant<int, 4>{}, first, end);
+        else
+            cells(std::integral_constant<int, 3>{}, first, end);
     };
     // Cells are independent: two threads take the upper and lower cell rows.
     const int rows = yEnd > yFirst ? (yEnd - yFirst + s - 1) / s : 0;
@@ -88,7 +90,8 @@ void Diffuse(const Bitmap& source, Bitmap& destination, const SelectionRegion* s
                  [&](const std::uint8_t*, std::uint8_t* d, int x, int y, auto bppConstant) {
                      const int ox = span.remainder(RuntimeRand()) - a;
                      const int oy = span.remainder(RuntimeRand()) - a;
-                     copyPixel(d, src.pixel(clampCoord(x + ox, w), clampCoord(y + oy, h)), bppConstant);
+                     copyPixel(d, src.pixel(clampCoord(x + ox, w), clampCoord(y + oy, h)),
+                               bppConstant);
                  });
 }
 
@@ -99,18 +102,19 @@ void Glass(const Bitmap& source, Bitmap& destination, const SelectionRegion* sel
     const int w = src.width(), h = src.height(), bpp = src.bpp();
     const long long lastPixel = (long long)w * h - 1;
     const EffectFrame frame(selection, w, h);
-    forEachPixel(frame, Coverage::RectLessLast, src, dst, [&](const std::uint8_t* s, std::uint8_t* d, int x, int y) {
-        const int k = RuntimeRand() % 5;
-        const std::uint8_t* p = s + k * bpp;
-        if (x + k >= w) {
-            // Past the row's end the read goes on with the next row's first
-            // pixels, counting pixels rather than bytes so that row padding
-            // never shows; it stops at the image's last pixel.
-            const long long index = std::min((long long)y * w + x + k, lastPixel);
-            p = src.pixel(int(index % w), int(index / w));
-        }
-        copyColour(d, p);
-    });
+    forEachPixel(frame, Coverage::RectLessLast, src, dst,
+                 [&](const std::uint8_t* s, std::uint8_t* d, int x, int y) {
+                     const int k = RuntimeRand() % 5;
+                     const std::uint8_t* p = s + k * bpp;
+                     if (x + k >= w) {
+                         // Past the row's end the read goes on with the next row's first
+                         // pixels, counting pixels rather than bytes so that row padding
+                         // never shows; it stops at the image's last pixel.
+                         const long long index = std::min((long long)y * w + x + k, lastPixel);
+                         p = src.pixel(int(index % w), int(index / w));
+                     }
+                     copyColour(d, p);
+                 });
 }
 
 void Video(const Bitmap& source, Bitmap& destination, const SelectionRegion* selection) {

@@ -15,24 +15,33 @@ class SelectionRegion;
 
 struct MosaicParams {
     int size = 10; // cell side in pixels, clamped to 1..32
+    // Table rows stay one a line.
+    // clang-format off
     static constexpr ParamField<MosaicParams> kFields[] = {
         {.name = "size", .integer = &MosaicParams::size, .minimum = 1, .maximum = 32, .help = "cell size in pixels"},
     };
+    // clang-format on
 };
 struct OilPaintParams {
     int radius = 4;  // window radius, clamped to 1..8
     int levels = 12; // intensity levels; only the low byte counts, 0 acts as 1
+    // Table rows stay one a line.
+    // clang-format off
     static constexpr ParamField<OilPaintParams> kFields[] = {
         {.name = "radius", .integer = &OilPaintParams::radius, .minimum = 1, .maximum = 8, .help = "window radius"},
         {.name = "levels", .integer = &OilPaintParams::levels, .minimum = 0, .maximum = 255,
          .help = "intensity levels"},
     };
+    // clang-format on
 };
 struct DiffuseParams {
     int radius = 12; // largest offset, clamped to 1..32
+    // Table rows stay one a line.
+    // clang-format off
     static constexpr ParamField<DiffuseParams> kFields[] = {
         {.name = "radius", .integer = &DiffuseParams::radius, .minimum = 1, .maximum = 32, .help = "scatter radius"},
     };
+    // clang-format on
 };
 
 // Replaces each cell of size x size pixels, laid from the working rectangle's

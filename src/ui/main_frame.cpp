@@ -106,15 +106,14 @@ CMainFrame::CMainFrame(CLumasetDoc& doc, MessageHost& host, QWidget* parent)
 // dialogs, the text tool's dialog, and the option bar's swatch when the colour
 // picker takes a colour.
 void CMainFrame::wireViewServices() {
-    m_view->setDialogRunner([this](const CommandDef& command, EditContext& context,
-                                   const Params& values) {
-        return RunCommandDialog(this, command, context, values);
-    });
+    m_view->setDialogRunner(
+        [this](const CommandDef& command, EditContext& context, const Params& values) {
+            return RunCommandDialog(this, command, context, values);
+        });
     m_view->toolHost().setTextDialogRunner(
         [this](QPoint imagePoint) { return RunTextDialog(this, m_doc, imagePoint); });
-    m_view->toolHost().setForegroundListener([this](ARGB color) {
-        m_settingBar->SetForegroundSwatch(QColor::fromRgba(color));
-    });
+    m_view->toolHost().setForegroundListener(
+        [this](ARGB color) { m_settingBar->SetForegroundSwatch(QColor::fromRgba(color)); });
 }
 
 CMainFrame::~CMainFrame() {

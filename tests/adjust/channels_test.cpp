@@ -22,12 +22,14 @@ TEST(Gray, PrimariesAndWhite) {
         ARGB color;
         int gray;
     };
-    const Case cases[] = {{0xFFFF0000, 76}, {0xFF00FF00, 150}, {0xFF0000FF, 28}, {0xFFFFFFFF, 255}, {0x80102030, 28}};
+    const Case cases[] = {
+        {0xFFFF0000, 76}, {0xFF00FF00, 150}, {0xFF0000FF, 28}, {0xFFFFFFFF, 255}, {0x80102030, 28}};
     for (const Case& c : cases) {
         auto source = MakeSolidBitmap(3, 2, PixelFormat32bppARGB, c.color);
         auto target = source->Clone();
         ConvertToGray(*source, *target);
-        EXPECT_EQ(PixelBytes(*target, 2, 1), bgra(c.gray, c.gray, c.gray, int(c.color >> 24))) << std::hex << c.color;
+        EXPECT_EQ(PixelBytes(*target, 2, 1), bgra(c.gray, c.gray, c.gray, int(c.color >> 24)))
+            << std::hex << c.color;
     }
 }
 
@@ -41,7 +43,8 @@ TEST(Gray, MatchesLuminanceOnPattern) {
             for (int x = 0; x < 5; ++x) {
                 const std::uint8_t* p = s.pixel(x, y);
                 const int g = Luminance(p[2], p[1], p[0]);
-                for (int c = 0; c < 3; ++c) ASSERT_EQ(t.pixel(x, y)[c], g);
+                for (int c = 0; c < 3; ++c)
+                    ASSERT_EQ(t.pixel(x, y)[c], g);
                 if (t.bpp() == 4) {
                     ASSERT_EQ(t.pixel(x, y)[3], p[3]);
                 }
@@ -69,10 +72,13 @@ TEST(ChannelFilters, KeepOnlyTheMaskedBytes) {
         std::string expected;
     };
     // Pixel (blue 10, green 20, red 30), alpha 99.
+    // Table rows stay one a line.
+    // clang-format off
     const Case cases[] = {
         {MaskRed, bgra(0, 0, 30, 99)},   {MaskGreen, bgra(0, 20, 0, 99)}, {MaskBlue, bgra(10, 0, 0, 99)},
         {7, bgra(10, 20, 30, 99)},       {0, bgra(0, 0, 0, 99)},
     };
+    // clang-format on
     for (const Case& c : cases) {
         auto image = MakeSolidBitmap(2, 2, PixelFormat32bppARGB, 0x631E140A);
         EXPECT_EQ(&KeepChannels(*image, c.mask), image.get());
@@ -99,11 +105,16 @@ TEST(Resize, AspectArithmetic) {
     struct Case {
         int width, height, typedWidth, expectedHeight;
     };
-    const Case cases[] = {{600, 400, 300, 200}, {600, 400, 301, 201}, {640, 480, 17, 13}, {3, 2, 1, 1}, {400, 300, 0, 0}};
+    const Case cases[] = {{600, 400, 300, 200},
+                          {600, 400, 301, 201},
+                          {640, 480, 17, 13},
+                          {3, 2, 1, 1},
+                          {400, 300, 0, 0}};
     for (const Case& c : cases) {
         ResizeModel model(c.width, c.height);
         model.typeWidth(c.typedWidth);
-        EXPECT_EQ(model.height(), c.expectedHeight) << c.width << "x" << c.height << " -> " << c.typedWidth;
+        EXPECT_EQ(model.height(), c.expectedHeight)
+            << c.width << "x" << c.height << " -> " << c.typedWidth;
     }
     ResizeModel model(600, 400);
     EXPECT_TRUE(model.restrict());
@@ -125,7 +136,8 @@ TEST(Resize, AspectArithmetic) {
 // or the distance to the two nearest source centres (enlarging), within the
 // rounding of one weight step.
 TEST(Resize, AxisWeights) {
-    const std::pair<int, int> cases[] = {{6, 3}, {5, 2}, {7, 7}, {3, 1}, {1, 1}, {2, 5}, {1, 4}, {4, 9}, {9, 4}};
+    const std::pair<int, int> cases[] = {{6, 3}, {5, 2}, {7, 7}, {3, 1}, {1, 1},
+                                         {2, 5}, {1, 4}, {4, 9}, {9, 4}};
     for (const auto& [from, to] : cases) {
         const ResampleAxis axis = MakeResampleAxis(from, to);
         ASSERT_EQ(axis.first.size(), std::size_t(to));
@@ -134,8 +146,9 @@ TEST(Resize, AxisWeights) {
             if (to <= from) {
                 const double begin = double(i) * from / to, end = double(i + 1) * from / to;
                 for (int j = 0; j < from; ++j)
-                    expected[std::size_t(j)] = std::max(0.0, std::min(end, j + 1.0) - std::max(begin, double(j))) /
-                                               (end - begin);
+                    expected[std::size_t(j)] =
+                        std::max(0.0, std::min(end, j + 1.0) - std::max(begin, double(j))) /
+                        (end - begin);
             } else {
                 const double position = std::clamp((i + 0.5) * from / to - 0.5, 0.0, from - 1.0);
                 const int j = int(position);
@@ -165,14 +178,16 @@ TEST(Resize, MatchesDirectWeightedSum) {
     struct Case {
         int width, height, toWidth, toHeight;
     };
-    const Case cases[] = {{6, 4, 3, 2}, {7, 5, 3, 2}, {3, 2, 8, 5}, {5, 5, 2, 9}, {1, 1, 3, 2}, {4, 3, 1, 1}, {300, 250, 97, 61}};
+    const Case cases[] = {{6, 4, 3, 2}, {7, 5, 3, 2}, {3, 2, 8, 5},      {5, 5, 2, 9},
+                          {1, 1, 3, 2}, {4, 3, 1, 1}, {300, 250, 97, 61}};
     for (PixelFormat format : {PixelFormat24bppRGB, PixelFormat32bppARGB})
         for (const Case& c : cases) {
             auto source = MakePatternBitmap(c.width, c.height, format);
             auto resized = ResizeImage(*source, c.toWidth, c.toHeight);
             ASSERT_TRUE(resized && resized->isValid());
             ASSERT_EQ(resized->GetPixelFormat(), PixelFormat32bppARGB);
-            const ResampleAxis ax = MakeResampleAxis(c.width, c.toWidth), ay = MakeResampleAxis(c.height, c.toHeight);
+            const ResampleAxis ax = MakeResampleAxis(c.width, c.toWidth),
+                               ay = MakeResampleAxis(c.height, c.toHeight);
             ScopedLock src(static_cast<const Bitmap&>(*source));
             ScopedLock dst(*resized);
             const int bpp = src.bpp();
@@ -181,11 +196,13 @@ TEST(Resize, MatchesDirectWeightedSum) {
                     std::uint64_t sum[4] = {0, 0, 0, 0};
                     for (int ky = ay.offset[y]; ky < ay.offset[y + 1]; ++ky)
                         for (int kx = ax.offset[x]; kx < ax.offset[x + 1]; ++kx) {
-                            const std::uint8_t* p =
-                                src.pixel(ax.first[x] + kx - ax.offset[x], ay.first[y] + ky - ay.offset[y]);
-                            const std::uint64_t weight = std::uint64_t(ax.weights[kx]) * ay.weights[ky];
+                            const std::uint8_t* p = src.pixel(ax.first[x] + kx - ax.offset[x],
+                                                              ay.first[y] + ky - ay.offset[y]);
+                            const std::uint64_t weight =
+                                std::uint64_t(ax.weights[kx]) * ay.weights[ky];
                             const std::uint64_t alpha = bpp == 4 ? p[3] : 1;
-                            for (int ch = 0; ch < 3; ++ch) sum[ch] += weight * alpha * p[ch];
+                            for (int ch = 0; ch < 3; ++ch)
+                                sum[ch] += weight * alpha * p[ch];
                             sum[3] += weight * (bpp == 4 ? p[3] : 255);
                         }
                     std::uint8_t expected[4];
@@ -193,14 +210,15 @@ TEST(Resize, MatchesDirectWeightedSum) {
                         if (bpp == 3)
                             expected[ch] = std::uint8_t((sum[ch] + (1u << 23)) >> 24);
                         else
-                            expected[ch] = sum[3] == 0 ? 0 : std::uint8_t((sum[ch] + sum[3] / 2) / sum[3]);
+                            expected[ch] =
+                                sum[3] == 0 ? 0 : std::uint8_t((sum[ch] + sum[3] / 2) / sum[3]);
                     }
                     expected[3] = std::uint8_t((sum[3] + (1u << 23)) >> 24);
                     const std::uint8_t* d = dst.pixel(x, y);
                     for (int ch = 0; ch < 4; ++ch)
                         ASSERT_EQ(int(d[ch]), int(expected[ch]))
-                            << c.width << "x" << c.height << "->" << c.toWidth << "x" << c.toHeight << " bpp " << bpp
-                            << " at " << x << "," << y << " channel " << ch;
+                            << c.width << "x" << c.height << "->" << c.toWidth << "x" << c.toHeight
+                            << " bpp " << bpp << " at " << x << "," << y << " channel " << ch;
                 }
         }
     // A transparent pixel lends no colour: half of opaque blue over transparent red.

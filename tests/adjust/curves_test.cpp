@@ -17,7 +17,8 @@ std::vector<int> tableOf(const Points& points) {
 
 TEST(CurveSpline, EndpointsGiveIdentity) {
     const std::vector<int> table = tableOf({{0, 0}, {255, 255}});
-    for (int k = 0; k < 256; ++k) ASSERT_EQ(table[k], k);
+    for (int k = 0; k < 256; ++k)
+        ASSERT_EQ(table[k], k);
 }
 
 TEST(CurveSpline, PassesThroughPointsSmoothly) {
@@ -37,7 +38,8 @@ TEST(CurveSpline, NaturalSplineValues) {
     // Three equally spaced points: the recurrence gives the middle second
     // derivative 6 * (slope change) / (x2 - x0) / 2, the ends 0.
     CurveSpline spline({{0, 0}, {100, 100}, {200, 0}});
-    const double a = 0.5, b = 0.5, h = 100, y2 = 6.0 * ((0 - 100) / 100.0 - (100 - 0) / 100.0) / 200.0 / 2.0;
+    const double a = 0.5, b = 0.5, h = 100,
+                 y2 = 6.0 * ((0 - 100) / 100.0 - (100 - 0) / 100.0) / 200.0 / 2.0;
     EXPECT_DOUBLE_EQ(spline.Evaluate(50), a * 0 + b * 100 + (b * b * b - b) * y2 * (h * h) / 6.0);
     EXPECT_DOUBLE_EQ(spline.Evaluate(100), 100.0);
     EXPECT_DOUBLE_EQ(spline.Evaluate(150), spline.Evaluate(50)); // symmetric
@@ -85,7 +87,8 @@ TEST(CurveModel, MouseToCurveUnits) {
         {{9, 20}, std::nullopt},
         {{10 + 258, 20}, std::nullopt},
     };
-    for (const Case& c : cases) EXPECT_EQ(CurveModel::toCurve(c.mouse, frame), c.expected) << c.mouse.x();
+    for (const Case& c : cases)
+        EXPECT_EQ(CurveModel::toCurve(c.mouse, frame), c.expected) << c.mouse.x();
     // Rounding in x, integer division in y: area 101 x 51.
     EXPECT_EQ(CurveModel::toCurve({50, 25}, QRect(0, 0, 103, 53)), (CurvePoint{128, 128}));
 }
@@ -97,6 +100,8 @@ TEST(CurveModel, PressMovesNearbyPointOrInsertsInOrder) {
         CurvePoint at;
         Points after;
     };
+    // Table rows stay one a line.
+    // clang-format off
     const Case cases[] = {
         {"insert", {{0, 0}, {255, 255}}, {128, 200}, {{0, 0}, {128, 200}, {255, 255}}},
         {"grab endpoint", {{0, 0}, {255, 255}}, {5, 10}, {{5, 10}, {255, 255}}},
@@ -106,6 +111,7 @@ TEST(CurveModel, PressMovesNearbyPointOrInsertsInOrder) {
         {"grab held short", {{0, 0}, {100, 100}, {110, 110}, {255, 255}}, {112, 100},
          {{0, 0}, {109, 100}, {110, 110}, {255, 255}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         CurveModel model;
         model.setPoints(c.before);
@@ -148,7 +154,8 @@ TEST(CurveModel, ResetAndTable) {
     EXPECT_EQ(table[128], 200);
     model.reset();
     model.toneTable(table);
-    for (int k = 0; k < 256; ++k) ASSERT_EQ(table[k], k);
+    for (int k = 0; k < 256; ++k)
+        ASSERT_EQ(table[k], k);
 }
 
 } // namespace

@@ -22,8 +22,7 @@ int brightnessContrast(int v, int brightness, int contrast) {
 
 // Checks every colour byte of result against f(source byte, channel) and that
 // alpha kept the source's value.
-template <class F>
-void expectPerByte(Bitmap& source, Bitmap& result, F f) {
+template <class F> void expectPerByte(Bitmap& source, Bitmap& result, F f) {
     ScopedLock s(source), r(result);
     for (int y = 0; y < s.height(); ++y)
         for (int x = 0; x < s.width(); ++x)
@@ -34,10 +33,12 @@ void expectPerByte(Bitmap& source, Bitmap& result, F f) {
 }
 
 TEST(BrightnessContrast, NeutralSettingsLowerTheListedLevels) {
-    const std::set<int> lower = {1, 2, 5, 9, 10, 13, 17, 18, 21, 25, 26, 29, 33, 34, 41, 42, 49, 50, 57, 58};
+    const std::set<int> lower = {1,  2,  5,  9,  10, 13, 17, 18, 21, 25,
+                                 26, 29, 33, 34, 41, 42, 49, 50, 57, 58};
     std::uint8_t table[256];
     BuildBrightnessContrastTable(0, 0, table);
-    for (int v = 0; v < 256; ++v) EXPECT_EQ(table[v], lower.count(v) ? v - 1 : v) << "level " << v;
+    for (int v = 0; v < 256; ++v)
+        EXPECT_EQ(table[v], lower.count(v) ? v - 1 : v) << "level " << v;
 }
 
 TEST(BrightnessContrast, TableMatchesFormulaAndLimits) {
@@ -45,7 +46,7 @@ TEST(BrightnessContrast, TableMatchesFormulaAndLimits) {
         int brightness, contrast, limitedBrightness, limitedContrast;
     };
     const Case cases[] = {
-        {0, -100, 0, -100}, {255, 0, 255, 0},   {-255, 0, -255, 0}, {40, 30, 40, 30},
+        {0, -100, 0, -100},   {255, 0, 255, 0},     {-255, 0, -255, 0},       {40, 30, 40, 30},
         {-70, 100, -70, 100}, {300, 150, 255, 100}, {-999, -101, -255, -100},
     };
     for (const Case& c : cases) {
@@ -79,7 +80,8 @@ TEST(ColorBalance, ShiftsEachChannelAndClamps) {
         EXPECT_EQ(&returned, target.get());
         // Bytes are blue, green, red; blue's 999 is limited to 255.
         const int shift[3] = {255, -40, 255};
-        expectPerByte(*source, *target, [&](int v, int c) { return std::clamp(v + shift[c], 0, 255); });
+        expectPerByte(*source, *target,
+                      [&](int v, int c) { return std::clamp(v + shift[c], 0, 255); });
     }
 }
 
@@ -88,15 +90,18 @@ TEST(Gamma, SliderMapping) {
         int position;
         double gamma;
     };
-    const Case cases[] = {{0, 0.0}, {1, 0.02}, {25, 0.5}, {50, 1.0}, {51, 51 * 0.08 - 3.0}, {75, 3.0}, {100, 5.0}};
-    for (const Case& c : cases) EXPECT_DOUBLE_EQ(GammaFromSliderPosition(c.position), c.gamma) << c.position;
+    const Case cases[] = {{0, 0.0},  {1, 0.02}, {25, 0.5}, {50, 1.0}, {51, 51 * 0.08 - 3.0},
+                          {75, 3.0}, {100, 5.0}};
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(GammaFromSliderPosition(c.position), c.gamma) << c.position;
     EXPECT_EQ(kGammaSliderStart, 1);
 }
 
 TEST(Gamma, Tables) {
     std::uint8_t table[256];
     BuildGammaTable(GammaFromSliderPosition(50), table);
-    for (int i = 0; i < 256; ++i) ASSERT_EQ(table[i], i);
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(table[i], i);
     BuildGammaTable(GammaFromSliderPosition(100), table);
     EXPECT_EQ(table[64], 193);
     EXPECT_EQ(table[0], 0);
@@ -127,7 +132,8 @@ TEST(Gamma, WholeImageInBothFormats) {
 
 TEST(ApplyChannelTable, MaskChoosesBytes) {
     std::uint8_t table[256];
-    for (int v = 0; v < 256; ++v) table[v] = std::uint8_t(v ^ 0x5A);
+    for (int v = 0; v < 256; ++v)
+        table[v] = std::uint8_t(v ^ 0x5A);
     for (int mask = 0; mask < 8; ++mask) {
         auto source = MakePatternBitmap(5, 4, PixelFormat32bppARGB, 3);
         auto target = MakePatternBitmap(5, 4, PixelFormat32bppARGB, 4);
@@ -138,7 +144,8 @@ TEST(ApplyChannelTable, MaskChoosesBytes) {
             for (int x = 0; x < 5; ++x)
                 for (int c = 0; c < 4; ++c) {
                     const bool written = c < 3 && (mask & (1 << c));
-                    ASSERT_EQ(t.pixel(x, y)[c], written ? table[s.pixel(x, y)[c]] : b.pixel(x, y)[c])
+                    ASSERT_EQ(t.pixel(x, y)[c],
+                              written ? table[s.pixel(x, y)[c]] : b.pixel(x, y)[c])
                         << "mask " << mask << " byte " << c;
                 }
     }
@@ -147,7 +154,8 @@ TEST(ApplyChannelTable, MaskChoosesBytes) {
 // The curve command relies on mask 7 doing what ApplyLookupTable does for all channels.
 TEST(ApplyChannelTable, AllChannelsMatchApplyLookupTable) {
     std::uint8_t table[256];
-    for (int v = 0; v < 256; ++v) table[v] = std::uint8_t((v * 7 + 3) & 255);
+    for (int v = 0; v < 256; ++v)
+        table[v] = std::uint8_t((v * 7 + 3) & 255);
     for (PixelFormat format : kFormats) {
         auto source = MakePatternBitmap(7, 3, format, 5);
         auto viaMask = MakePatternBitmap(7, 3, format, 6);
@@ -179,10 +187,13 @@ TEST(ToneSelection, OnlySelectedPixelsChange) {
     const SelectionRegion empty(Rect{0, 0, 0, 0});
     const SelectionRegion offImage(Rect{8, 3, 10, 10}); // reaches past the corner
     using Adjust = void (*)(Bitmap&, Bitmap&, const SelectionRegion*);
+    // Table rows stay one a line.
+    // clang-format off
     const Adjust adjustments[] = {
         [](Bitmap& s, Bitmap& t, const SelectionRegion* r) { AdjustBrightnessContrast(s, t, 60, 35, r); },
         [](Bitmap& s, Bitmap& t, const SelectionRegion* r) { AdjustColorBalance(s, t, -30, 90, 12, r); },
     };
+    // clang-format on
     for (PixelFormat format : kFormats) {
         for (Adjust adjust : adjustments) {
             auto source = MakePatternBitmap(11, 7, format);
@@ -201,7 +212,8 @@ TEST(ToneSelection, OnlySelectedPixelsChange) {
                     for (int x = 0; x < 11; ++x) {
                         const bool in = region->IsVisible(float(x), float(y));
                         changed += in;
-                        ASSERT_EQ(PixelBytes(*target, x, y), PixelBytes(in ? *whole : *before, x, y))
+                        ASSERT_EQ(PixelBytes(*target, x, y),
+                                  PixelBytes(in ? *whole : *before, x, y))
                             << x << "," << y;
                     }
                 EXPECT_GT(changed, 0);

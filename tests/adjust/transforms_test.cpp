@@ -26,33 +26,54 @@ TEST(Rotate, QuarterTurnsMovePixelsExactly) {
         std::pair<int, int> (*from)(int x, int y, int w, int h);
     };
     const Case cases[] = {
-        {-90, true, [](int x, int y, int, int h) { return std::pair{y, h - 1 - x}; }},
-        {270, true, [](int x, int y, int, int h) { return std::pair{y, h - 1 - x}; }},
-        {90, true, [](int x, int y, int w, int) { return std::pair{w - 1 - y, x}; }},
-        {-180, false, [](int x, int y, int w, int h) { return std::pair{w - 1 - x, h - 1 - y}; }},
-        {180, false, [](int x, int y, int w, int h) { return std::pair{w - 1 - x, h - 1 - y}; }},
-        {0, false, [](int x, int y, int, int) { return std::pair{x, y}; }},
-        {-360, false, [](int x, int y, int, int) { return std::pair{x, y}; }},
+        {-90, true,
+         [](int x, int y, int, int h) {
+             return std::pair{y, h - 1 - x};
+         }},
+        {270, true,
+         [](int x, int y, int, int h) {
+             return std::pair{y, h - 1 - x};
+         }},
+        {90, true,
+         [](int x, int y, int w, int) {
+             return std::pair{w - 1 - y, x};
+         }},
+        {-180, false,
+         [](int x, int y, int w, int h) {
+             return std::pair{w - 1 - x, h - 1 - y};
+         }},
+        {180, false,
+         [](int x, int y, int w, int h) {
+             return std::pair{w - 1 - x, h - 1 - y};
+         }},
+        {0, false,
+         [](int x, int y, int, int) {
+             return std::pair{x, y};
+         }},
+        {-360, false,
+         [](int x, int y, int, int) {
+             return std::pair{x, y};
+         }},
     };
     // 5 x 3: odd sides; 4 x 2: 24-bit rows without padding, so a read past a
     // row's last pixel would leave the image.
     for (const QSize size : {QSize(5, 3), QSize(4, 2)})
-    for (PixelFormat format : kFormats) {
-        for (const Case& c : cases) {
-            const int w = size.width(), h = size.height();
-            auto source = MakePatternBitmap(w, h, format);
-            auto turned = Rotate(*source, c.degrees);
-            ASSERT_EQ(turned->GetPixelFormat(), PixelFormat32bppARGB);
-            ASSERT_EQ(int(turned->GetWidth()), c.sideways ? h : w) << c.degrees;
-            ASSERT_EQ(int(turned->GetHeight()), c.sideways ? w : h) << c.degrees;
-            for (int y = 0; y < int(turned->GetHeight()); ++y)
-                for (int x = 0; x < int(turned->GetWidth()); ++x) {
-                    const auto [sx, sy] = c.from(x, y, w, h);
-                    ASSERT_EQ(PixelBytes(*turned, x, y), as32(*source, sx, sy))
-                        << c.degrees << " degrees at " << x << "," << y;
-                }
+        for (PixelFormat format : kFormats) {
+            for (const Case& c : cases) {
+                const int w = size.width(), h = size.height();
+                auto source = MakePatternBitmap(w, h, format);
+                auto turned = Rotate(*source, c.degrees);
+                ASSERT_EQ(turned->GetPixelFormat(), PixelFormat32bppARGB);
+                ASSERT_EQ(int(turned->GetWidth()), c.sideways ? h : w) << c.degrees;
+                ASSERT_EQ(int(turned->GetHeight()), c.sideways ? w : h) << c.degrees;
+                for (int y = 0; y < int(turned->GetHeight()); ++y)
+                    for (int x = 0; x < int(turned->GetWidth()); ++x) {
+                        const auto [sx, sy] = c.from(x, y, w, h);
+                        ASSERT_EQ(PixelBytes(*turned, x, y), as32(*source, sx, sy))
+                            << c.degrees << " degrees at " << x << "," << y;
+                    }
+            }
         }
-    }
 }
 
 TEST(Rotate, PhotoSizeTurnsSideways) {
@@ -73,7 +94,7 @@ TEST(Rotate, OtherAnglesUseTheBoundingBox) {
     EXPECT_EQ(turned->GetWidth(), 106u); // trunc(150 / sqrt(2))
     EXPECT_EQ(turned->GetHeight(), 106u);
     EXPECT_EQ(PixelBytes(*turned, 53, 53), PixelBytes(*image, 0, 0)); // centre is covered
-    EXPECT_EQ(PixelBytes(*turned, 0, 0), std::string(4, '\0'));      // corner stays transparent
+    EXPECT_EQ(PixelBytes(*turned, 0, 0), std::string(4, '\0'));       // corner stays transparent
 }
 
 TEST(Flip, MirrorsIntoA32BitImage) {
@@ -101,7 +122,7 @@ TEST(ClearRect, ClearsInsideAndSkipsRectanglesThatStickOut) {
         int x, y, w, h;
         bool cleared;
     };
-    const Case cases[] = {{1, 1, 3, 2, true}, {0, 0, 6, 4, true}, {4, 0, 3, 1, false},
+    const Case cases[] = {{1, 1, 3, 2, true},   {0, 0, 6, 4, true},  {4, 0, 3, 1, false},
                           {-1, 0, 2, 2, false}, {0, 3, 1, 2, false}, {2, 2, 0, 1, false}};
     for (PixelFormat format : kFormats) {
         for (const Case& c : cases) {
@@ -116,7 +137,8 @@ TEST(ClearRect, ClearsInsideAndSkipsRectanglesThatStickOut) {
             for (int y = 0; y < 4; ++y)
                 for (int x = 0; x < 6; ++x) {
                     const bool inside = x >= c.x && x < c.x + c.w && y >= c.y && y < c.y + c.h;
-                    ASSERT_EQ(PixelBytes(*image, x, y), inside ? std::string(bpp, '\0') : PixelBytes(*before, x, y));
+                    ASSERT_EQ(PixelBytes(*image, x, y),
+                              inside ? std::string(bpp, '\0') : PixelBytes(*before, x, y));
                 }
         }
     }
@@ -143,7 +165,8 @@ TEST(Outline, FillAndStrokeTouchOnlyTheShape) {
     EXPECT_EQ(PixelBytes(*stroked, 5, 5), std::string(4, char(255)));
     EXPECT_EQ(PixelBytes(*stroked, 0, 0), std::string(4, char(255)));
     int dark = 0;
-    for (int x = 0; x < 10; ++x) dark += PixelBytes(*stroked, x, 2)[0] == 0;
+    for (int x = 0; x < 10; ++x)
+        dark += PixelBytes(*stroked, x, 2)[0] == 0;
     EXPECT_GE(dark, 5);
 }
 

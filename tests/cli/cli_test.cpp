@@ -53,8 +53,8 @@ struct TiffEntry {
 
 // A little-endian TIFF of one picture: the pixel blocks come first, their
 // offsets (moved by shift) and sizes go to offsetsTag and countsTag.
-QByteArray makeTiff(const std::vector<QByteArray>& blocks, std::vector<TiffEntry> entries, quint16 offsetsTag,
-                    quint16 countsTag, quint32 shift = 0) {
+QByteArray makeTiff(const std::vector<QByteArray>& blocks, std::vector<TiffEntry> entries,
+                    quint16 offsetsTag, quint16 countsTag, quint32 shift = 0) {
     QByteArray data("II*\0", 4);
     put32(data, 0); // the IFD's offset, filled in below
     std::vector<quint32> offsets, counts;
@@ -66,15 +66,18 @@ QByteArray makeTiff(const std::vector<QByteArray>& blocks, std::vector<TiffEntry
     if (data.size() % 2) data.append('\0');
     entries.push_back({offsetsTag, 4, offsets});
     entries.push_back({countsTag, 4, counts});
-    std::sort(entries.begin(), entries.end(), [](const TiffEntry& a, const TiffEntry& b) { return a.tag < b.tag; });
+    std::sort(entries.begin(), entries.end(),
+              [](const TiffEntry& a, const TiffEntry& b) { return a.tag < b.tag; });
     const quint32 ifd = quint32(data.size());
-    data[4] = char(ifd & 0xFF), data[5] = char((ifd >> 8) & 0xFF), data[6] = char((ifd >> 16) & 0xFF), data[7] = char(ifd >> 24);
+    data[4] = char(ifd & 0xFF), data[5] = char((ifd >> 8) & 0xFF),
+    data[6] = char((ifd >> 16) & 0xFF), data[7] = char(ifd >> 24);
     QByteArray extra;
     const quint32 extraAt = ifd + 2 + 12 * quint32(entries.size()) + 4;
     put16(data, quint32(entries.size()));
     for (const TiffEntry& e : entries) {
         QByteArray values;
-        for (quint32 v : e.values) e.type == 3 ? put16(values, v) : put32(values, v);
+        for (quint32 v : e.values)
+            e.type == 3 ? put16(values, v) : put32(values, v);
         put16(data, e.tag);
         put16(data, e.type);
         put32(data, quint32(e.values.size()));
@@ -92,8 +95,13 @@ QByteArray makeTiff(const std::vector<QByteArray>& blocks, std::vector<TiffEntry
 // An uncompressed 8-bit RGB TIFF in one strip; compression and the strip offset can be bent.
 QByteArray stripTiff(int w, int h, quint32 compression = 1, quint32 shift = 0) {
     return makeTiff({QByteArray(w * h * 3, '\x80')},
-                    {{256, 4, {quint32(w)}}, {257, 4, {quint32(h)}}, {258, 3, {8, 8, 8}}, {259, 3, {compression}},
-                     {262, 3, {2}}, {277, 3, {3}}, {278, 4, {quint32(h)}}},
+                    {{256, 4, {quint32(w)}},
+                     {257, 4, {quint32(h)}},
+                     {258, 3, {8, 8, 8}},
+                     {259, 3, {compression}},
+                     {262, 3, {2}},
+                     {277, 3, {3}},
+                     {278, 4, {quint32(h)}}},
                     273, 279, shift);
 }
 
@@ -113,8 +121,15 @@ QByteArray tiledRgbTiff(int w, int h) {
             tiles.push_back(tile);
         }
     return makeTiff(tiles,
-                    {{256, 4, {quint32(w)}}, {257, 4, {quint32(h)}}, {258, 3, {8, 8, 8}}, {259, 3, {1}},
-                     {262, 3, {2}}, {277, 3, {3}}, {284, 3, {1}}, {322, 4, {16}}, {323, 4, {16}}},
+                    {{256, 4, {quint32(w)}},
+                     {257, 4, {quint32(h)}},
+                     {258, 3, {8, 8, 8}},
+                     {259, 3, {1}},
+                     {262, 3, {2}},
+                     {277, 3, {3}},
+                     {284, 3, {1}},
+                     {322, 4, {16}},
+                     {323, 4, {16}}},
                     324, 325);
 }
 
@@ -122,7 +137,8 @@ quint32 crc32Of(const QByteArray& bytes) {
     quint32 crc = 0xFFFFFFFF;
     for (char c : bytes) {
         crc ^= quint8(c);
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
     }
     return ~crc;
 }
@@ -130,10 +146,12 @@ quint32 crc32Of(const QByteArray& bytes) {
 // A PNG chunk with its length and CRC (big-endian).
 QByteArray pngChunk(const QByteArray& type, const QByteArray& data, quint32 declaredLength) {
     QByteArray chunk;
-    for (int shift = 24; shift >= 0; shift -= 8) chunk.append(char((declaredLength >> shift) & 0xFF));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        chunk.append(char((declaredLength >> shift) & 0xFF));
     const quint32 crc = crc32Of(type + data);
     chunk += type + data;
-    for (int shift = 24; shift >= 0; shift -= 8) chunk.append(char((crc >> shift) & 0xFF));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        chunk.append(char((crc >> shift) & 0xFF));
     return chunk;
 }
 
@@ -155,11 +173,14 @@ QByteArray bmpWithOffsetBeyondEnd() {
     put32(b, 2);
     put16(b, 1);
     put16(b, 24);
-    for (int i = 0; i < 6; ++i) put32(b, 0);
+    for (int i = 0; i < 6; ++i)
+        put32(b, 0);
     return b + QByteArray(16, '\x7f');
 }
 
-bool isPng(const QByteArray& bytes) { return bytes.startsWith(QByteArray::fromHex("89504e470d0a1a0a")); }
+bool isPng(const QByteArray& bytes) {
+    return bytes.startsWith(QByteArray::fromHex("89504e470d0a1a0a"));
+}
 
 mode_t fileType(const QString& path) {
     struct stat st {};
@@ -170,15 +191,18 @@ mode_t fileType(const QString& path) {
 
 TEST(Cli, InfoReportsSizeFormatAndSelection) {
     TempDir dir;
-    CliRun r = RunCli(withBackups(dir, {"--info", TestDataPath("rocket.jpg"), "--select", "rect:10,10,10,5"}));
+    CliRun r = RunCli(
+        withBackups(dir, {"--info", TestDataPath("rocket.jpg"), "--select", "rect:10,10,10,5"}));
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, "width: 640\nheight: 427\nformat: PixelFormat24bppRGB\nselection: 10,10,10,5 area 50\n"
-                     "foreground: #FF000000\nbackground: #FFFFFFFF\n");
+    EXPECT_EQ(
+        r.out,
+        "width: 640\nheight: 427\nformat: PixelFormat24bppRGB\nselection: 10,10,10,5 area 50\n"
+        "foreground: #FF000000\nbackground: #FFFFFFFF\n");
     r = RunCli(withBackups(dir, {"--new", "25x14", "--info"}));
     EXPECT_EQ(r.out, "width: 25\nheight: 14\nformat: PixelFormat32bppARGB\nselection: none\n"
                      "foreground: #FF000000\nbackground: #FFFFFFFF\n");
-    r = RunCli(withBackups(dir, {"--new", "40x30", "--select", "rect:0,0,20,30", "--select-add", "rect:10,0,20,10",
-                                 "--select-sub", "rect:0,0,5,5", "--info"}));
+    r = RunCli(withBackups(dir, {"--new", "40x30", "--select", "rect:0,0,20,30", "--select-add",
+                                 "rect:10,0,20,10", "--select-sub", "rect:0,0,5,5", "--info"}));
     EXPECT_TRUE(r.out.contains("selection: 0,0,30,30 area 675\n")) << r.out.toStdString();
 }
 
@@ -188,11 +212,13 @@ TEST(Cli, HistoryRunsFromStepToStep) {
     // Undo right after opening is disabled: the command is refused.
     CliRun r = RunCli(withBackups(dir, {TestDataPath("chelsea.png"), "--do", "Undo"}));
     EXPECT_EQ(r.exitCode, 3);
-    r = RunCli(withBackups(dir, {TestDataPath("chelsea.png"), "--do", "Blur", "--do", "Emboss", "--do", "undo",
-                                 "--do", "Redo", "--do", "57643", "-o", out}));
+    r = RunCli(withBackups(dir, {TestDataPath("chelsea.png"), "--do", "Blur", "--do", "Emboss",
+                                 "--do", "undo", "--do", "Redo", "--do", "57643", "-o", out}));
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QString once = dir.file("once.png");
-    ASSERT_EQ(RunCli(withBackups(dir, {TestDataPath("chelsea.png"), "--do", "Blur", "-o", once})).exitCode, 0);
+    ASSERT_EQ(RunCli(withBackups(dir, {TestDataPath("chelsea.png"), "--do", "Blur", "-o", once}))
+                  .exitCode,
+              0);
     auto a = DecodeImageFile(out).bitmap, b = DecodeImageFile(once).bitmap;
     ASSERT_TRUE(a && b);
     EXPECT_TRUE(SameBitmaps(*b, *a));
@@ -222,7 +248,8 @@ TEST(Cli, UsageErrorsExitOne) {
 
 TEST(Cli, CommandsByTextAliasAndNumber) {
     TempDir dir;
-    for (const char* name : {"usm sharpen", "USM-Sharpen", "32853", "Gamma", "Flip Horizontal", "Stroke"}) {
+    for (const char* name :
+         {"usm sharpen", "USM-Sharpen", "32853", "Gamma", "Flip Horizontal", "Stroke"}) {
         const CliRun r = RunCli(withBackups(dir, {"--new", "8x8", "--do", name}));
         EXPECT_NE(r.exitCode, 1) << name << ": " << r.err.toStdString();
     }
@@ -237,18 +264,21 @@ TEST(Cli, BadFilesExitTwoQuicklyAndLeaveFilesAlone) {
     const QByteArray jpeg = readAll(TestDataPath("rocket.jpg"));
     writeBytes(dir.file("empty.png"), {});
     writeBytes(dir.file("random.png"), QByteArray(5000, '\x5A'));
-    writeBytes(dir.file("header.png"), QByteArray::fromHex("89504e470d0a1a0a0000000d4948445200007530000075300806000000"));
-    writeBytes(dir.file("bomb.png"), QByteArray::fromHex("89504e470d0a1a0a0000000d49484452000061a8000061a80806000000"));
+    writeBytes(dir.file("header.png"),
+               QByteArray::fromHex("89504e470d0a1a0a0000000d4948445200007530000075300806000000"));
+    writeBytes(dir.file("bomb.png"),
+               QByteArray::fromHex("89504e470d0a1a0a0000000d49484452000061a8000061a80806000000"));
     writeBytes(dir.file("hugechunk.png"), pngWithHugeChunk());
     writeBytes(dir.file("farpixels.bmp"), bmpWithOffsetBeyondEnd());
     writeBytes(dir.file("farpixels.tif"), stripTiff(8, 8, 1, 1u << 30));
     writeBytes(dir.file("strange.tif"), stripTiff(8, 8, 60000));
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("fifo.jpg")).constData(), 0600), 0);
     // Nothing ever writes into the pipe: reading it would wait for ever.
-    for (const QString& path : {dir.file("empty.png"), dir.file("random.png"), dir.file("header.png"),
-                                dir.file("bomb.png"), dir.file("missing.png"), dir.path(), dir.file("hugechunk.png"),
-                                dir.file("farpixels.bmp"), dir.file("farpixels.tif"), dir.file("strange.tif"),
-                                dir.file("fifo.jpg"), QString("/dev/zero"), QString("/proc/self/status")}) {
+    for (const QString& path :
+         {dir.file("empty.png"), dir.file("random.png"), dir.file("header.png"),
+          dir.file("bomb.png"), dir.file("missing.png"), dir.path(), dir.file("hugechunk.png"),
+          dir.file("farpixels.bmp"), dir.file("farpixels.tif"), dir.file("strange.tif"),
+          dir.file("fifo.jpg"), QString("/dev/zero"), QString("/proc/self/status")}) {
         QElapsedTimer t;
         t.start();
         const CliRun r = RunCli(withBackups(dir, {path, "-o", dir.file("never.png")}));
@@ -278,7 +308,8 @@ TEST(Cli, DamagedFileOpensWithWarningAndIsNotOverwrittenUnlessForced) {
     EXPECT_EQ(readAll(path), cut);
     // The same file opened through a link, saved under its own name.
     ASSERT_TRUE(QFile::link(path, dir.file("link.jpg")));
-    r = RunCli(withBackups(dir, {dir.file("link.jpg"), "--do", "Blur", "-o", dir.path() + "/./cut.jpg"}));
+    r = RunCli(
+        withBackups(dir, {dir.file("link.jpg"), "--do", "Blur", "-o", dir.path() + "/./cut.jpg"}));
     EXPECT_EQ(r.exitCode, 3) << r.err.toStdString();
     EXPECT_EQ(readAll(path), cut);
     r = RunCli(withBackups(dir, {"--force", path, "--do", "Blur", "-o", path}));
@@ -300,7 +331,8 @@ TEST(Cli, SaveFailureExitsTwoWithTheReason) {
         const CliRun r = RunCli(withBackups(dir, {"--new", "10x10", "-o", c.target}));
         EXPECT_EQ(r.exitCode, 2) << c.target.toStdString();
         EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains("Failed to save") && r.err.contains(c.reason)) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains("Failed to save") && r.err.contains(c.reason))
+            << r.err.toStdString();
     }
 }
 
@@ -313,7 +345,8 @@ TEST(Cli, SaveTargetsThatAreNotPlainFilesKeepWhatTheyAre) {
     const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", QFile::encodeName(dir.file("sock.png")).constData());
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s",
+                  QFile::encodeName(dir.file("sock.png")).constData());
     ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
 
     QByteArray fromPipe;
@@ -329,7 +362,11 @@ TEST(Cli, SaveTargetsThatAreNotPlainFilesKeepWhatTheyAre) {
     } cases[] = {
         {dir.file("link.png"), 0, S_IFLNK, [&] { return readAll(dir.file("real.png")); }},
         {dir.file("dangling.png"), 0, S_IFLNK, [&] { return readAll(dir.file("new.png")); }},
-        {dir.file("pipe.png"), 0, S_IFIFO, [&] { reader.join(); return fromPipe; }},
+        {dir.file("pipe.png"), 0, S_IFIFO,
+         [&] {
+             reader.join();
+             return fromPipe;
+         }},
         {"/dev/null", 0, S_IFCHR, nullptr},
         {"/dev/stdout", 0, S_IFLNK, nullptr},
         {dir.file("sock.png"), 2, S_IFSOCK, nullptr},
@@ -355,13 +392,15 @@ TEST(Cli, SaveTargetsThatAreNotPlainFilesKeepWhatTheyAre) {
 TEST(Cli, StandardStreamsAndNamesStartingWithADash) {
     TempDir dir;
     const QByteArray png = readAll(TestDataPath("chelsea.png"));
-    CliRun r = RunCli(withBackups(dir, {"-", "--do", "Blur", "-o", "-"}), 60000, CliSetup{png, {}, {}});
+    CliRun r =
+        RunCli(withBackups(dir, {"-", "--do", "Blur", "-o", "-"}), 60000, CliSetup{png, {}, {}});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(isPng(r.rawOut));
     r = RunCli(withBackups(dir, {"--format", "jpg", "--new", "8x8", "-o", "-"}));
     EXPECT_TRUE(r.rawOut.startsWith(QByteArray::fromHex("ffd8ff")));
     QFile::copy(TestDataPath("rocket.jpg"), dir.file("-x.jpg"));
-    r = RunCli(withBackups(dir, {"--do", "Blur", "-o", "-y.png", "--", "-x.jpg"}), 60000, CliSetup{{}, {}, dir.path()});
+    r = RunCli(withBackups(dir, {"--do", "Blur", "-o", "-y.png", "--", "-x.jpg"}), 60000,
+               CliSetup{{}, {}, dir.path()});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(isPng(readAll(dir.file("-y.png"))));
     r = RunCli(withBackups(dir, {"-"}), 60000, CliSetup{});
@@ -373,13 +412,14 @@ TEST(Cli, FileNamesAreTheSystemsBytes) {
     TempDir dir;
     QFile::copy(TestDataPath("rocket.jpg"), dir.file("plain.jpg"));
     // "lat\xe9.jpg" is Latin-1, not UTF-8.
-    const CliRun r = RunCliScript("cp plain.jpg \"$(printf 'lat\\351.jpg')\" && "
-                                  "\"$LUMASET_CLI\" --backup-dir BackUp \"$(printf 'lat\\351.jpg')\" "
-                                  "-o \"$(printf 'out\\351.png')\" && test -f \"$(printf 'out\\351.png')\" && "
-                                  // A message names the file with its own bytes.
-                                  "! \"$LUMASET_CLI\" --backup-dir BackUp \"$(printf 'no\\351.png')\" 2>err && "
-                                  "grep -q \"$(printf 'no\\351.png'): no such file\" err",
-                                  dir.path());
+    const CliRun r =
+        RunCliScript("cp plain.jpg \"$(printf 'lat\\351.jpg')\" && "
+                     "\"$LUMASET_CLI\" --backup-dir BackUp \"$(printf 'lat\\351.jpg')\" "
+                     "-o \"$(printf 'out\\351.png')\" && test -f \"$(printf 'out\\351.png')\" && "
+                     // A message names the file with its own bytes.
+                     "! \"$LUMASET_CLI\" --backup-dir BackUp \"$(printf 'no\\351.png')\" 2>err && "
+                     "grep -q \"$(printf 'no\\351.png'): no such file\" err",
+                     dir.path());
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
 }
 
@@ -388,6 +428,8 @@ TEST(Cli, TheExtensionChoosesTheFormat) {
     const struct {
         const char* name;
         QByteArray magic;
+        // Table rows stay one a line.
+        // clang-format off
     } cases[] = {
         {"a.jpeg", QByteArray::fromHex("ffd8ff")}, {"b.JPE", QByteArray::fromHex("ffd8ff")},
         {"c.Jpg", QByteArray::fromHex("ffd8ff")},  {"d.tiff", "II*"},
@@ -395,16 +437,21 @@ TEST(Cli, TheExtensionChoosesTheFormat) {
         {"g.GIF", "GIF89a"},                       {"h.png", QByteArray::fromHex("89504e47")},
         {"i.webp", QByteArray::fromHex("89504e47")}, {"noextension", QByteArray::fromHex("89504e47")},
     };
+    // clang-format on
     QStringList args{"--new", "8x8"};
-    for (const auto& c : cases) args << "-o" << dir.file(c.name);
+    for (const auto& c : cases)
+        args << "-o" << dir.file(c.name);
     const CliRun r = RunCli(withBackups(dir, args));
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    for (const auto& c : cases) EXPECT_TRUE(readAll(dir.file(c.name)).startsWith(c.magic)) << c.name;
+    for (const auto& c : cases)
+        EXPECT_TRUE(readAll(dir.file(c.name)).startsWith(c.magic)) << c.name;
     // One warning for each name whose extension says nothing.
     EXPECT_EQ(r.err.count('\n'), 2) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("i.webp") && r.err.contains("noextension")) << r.err.toStdString();
     // Without a transparency block a GIF stays GIF87a.
-    ASSERT_EQ(RunCli(withBackups(dir, {TestDataPath("rocket.jpg"), "-o", dir.file("opaque.gif")})).exitCode, 0);
+    ASSERT_EQ(RunCli(withBackups(dir, {TestDataPath("rocket.jpg"), "-o", dir.file("opaque.gif")}))
+                  .exitCode,
+              0);
     EXPECT_TRUE(readAll(dir.file("opaque.gif")).startsWith("GIF87a"));
 }
 
@@ -412,8 +459,15 @@ TEST(Cli, TiffFilesOpenQuietly) {
     TempDir dir;
     // libtiff warns of a tag it does not know; that is not for the terminal.
     std::vector<QByteArray> pixels{QByteArray(64, '\x80')};
-    writeBytes(dir.file("oddtag.tif"), makeTiff(pixels, {{256, 4, {8}}, {257, 4, {8}}, {258, 3, {8}}, {259, 3, {1}},
-                                                         {262, 3, {1}}, {277, 3, {1}}, {278, 4, {8}}, {65000, 3, {5}}},
+    writeBytes(dir.file("oddtag.tif"), makeTiff(pixels,
+                                                {{256, 4, {8}},
+                                                 {257, 4, {8}},
+                                                 {258, 3, {8}},
+                                                 {259, 3, {1}},
+                                                 {262, 3, {1}},
+                                                 {277, 3, {1}},
+                                                 {278, 4, {8}},
+                                                 {65000, 3, {5}}},
                                                 273, 279));
     CliRun r = RunCli(withBackups(dir, {dir.file("oddtag.tif"), "--info"}));
     EXPECT_EQ(r.exitCode, 0);
@@ -422,7 +476,8 @@ TEST(Cli, TiffFilesOpenQuietly) {
     r = RunCli(withBackups(dir, {dir.file("tiled.tif"), "--info", "-o", dir.file("t.png")}));
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.err, "");
-    EXPECT_TRUE(r.out.startsWith("width: 40\nheight: 20\nformat: PixelFormat24bppRGB")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.startsWith("width: 40\nheight: 20\nformat: PixelFormat24bppRGB"))
+        << r.out.toStdString();
     auto image = DecodeImageFile(dir.file("t.png")).bitmap;
     ASSERT_TRUE(image);
     // A pixel of the last, partial tile.
@@ -435,6 +490,8 @@ TEST(Cli, PicturesTheProgramMakesObeyTheSizeLimit) {
         QStringList args;
         int exitCode;
         const char* says;
+        // Table rows stay one a line.
+        // clang-format off
     } cases[] = {
         {{"--new", "8x8", "--select", "rect:0,0,46341,46341", "--do", "Crop"}, 3, "46341 x 46341 pixels"},
         {{"--new", "8x8", "--select", "rect:-20000,0,30001,10", "--do", "Crop"}, 3, "30001 x 10 pixels"},
@@ -444,11 +501,13 @@ TEST(Cli, PicturesTheProgramMakesObeyTheSizeLimit) {
         {{"--new", "20000x20000"}, 1, "20000 x 20000 pixels"},
         {{"--new", "8x8", "--do", "Mosaic:size=2147483648"}, 1, "2147483648 is outside"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         QElapsedTimer t;
         t.start();
         const CliRun r = RunCli(withBackups(dir, c.args));
-        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString() << ": " << r.err.toStdString();
+        EXPECT_EQ(r.exitCode, c.exitCode)
+            << c.args.join(' ').toStdString() << ": " << r.err.toStdString();
         EXPECT_LT(t.elapsed(), 5000) << c.args.join(' ').toStdString();
         EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(c.says)) << r.err.toStdString();
@@ -474,8 +533,10 @@ TEST(Cli, BackupFolder) {
     writeBytes(held + "/instance-999999999/Lumaset.temp.0", "x");
     r = RunCli({"--backup-dir", held, "--new", "8x8", "--do", "Blur"});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(r.err.startsWith("lumaset-cli: note:") && r.err.contains(held + "/instance-")) << r.err.toStdString();
-    EXPECT_EQ(QDir(held).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList()) << "instance folders remain";
+    EXPECT_TRUE(r.err.startsWith("lumaset-cli: note:") && r.err.contains(held + "/instance-"))
+        << r.err.toStdString();
+    EXPECT_EQ(QDir(held).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList())
+        << "instance folders remain";
     lock.unlock();
 
     // A folder that cannot be used stops the run before any work.
@@ -490,9 +551,10 @@ TEST(Cli, BackupFolder) {
 
     // Backups that cannot be written are reported once, and undo still works.
     const QString broken = dir.file("broken");
-    for (int i = 0; i < 4; ++i) QDir().mkpath(broken + QStringLiteral("/Lumaset.temp.%1.part").arg(i));
-    r = RunCli({"--backup-dir", broken, "--new", "8x8", "--do", "Blur", "--do", "Blur", "--do", "Blur", "--do", "Undo",
-                "--do", "Blur", "-o", out});
+    for (int i = 0; i < 4; ++i)
+        QDir().mkpath(broken + QStringLiteral("/Lumaset.temp.%1.part").arg(i));
+    r = RunCli({"--backup-dir", broken, "--new", "8x8", "--do", "Blur", "--do", "Blur", "--do",
+                "Blur", "--do", "Undo", "--do", "Blur", "-o", out});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     // The writes run in the background: the failure may come after the last step.
     EXPECT_LE(r.err.count("Failed to save"), 1) << r.err.toStdString();
@@ -514,12 +576,14 @@ TEST(Cli, NoTemporaryFileOutlivesTheProgram) {
     // Killed while it writes: the picture is written into an unnamed file,
     // which goes with the program.
     QProcess p;
-    p.start(LUMASET_CLI, withBackups(dir, {"--new", "5000x5000", "--do", "Add Noise", "-o", dir.file("big.png")}));
+    p.start(LUMASET_CLI, withBackups(dir, {"--new", "5000x5000", "--do", "Add Noise", "-o",
+                                           dir.file("big.png")}));
     ASSERT_TRUE(p.waitForStarted());
     const QString fds = QStringLiteral("/proc/%1/fd").arg(p.processId());
     bool killedWhileWriting = false;
     for (int i = 0; i < 6000 && p.state() == QProcess::Running && !killedWhileWriting; ++i) {
-        for (const QFileInfo& fd : QDir(fds).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        for (const QFileInfo& fd :
+             QDir(fds).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
             if (!fd.symLinkTarget().startsWith(dir.path() + "/#")) continue;
             ::kill(pid_t(p.processId()), SIGKILL);
             killedWhileWriting = true;
@@ -535,12 +599,19 @@ TEST(Cli, NoTemporaryFileOutlivesTheProgram) {
 TEST(Cli, RandomEffectsRepeatFromProgramStartAndRunOn) {
     TempDir dir;
     const QString a = dir.file("a.png"), b = dir.file("b.png"), c = dir.file("c.png");
-    ASSERT_EQ(RunCli(withBackups(dir, {TestDataPath("chelsea.png"), "--do", "Add Noise", "-o", a})).exitCode, 0);
-    ASSERT_EQ(RunCli(withBackups(dir, {TestDataPath("chelsea.png"), "--do", "Add Noise", "-o", b})).exitCode, 0);
+    ASSERT_EQ(RunCli(withBackups(dir, {TestDataPath("chelsea.png"), "--do", "Add Noise", "-o", a}))
+                  .exitCode,
+              0);
+    ASSERT_EQ(RunCli(withBackups(dir, {TestDataPath("chelsea.png"), "--do", "Add Noise", "-o", b}))
+                  .exitCode,
+              0);
     // The second run in one process draws further numbers from the generator.
-    ASSERT_EQ(RunCli(withBackups(dir, {TestDataPath("chelsea.png"), "--do", "Add Noise", "--do", "Undo", "--do",
-                                       "Add Noise", "-o", c})).exitCode, 0);
-    auto first = DecodeImageFile(a).bitmap, again = DecodeImageFile(b).bitmap, later = DecodeImageFile(c).bitmap;
+    ASSERT_EQ(RunCli(withBackups(dir, {TestDataPath("chelsea.png"), "--do", "Add Noise", "--do",
+                                       "Undo", "--do", "Add Noise", "-o", c}))
+                  .exitCode,
+              0);
+    auto first = DecodeImageFile(a).bitmap, again = DecodeImageFile(b).bitmap,
+         later = DecodeImageFile(c).bitmap;
     EXPECT_TRUE(SameBitmaps(*first, *again));
     EXPECT_FALSE(SameBitmaps(*first, *later));
 }
@@ -548,11 +619,14 @@ TEST(Cli, RandomEffectsRepeatFromProgramStartAndRunOn) {
 TEST(Cli, GesturesRunTheCanvasTools) {
     TempDir dir;
     const QString out = dir.file("out.png");
-    CliRun r = RunCli(withBackups(dir, {"--new", "40x30", "--gesture", "Draw Rectangle:10,10;20,15", "--gesture",
-                                        "Rectangle Select:ctrl:5,5;60,40", "--info", "-o", out}));
+    CliRun r = RunCli(
+        withBackups(dir, {"--new", "40x30", "--gesture", "Draw Rectangle:10,10;20,15", "--gesture",
+                          "Rectangle Select:ctrl:5,5;60,40", "--info", "-o", out}));
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains("selection: 5,5,34,24 area 816\n")) << r.out.toStdString(); // clamped to the image
-    EXPECT_TRUE(r.out.endsWith("foreground: #FF000000\nbackground: #FFFFFFFF\n")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("selection: 5,5,34,24 area 816\n"))
+        << r.out.toStdString(); // clamped to the image
+    EXPECT_TRUE(r.out.endsWith("foreground: #FF000000\nbackground: #FFFFFFFF\n"))
+        << r.out.toStdString();
     auto image = DecodeImageFile(out).bitmap;
     ASSERT_TRUE(image);
     ARGB corner = 0, inside = 0;
@@ -563,9 +637,9 @@ TEST(Cli, GesturesRunTheCanvasTools) {
 
     // A stroke is one history step (the first edit of a new picture is the
     // first entry); a click with Rectangle Select leaves an empty selection.
-    r = RunCli(withBackups(dir, {"--new", "20x20", "--gesture", "Draw Free Line:2,2;4,4", "--gesture",
-                                 "Draw Free Line:2,10;10,10;15,3", "--do", "Undo", "--gesture",
-                                 "Rectangle Select:4,4", "--info", "-o", out}));
+    r = RunCli(withBackups(dir, {"--new", "20x20", "--gesture", "Draw Free Line:2,2;4,4",
+                                 "--gesture", "Draw Free Line:2,10;10,10;15,3", "--do", "Undo",
+                                 "--gesture", "Rectangle Select:4,4", "--info", "-o", out}));
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("selection: 0,0,0,0 area 0\n")) << r.out.toStdString();
     image = DecodeImageFile(out).bitmap;
@@ -587,10 +661,13 @@ TEST(Cli, GesturesRunTheCanvasTools) {
         {{"--alpha", "128", "--gesture", "Color Picker:12,3"}, "#80FFFFFF"},
     };
     for (const Pick& p : picks) {
-        r = RunCli(withBackups(dir, QStringList{"--new", "40x30"} + p.steps + QStringList{"--info"}));
-        EXPECT_TRUE(r.out.contains(QStringLiteral("foreground: %1\n").arg(p.colour))) << r.out.toStdString();
+        r = RunCli(
+            withBackups(dir, QStringList{"--new", "40x30"} + p.steps + QStringList{"--info"}));
+        EXPECT_TRUE(r.out.contains(QStringLiteral("foreground: %1\n").arg(p.colour)))
+            << r.out.toStdString();
     }
-    r = RunCli(withBackups(dir, {"--new", "40x30", "--select", "rect:5,5,20,10", "--gesture", "Color Picker:5,8", "--info"}));
+    r = RunCli(withBackups(dir, {"--new", "40x30", "--select", "rect:5,5,20,10", "--gesture",
+                                 "Color Picker:5,8", "--info"}));
     EXPECT_FALSE(r.out.contains("foreground: #FF9B9B9B\n")) << r.out.toStdString();
 
     for (const char* bad : {"Nope:1,1", "Eraser:meta:1,1", "Eraser:1;2", "Eraser"}) {

@@ -16,7 +16,8 @@ CliRun cli(const TempDir& dir, QStringList args) {
 }
 
 // Writes a w x h picture of one colour; 24-bit when opaque is set.
-QString solidPicture(const TempDir& dir, const QString& name, int w, int h, QRgb color, bool opaque = true) {
+QString solidPicture(const TempDir& dir, const QString& name, int w, int h, QRgb color,
+                     bool opaque = true) {
     QImage image(w, h, opaque ? QImage::Format_RGB888 : QImage::Format_ARGB32);
     image.fill(QColor::fromRgba(color));
     const QString path = dir.file(name);
@@ -24,7 +25,9 @@ QString solidPicture(const TempDir& dir, const QString& name, int w, int h, QRgb
     return path;
 }
 
-QImage load(const QString& path) { return QImage(path).convertToFormat(QImage::Format_ARGB32); }
+QImage load(const QString& path) {
+    return QImage(path).convertToFormat(QImage::Format_ARGB32);
+}
 
 TEST(CommandsCli, OnePixelResults) {
     struct Case {
@@ -32,6 +35,8 @@ TEST(CommandsCli, OnePixelResults) {
         QRgb input;
         QRgb expected;
     };
+    // Table rows stay one a line.
+    // clang-format off
     const Case cases[] = {
         {"Blend:mode=Multiply", qRgb(128, 128, 128), qRgb(64, 64, 64)},
         {"Blend:mode=Sub", qRgb(200, 90, 7), qRgb(0, 0, 0)},
@@ -57,6 +62,7 @@ TEST(CommandsCli, OnePixelResults) {
         {"Green", qRgb(30, 20, 10), qRgb(0, 20, 0)},
         {"32809", qRgb(30, 20, 10), qRgb(0, 0, 10)},
     };
+    // clang-format on
     TempDir dir;
     for (const Case& c : cases) {
         const QString in = solidPicture(dir, "in.png", 3, 2, c.input);
@@ -74,16 +80,21 @@ TEST(CommandsCli, SelectionReach) {
         bool outsideChanges;
     };
     const Case cases[] = {
-        {"Brightness/Contrast:brightness=255", false}, {"Color Balance:green=-255", false},
-        {"Reverse", true},                             {"Gamma:position=100", true},
-        {"Curve:points=0:0;128:200;255:255", true},    {"Blend:mode=Sub", true},
-        {"Gray", true},                                {"Rotate Channel", true},
+        {"Brightness/Contrast:brightness=255", false},
+        {"Color Balance:green=-255", false},
+        {"Reverse", true},
+        {"Gamma:position=100", true},
+        {"Curve:points=0:0;128:200;255:255", true},
+        {"Blend:mode=Sub", true},
+        {"Gray", true},
+        {"Rotate Channel", true},
         {"Blue", true},
     };
     TempDir dir;
     const QString in = solidPicture(dir, "in.png", 6, 4, qRgb(30, 60, 90));
     for (const Case& c : cases) {
-        const CliRun run = cli(dir, {in, "--select", "rect:0,0,2,2", "--do", c.step, "-o", dir.file("s.png")});
+        const CliRun run =
+            cli(dir, {in, "--select", "rect:0,0,2,2", "--do", c.step, "-o", dir.file("s.png")});
         ASSERT_EQ(run.exitCode, 0) << c.step << ": " << run.err.toStdString();
         const QImage out = load(dir.file("s.png"));
         EXPECT_NE(out.pixel(1, 1), qRgb(30, 60, 90)) << c.step;
@@ -93,8 +104,10 @@ TEST(CommandsCli, SelectionReach) {
 
 TEST(CommandsCli, BadValuesAreRefused) {
     TempDir dir;
-    const char* steps[] = {"Blend:mode=Lighter", "Blend:channel=Alpha", "Curve:points=0:0;0:9;255:255",
-                           "Curve:points=0:0", "Resize:width=0", "New:width=30001", "Gamma:position=101"};
+    const char* steps[] = {
+        "Blend:mode=Lighter", "Blend:channel=Alpha", "Curve:points=0:0;0:9;255:255",
+        "Curve:points=0:0",   "Resize:width=0",      "New:width=30001",
+        "Gamma:position=101"};
     for (const char* step : steps) {
         const CliRun run = cli(dir, {"--new", "20x10", "--do", step});
         EXPECT_EQ(run.exitCode, 1) << step;
@@ -124,9 +137,11 @@ TEST(CommandsCli, UndoTakesBackExactlyOneStep) {
     };
     auto runSteps = [&](const QStringList& steps, const QString& out) {
         QStringList args{in};
-        for (const QString& step : steps) args << "--do" << step;
+        for (const QString& step : steps)
+            args << "--do" << step;
         const CliRun run = cli(dir, args << "-o" << out);
-        EXPECT_EQ(run.exitCode, 0) << steps.join(", ").toStdString() << ": " << run.err.toStdString();
+        EXPECT_EQ(run.exitCode, 0)
+            << steps.join(", ").toStdString() << ": " << run.err.toStdString();
         return load(out);
     };
     for (const Case& c : cases) {
@@ -148,6 +163,8 @@ TEST(CommandsCli, TurnsAndFlipsGoTheirWay) {
         QSize size;
         QRgb first; // pixel (0, 0)
     };
+    // Table rows stay one a line.
+    // clang-format off
     const Case cases[] = {
         {"Rotate 90CW", {1, 2}, qRgb(255, 0, 0)},  // the left end turns up... to the top right: red on top
         {"Rotate 90CCW", {1, 2}, qRgb(0, 0, 255)}, // counter-clockwise: the right end comes up
@@ -155,6 +172,7 @@ TEST(CommandsCli, TurnsAndFlipsGoTheirWay) {
         {"Flip Horizontal", {2, 1}, qRgb(0, 0, 255)},
         {"Flip Vertical", {2, 1}, qRgb(255, 0, 0)},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const CliRun run = cli(dir, {in, "--do", c.step, "-o", dir.file("t.png")});
         ASSERT_EQ(run.exitCode, 0) << c.step;
@@ -171,7 +189,8 @@ TEST(CommandsCli, CropDeleteFillStroke) {
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_TRUE(run.err.contains("Please select an area first before you do crop operation!"));
 
-    run = cli(dir, {in, "--select", "ellipse:10,20,100,50", "--do", "Crop", "--info", "-o", dir.file("c.png")});
+    run = cli(dir, {in, "--select", "ellipse:10,20,100,50", "--do", "Crop", "--info", "-o",
+                    dir.file("c.png")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains("width: 100\nheight: 50"));
     EXPECT_TRUE(run.out.contains("selection: none"));
@@ -181,33 +200,37 @@ TEST(CommandsCli, CropDeleteFillStroke) {
 
     // One band of two scans: the one inside is cleared (black: a 24-bit image
     // has no alpha), the one crossing the right edge is skipped whole.
-    run = cli(dir, {in, "--select", "rect:5,5,10,10", "--select-add", "rect:190,5,20,10", "--do", "Delete", "-o",
-                    dir.file("d.png")});
+    run = cli(dir, {in, "--select", "rect:5,5,10,10", "--select-add", "rect:190,5,20,10", "--do",
+                    "Delete", "-o", dir.file("d.png")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     out = load(dir.file("d.png"));
     EXPECT_EQ(out.pixel(7, 7), qRgb(0, 0, 0));
     EXPECT_EQ(out.pixel(195, 7), qRgb(9, 99, 199));
     EXPECT_EQ(cli(dir, {in, "--do", "Delete"}).exitCode, 3); // needs a selection
 
-    run = cli(dir, {"--fg", "#FF0000", "--pen-width", "3", in, "--select", "rect:20,20,40,40", "--do", "Fill",
-                    "--select", "rect:100,20,40,40", "--do", "Stroke", "-o", dir.file("f.png")});
+    run = cli(dir,
+              {"--fg", "#FF0000", "--pen-width", "3", in, "--select", "rect:20,20,40,40", "--do",
+               "Fill", "--select", "rect:100,20,40,40", "--do", "Stroke", "-o", dir.file("f.png")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     out = load(dir.file("f.png"));
     EXPECT_EQ(out.pixel(40, 40), qRgb(255, 0, 0));
     EXPECT_EQ(out.pixel(19, 40), qRgb(9, 99, 199));
-    EXPECT_EQ(out.pixel(100, 40), qRgb(255, 0, 0)); // on the outline
+    EXPECT_EQ(out.pixel(100, 40), qRgb(255, 0, 0));  // on the outline
     EXPECT_EQ(out.pixel(120, 40), qRgb(9, 99, 199)); // inside, untouched
 }
 
 TEST(CommandsCli, ResizeAndNew) {
     TempDir dir;
-    CliRun run = cli(dir, {"--new", "600x400", "--select", "rect:1,1,5,5", "--do", "Resize:width=300", "--info"});
+    CliRun run = cli(dir, {"--new", "600x400", "--select", "rect:1,1,5,5", "--do",
+                           "Resize:width=300", "--info"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains("width: 300\nheight: 200\nformat: PixelFormat32bppARGB\nselection: none"));
+    EXPECT_TRUE(
+        run.out.contains("width: 300\nheight: 200\nformat: PixelFormat32bppARGB\nselection: none"));
     run = cli(dir, {"--new", "600x400", "--do", "Resize:height=100,restrict=0", "--info"});
     EXPECT_TRUE(run.out.contains("width: 600\nheight: 100"));
     // The same size records nothing, so there is nothing to undo.
-    EXPECT_EQ(cli(dir, {"--new", "600x400", "--do", "Resize:width=600", "--do", "Undo"}).exitCode, 3);
+    EXPECT_EQ(cli(dir, {"--new", "600x400", "--do", "Resize:width=600", "--do", "Undo"}).exitCode,
+              3);
 
     run = cli(dir, {"--new", "30x20", "--do", "New", "--info"});
     EXPECT_TRUE(run.out.contains("width: 600\nheight: 400"));

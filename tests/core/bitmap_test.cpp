@@ -15,7 +15,8 @@ TEST(BitmapFormats, BytesPerPixelTable) {
         {0x000E200B, 4}, {0x0010300C, 6}, {0x0034400D, 8}, {0x001C400E, 8}, {0, 0},
         {0x00021809, 0}, {0xFFFFFFFF, 0},
     };
-    for (const auto& r : rows) EXPECT_EQ(BytesPerPixel(r.code), r.bytes) << std::hex << r.code;
+    for (const auto& r : rows)
+        EXPECT_EQ(BytesPerPixel(r.code), r.bytes) << std::hex << r.code;
     EXPECT_STREQ(PixelFormatName(PixelFormat24bppRGB), "PixelFormat24bppRGB");
 }
 
@@ -25,7 +26,8 @@ TEST(BitmapCreate, NewBitmapIsAllZeroWithPaddedStride) {
     ScopedLock lock(b);
     EXPECT_EQ(lock.stride(), 16); // 15 bytes padded to 4
     for (int y = 0; y < 3; ++y)
-        for (int i = 0; i < 15; ++i) EXPECT_EQ(lock.row(y)[i], 0);
+        for (int i = 0; i < 15; ++i)
+            EXPECT_EQ(lock.row(y)[i], 0);
     Bitmap bad(5, 3, PixelFormat8bppIndexed);
     EXPECT_FALSE(bad.isValid());
     EXPECT_NE(bad.GetLastStatus(), Ok);
@@ -49,11 +51,13 @@ TEST(BitmapLock, SubRectangleAndOtherFormatWriteBack) {
     auto b = MakeSolidBitmap(6, 5, PixelFormat24bppRGB, 0xFF102030);
     Rect r{2, 1, 3, 2};
     BitmapData d;
-    ASSERT_EQ(b->LockBits(&r, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppARGB, &d), Ok);
+    ASSERT_EQ(b->LockBits(&r, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppARGB, &d),
+              Ok);
     EXPECT_EQ(d.Width, 3u);
     EXPECT_EQ(d.Scan0[0], 0x30); // current pixels are there
     EXPECT_EQ(d.Scan0[3], 0xFF);
-    for (int y = 0; y < 2; ++y) std::memset(d.Scan0 + y * d.Stride, 0x55, 12);
+    for (int y = 0; y < 2; ++y)
+        std::memset(d.Scan0 + y * d.Stride, 0x55, 12);
     ASSERT_EQ(b->UnlockBits(&d), Ok);
     EXPECT_EQ(PixelBytes(*b, 2, 1), std::string("\x55\x55\x55", 3));
     EXPECT_EQ(PixelBytes(*b, 4, 2), std::string("\x55\x55\x55", 3));
@@ -83,7 +87,8 @@ TEST(BitmapClone, RectangleAndWholeImage) {
 
 TEST(LookupTable, ChannelsAndAlpha) {
     std::uint8_t table[256];
-    for (int i = 0; i < 256; ++i) table[i] = std::uint8_t(255 - i);
+    for (int i = 0; i < 256; ++i)
+        table[i] = std::uint8_t(255 - i);
     const struct {
         int channel;
         const char* expected; // B G R A after the table

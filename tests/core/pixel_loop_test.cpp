@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The effect frame's areas and walkers.
-#include "core/selection/selection_region.h"
 #include "core/pixel_loop.h"
+#include "core/selection/selection_region.h"
 #include "testing/test_images.h"
-
 
 namespace {
 
@@ -43,7 +42,8 @@ TEST(EffectFrame, TwoThreadsVisitEveryPixelOnce) {
         forEachSpan(
             frame, Coverage::Interior,
             [&](int y, int x0, int x1) {
-                for (int x = x0; x < x1; ++x) ++hits[std::size_t(y) * w + x];
+                for (int x = x0; x < x1; ++x)
+                    ++hits[std::size_t(y) * w + x];
             },
             t);
         for (int y = 0; y < h; ++y)

@@ -9,10 +9,10 @@
 #include <QImageWriter>
 #include <QProcess>
 #include <QStandardPaths>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <jpeglib.h>
-#include <atomic>
 #include <set>
 #include <thread>
 
@@ -35,7 +35,8 @@ std::unique_ptr<Bitmap> translucentPhoto() {
     auto b = photo->Clone(Rect{0, 0, 160, 120}, PixelFormat32bppARGB);
     ScopedLock lock(*b);
     for (int y = 0; y < lock.height(); ++y)
-        for (int x = 0; x < lock.width(); ++x) lock.pixel(x, y)[3] = std::uint8_t((x * 7 + y * 3) % 256);
+        for (int x = 0; x < lock.width(); ++x)
+            lock.pixel(x, y)[3] = std::uint8_t((x * 7 + y * 3) % 256);
     return b;
 }
 
@@ -88,13 +89,14 @@ TEST(MimeType, ExtensionDecidesInAnyCase) {
         const char* name;
         const char* mime;
     } rows[] = {
-        {"photo.JPG", "image/jpeg"},  {"photo.jpeg", "image/jpeg"}, {"p.JPE", "image/jpeg"},
-        {"scan.tiff", "image/tiff"},  {"scan.TIF", "image/tiff"},   {"a.GiF", "image/gif"},
-        {"b.bmp", "image/bmp"},       {"noextension", "image/png"}, {"x.png", "image/png"},
-        {"ab", "image/png"},          {"dir.jpg/file", "image/png"}, {"x.webp", "image/png"},
+        {"photo.JPG", "image/jpeg"}, {"photo.jpeg", "image/jpeg"},  {"p.JPE", "image/jpeg"},
+        {"scan.tiff", "image/tiff"}, {"scan.TIF", "image/tiff"},    {"a.GiF", "image/gif"},
+        {"b.bmp", "image/bmp"},      {"noextension", "image/png"},  {"x.png", "image/png"},
+        {"ab", "image/png"},         {"dir.jpg/file", "image/png"}, {"x.webp", "image/png"},
         {"xjpg", "image/png"},
     };
-    for (const auto& r : rows) EXPECT_EQ(MimeTypeForPath(r.name).toStdString(), r.mime) << r.name;
+    for (const auto& r : rows)
+        EXPECT_EQ(MimeTypeForPath(r.name).toStdString(), r.mime) << r.name;
     EXPECT_EQ(FindEncoderClsid("image/png"), 4);
     EXPECT_EQ(FindEncoderClsid("image/PNG"), -1);
     EXPECT_EQ(FindEncoderClsid("image/webp"), -1);
@@ -126,7 +128,8 @@ TEST(RoundTrip, LosslessFormatsAreByteIdentical) {
     auto translucent = translucentPhoto();
     for (const char* ext : {"png", "bmp", "tif"}) {
         for (Bitmap* b : {opaque.get(), translucent.get()}) {
-            const QString path = dir.file(QStringLiteral("rt%1.%2").arg(BytesPerPixel(b->GetPixelFormat())).arg(ext));
+            const QString path = dir.file(
+                QStringLiteral("rt%1.%2").arg(BytesPerPixel(b->GetPixelFormat())).arg(ext));
             ASSERT_TRUE(save(*b, path)) << ext;
             auto back = decode(path);
             ASSERT_TRUE(back);
@@ -134,7 +137,8 @@ TEST(RoundTrip, LosslessFormatsAreByteIdentical) {
             // Another decoder reads the file too, alpha included.
             const QImage qt(path);
             ASSERT_FALSE(qt.isNull()) << path.toStdString();
-            EXPECT_EQ(qt.hasAlphaChannel(), b->GetPixelFormat() == PixelFormat32bppARGB) << path.toStdString();
+            EXPECT_EQ(qt.hasAlphaChannel(), b->GetPixelFormat() == PixelFormat32bppARGB)
+                << path.toStdString();
         }
     }
 }
@@ -152,18 +156,21 @@ TEST(RoundTrip, JpegAtQuality90) {
 TEST(RoundTrip, GifPaletteAndTransparency) {
     TempDir dir;
     auto photo = decode(TestDataPath("coffee.png"));
-    auto b = photo->Clone(Rect{0, 0, int(photo->GetWidth()), int(photo->GetHeight())}, PixelFormat32bppARGB);
+    auto b = photo->Clone(Rect{0, 0, int(photo->GetWidth()), int(photo->GetHeight())},
+                          PixelFormat32bppARGB);
     {
         ScopedLock lock(*b);
         for (int y = 0; y < 20; ++y)
-            for (int x = 0; x < 30; ++x) lock.pixel(x, y)[3] = 0;
+            for (int x = 0; x < 30; ++x)
+                lock.pixel(x, y)[3] = 0;
     }
     ASSERT_TRUE(save(*b, dir.file("c.gif")));
     QImage gif(dir.file("c.gif"));
     ASSERT_FALSE(gif.isNull());
     std::set<QRgb> colours;
     for (int y = 0; y < gif.height(); ++y)
-        for (int x = 0; x < gif.width(); ++x) colours.insert(gif.pixel(x, y));
+        for (int x = 0; x < gif.width(); ++x)
+            colours.insert(gif.pixel(x, y));
     EXPECT_LE(colours.size(), 256u);
     auto back = decode(dir.file("c.gif"));
     ASSERT_EQ(back->GetPixelFormat(), PixelFormat32bppARGB);
@@ -176,7 +183,8 @@ TEST(RoundTrip, GifPaletteAndTransparency) {
             EXPECT_EQ(r.pixel(x, y)[3], clear ? 0 : 255);
             if (clear) continue;
             ++opaque;
-            for (int c = 0; c < 3; ++c) error += std::abs(int(a.pixel(x, y)[c]) - int(r.pixel(x, y)[c]));
+            for (int c = 0; c < 3; ++c)
+                error += std::abs(int(a.pixel(x, y)[c]) - int(r.pixel(x, y)[c]));
         }
     EXPECT_LE(error / (opaque * 3.0), 8.0);
 }
@@ -196,7 +204,8 @@ TEST(RoundTrip, OtherDecoderAgrees) {
         EXPECT_EQ(p.exitCode(), 0) << ext;
         EXPECT_TRUE(out.startsWith("160 120")) << ext << ": " << out.toStdString();
         if (QLatin1String(ext) != QLatin1String("jpg")) {
-            EXPECT_TRUE(out.contains("Blend") || out.contains("True")) << ext << ": " << out.toStdString();
+            EXPECT_TRUE(out.contains("Blend") || out.contains("True"))
+                << ext << ": " << out.toStdString();
         }
     }
 }
@@ -219,7 +228,8 @@ TEST(Save, FailureLeavesOldFileIntact) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), before);
     EXPECT_FALSE(SaveBitmapFile(*other, dir.file("missing/x.png"), FindEncoderClsid("image/png")));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary left
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
+              1); // no temporary left
 }
 
 TEST(Decode, BadFilesAreRefusedOrMarkedDamaged) {
@@ -234,7 +244,8 @@ TEST(Decode, BadFilesAreRefusedOrMarkedDamaged) {
     jpegFile.open(QIODevice::ReadOnly);
     const QByteArray jpeg = jpegFile.readAll();
     QByteArray random(4096, '\0');
-    for (int i = 0; i < random.size(); ++i) random[i] = char((i * 7919 + 13) % 251);
+    for (int i = 0; i < random.size(); ++i)
+        random[i] = char((i * 7919 + 13) % 251);
     // A PNG header declaring 50000 x 50000 pixels.
     const QByteArray huge = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452") +
                             QByteArray::fromHex("0000c3500000c35008020000004d5a7e1a");
@@ -255,9 +266,10 @@ TEST(Decode, BadFilesAreRefusedOrMarkedDamaged) {
     const int descriptor = gifBomb.indexOf(char(0x2c), 13);
     gifBomb.replace(descriptor + 5, 4, QByteArray::fromHex("803e803e"));
 
-    for (const QString& refused : {write("empty.png", {}), write("random.jpg", random), write("huge.png", huge),
-                                   write("bomb.jpg", jpegBomb), write("bomb.gif", gifBomb),
-                                   dir.path(), dir.file("missing.png")}) {
+    for (const QString& refused :
+         {write("empty.png", {}), write("random.jpg", random), write("huge.png", huge),
+          write("bomb.jpg", jpegBomb), write("bomb.gif", gifBomb), dir.path(),
+          dir.file("missing.png")}) {
         DecodedImage d = DecodeImageFile(refused);
         EXPECT_FALSE(d.bitmap) << refused.toStdString();
         EXPECT_FALSE(d.error.isEmpty()) << refused.toStdString();
@@ -287,7 +299,8 @@ TEST(Decode, TwoThreadsKeepTheirOwnMessages) {
         f.open(QIODevice::ReadOnly);
         QByteArray bytes = f.readAll();
         if (garble == 0) return write(name, bytes.left(bytes.size() / 2));
-        for (qsizetype i = bytes.size() * 4 / 10, end = i + garble; i < end; ++i) bytes[i] = char(i * 37);
+        for (qsizetype i = bytes.size() * 4 / 10, end = i + garble; i < end; ++i)
+            bytes[i] = char(i * 37);
         return write(name, bytes);
     };
     // Damaged files of every reader: libpng, libjpeg, libtiff, Qt's JPEG reader
@@ -301,11 +314,15 @@ TEST(Decode, TwoThreadsKeepTheirOwnMessages) {
     greyWriter.setCompression(1); // LZW, so garbled bytes are noticed
     ASSERT_TRUE(greyWriter.write(photo->image().convertToFormat(QImage::Format_Grayscale8)));
     const QStringList files = {
-        damage(TestDataPath("chelsea.png"), "cut.png", 0), damage(TestDataPath("rocket.jpg"), "cut.jpg", 0),
-        damage(dir.file("whole.tif"), "bad.tif", 20000),   damage(dir.file("cmyk.jpg"), "cut-cmyk.jpg", 0),
-        damage(dir.file("cmyk.jpg"), "bad-cmyk.jpg", 8),   damage(dir.file("grey.tif"), "bad-grey.tif", 20000),
+        damage(TestDataPath("chelsea.png"), "cut.png", 0),
+        damage(TestDataPath("rocket.jpg"), "cut.jpg", 0),
+        damage(dir.file("whole.tif"), "bad.tif", 20000),
+        damage(dir.file("cmyk.jpg"), "cut-cmyk.jpg", 0),
+        damage(dir.file("cmyk.jpg"), "bad-cmyk.jpg", 8),
+        damage(dir.file("grey.tif"), "bad-grey.tif", 20000),
         write("junk.gif", "GIF89a not really"),
-        TestDataPath("coffee.png"),                            dir.file("grey.tif"),
+        TestDataPath("coffee.png"),
+        dir.file("grey.tif"),
         dir.file("cmyk.jpg"),
     };
     const int damagedFiles = 5; // the first five open damaged, the rest do not
@@ -313,7 +330,8 @@ TEST(Decode, TwoThreadsKeepTheirOwnMessages) {
     std::vector<std::pair<bool, QString>> expected;
     for (int i = 0; i < files.size(); ++i) {
         const DecodedImage d = DecodeImageFile(files[i]);
-        EXPECT_EQ(d.damaged, i < damagedFiles) << files[i].toStdString() << ": " << d.error.toStdString();
+        EXPECT_EQ(d.damaged, i < damagedFiles)
+            << files[i].toStdString() << ": " << d.error.toStdString();
         expected.emplace_back(d.damaged, d.error);
     }
     // Two threads decode them at once in opposite orders, many times over.

@@ -15,8 +15,10 @@
 namespace {
 
 class RecordingHost : public Host {
-public:
-    void showMessage(const QString& text, const QString& detail) override { messages << text + "|" + detail; }
+  public:
+    void showMessage(const QString& text, const QString& detail) override {
+        messages << text + "|" + detail;
+    }
     void showWarning(const QString& text) override { warnings << text; }
     bool confirm(const QString&) override {
         ++questions;
@@ -36,7 +38,9 @@ void edit(CLumasetDoc& doc, std::uint8_t value) {
     doc.PushBackup(false);
 }
 
-std::uint8_t firstByte(CLumasetDoc& doc) { return std::uint8_t(PixelBytes(*doc.GetImage(), 0, 0)[0]); }
+std::uint8_t firstByte(CLumasetDoc& doc) {
+    return std::uint8_t(PixelBytes(*doc.GetImage(), 0, 0)[0]);
+}
 
 } // namespace
 
@@ -65,8 +69,10 @@ TEST(Document, NewImageAndBackground) {
 // The board as computed matches the bitmap it stands for (squares painted
 // over a transparent image), turned by Rotate through every quarter turn.
 TEST(Document, CheckerboardTurnsWithTheImage) {
-    for (const auto& [width, height] : {std::pair{25, 14}, std::pair{30, 20}, std::pair{7, 31}, std::pair{1, 1}}) {
-        std::unique_ptr<Bitmap> painted = std::make_unique<Bitmap>(width, height, PixelFormat32bppARGB);
+    for (const auto& [width, height] :
+         {std::pair{25, 14}, std::pair{30, 20}, std::pair{7, 31}, std::pair{1, 1}}) {
+        std::unique_ptr<Bitmap> painted =
+            std::make_unique<Bitmap>(width, height, PixelFormat32bppARGB);
         {
             ScopedLock lock(*painted);
             for (int y = 0; y < height / 10 * 10; ++y)
@@ -88,7 +94,8 @@ TEST(Document, CheckerboardTurnsWithTheImage) {
                 for (int x = 0; x < lock.width(); ++x) {
                     ARGB expected;
                     std::memcpy(&expected, lock.pixel(x, y), 4);
-                    ASSERT_EQ(board.colourAt(x, y), expected) << width << "x" << height << " at " << x << "," << y;
+                    ASSERT_EQ(board.colourAt(x, y), expected)
+                        << width << "x" << height << " at " << x << "," << y;
                 }
         }
         EXPECT_EQ(board.colourAt(-1, 0), 0u);
@@ -226,6 +233,8 @@ TEST(BackupStore, TwoProgramsNeverShareAFolder) {
     BackupStore second(dir.file("BackUp"));
     EXPECT_EQ(first.folder(), dir.file("BackUp"));
     EXPECT_NE(second.folder(), first.folder());
-    EXPECT_EQ(second.folder(), dir.file("BackUp") + QStringLiteral("/instance-%1").arg(QCoreApplication::applicationPid()));
+    EXPECT_EQ(second.folder(),
+              dir.file("BackUp") +
+                  QStringLiteral("/instance-%1").arg(QCoreApplication::applicationPid()));
     EXPECT_TRUE(second.error().isEmpty());
 }

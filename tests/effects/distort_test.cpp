@@ -20,7 +20,8 @@ TEST(Wave, MatchesReference) {
                 auto src = MakePatternBitmap(s.w, s.h, f, 11);
                 auto dst = src->Clone();
                 Wave(*src, *dst, nullptr, {.amplitude = a});
-                EXPECT_TRUE(MatchesRaster(OracleWave(ReadRaster(*src), Picked::all(s.w, s.h), a), *dst))
+                EXPECT_TRUE(
+                    MatchesRaster(OracleWave(ReadRaster(*src), Picked::all(s.w, s.h), a), *dst))
                     << s.w << "x" << s.h << " amplitude " << a;
             }
 }
@@ -43,17 +44,20 @@ TEST(FishEye, MatchesReference) {
     struct Case {
         int mode, outside, strength;
     };
-    const Case cases[] = {{0, 2, 29}, {1, 2, 29}, {0, 0, 100}, {1, 1, 5}, {0, 7, 1}, {5, 2, 60}, {0, 0, 0}, {1, 1, 0}};
+    const Case cases[] = {{0, 2, 29}, {1, 2, 29}, {0, 0, 100}, {1, 1, 5},
+                          {0, 7, 1},  {5, 2, 60}, {0, 0, 0},   {1, 1, 0}};
     for (PixelFormat f : kFormats)
         for (Size s : {Size{1, 1}, Size{2, 3}, Size{9, 6}, Size{30, 45}, Size{301, 260}})
             for (const Case& c : cases) {
                 auto src = MakePatternBitmap(s.w, s.h, f, 13);
                 auto dst = src->Clone();
-                FishEye(*src, *dst, nullptr, {.mode = c.mode, .outside = c.outside, .strength = c.strength});
-                EXPECT_TRUE(MatchesRaster(
-                    OracleFishEye(ReadRaster(*src), Picked::all(s.w, s.h), c.mode, c.outside, c.strength), *dst))
-                    << s.w << "x" << s.h << " mode " << c.mode << " outside " << c.outside << " strength "
-                    << c.strength;
+                FishEye(*src, *dst, nullptr,
+                        {.mode = c.mode, .outside = c.outside, .strength = c.strength});
+                EXPECT_TRUE(MatchesRaster(OracleFishEye(ReadRaster(*src), Picked::all(s.w, s.h),
+                                                        c.mode, c.outside, c.strength),
+                                          *dst))
+                    << s.w << "x" << s.h << " mode " << c.mode << " outside " << c.outside
+                    << " strength " << c.strength;
             }
 }
 

@@ -16,7 +16,8 @@ inline int byteAt(const ScopedLock& l, int x, int y, int c) {
 }
 
 // Runs routine(source, destination) on a fresh copy of source.
-inline std::unique_ptr<Bitmap> applied(Bitmap& source, const std::function<void(Bitmap&, Bitmap&)>& routine) {
+inline std::unique_ptr<Bitmap> applied(Bitmap& source,
+                                       const std::function<void(Bitmap&, Bitmap&)>& routine) {
     std::unique_ptr<Bitmap> destination = source.Clone();
     routine(source, *destination);
     return destination;
@@ -24,8 +25,8 @@ inline std::unique_ptr<Bitmap> applied(Bitmap& source, const std::function<void(
 
 // The expected result: a copy of source that oracle(source lock, expected lock)
 // rewrites.
-inline std::unique_ptr<Bitmap> expected(Bitmap& source,
-                                        const std::function<void(const ScopedLock&, const ScopedLock&)>& oracle) {
+inline std::unique_ptr<Bitmap>
+expected(Bitmap& source, const std::function<void(const ScopedLock&, const ScopedLock&)>& oracle) {
     std::unique_ptr<Bitmap> result = source.Clone();
     {
         ScopedLock s(source), e(*result);
@@ -36,11 +37,13 @@ inline std::unique_ptr<Bitmap> expected(Bitmap& source,
 
 // A 32-bit opaque copy of a 24-bit bitmap.
 inline std::unique_ptr<Bitmap> opaque32(Bitmap& image24) {
-    auto out = std::make_unique<Bitmap>(int(image24.GetWidth()), int(image24.GetHeight()), PixelFormat32bppARGB);
+    auto out = std::make_unique<Bitmap>(int(image24.GetWidth()), int(image24.GetHeight()),
+                                        PixelFormat32bppARGB);
     ScopedLock s(image24), d(*out);
     for (int y = 0; y < s.height(); ++y)
         for (int x = 0; x < s.width(); ++x) {
-            for (int c = 0; c < 3; ++c) d.pixel(x, y)[c] = s.pixel(x, y)[c];
+            for (int c = 0; c < 3; ++c)
+                d.pixel(x, y)[c] = s.pixel(x, y)[c];
             d.pixel(x, y)[3] = 255;
         }
     return out;
@@ -53,14 +56,15 @@ inline ::testing::AssertionResult sameColours(Bitmap& a, Bitmap& b) {
         for (int x = 0; x < la.width(); ++x)
             for (int c = 0; c < 3; ++c)
                 if (la.pixel(x, y)[c] != lb.pixel(x, y)[c])
-                    return ::testing::AssertionFailure() << "colour byte " << c << " differs at (" << x << "," << y
-                                                         << "): " << int(la.pixel(x, y)[c]) << " vs "
-                                                         << int(lb.pixel(x, y)[c]);
+                    return ::testing::AssertionFailure()
+                           << "colour byte " << c << " differs at (" << x << "," << y
+                           << "): " << int(la.pixel(x, y)[c]) << " vs " << int(lb.pixel(x, y)[c]);
     return ::testing::AssertionSuccess();
 }
 
 // Sizes that exercise tiny images, padded odd widths and both thread halves.
 inline const std::vector<std::pair<int, int>>& oracleSizes() {
-    static const std::vector<std::pair<int, int>> sizes = {{1, 1}, {2, 5}, {3, 3}, {7, 5}, {13, 2}, {33, 17}, {301, 260}};
+    static const std::vector<std::pair<int, int>> sizes = {{1, 1},  {2, 5},   {3, 3},    {7, 5},
+                                                           {13, 2}, {33, 17}, {301, 260}};
     return sizes;
 }

@@ -10,7 +10,9 @@ namespace {
 
 constexpr PixelFormat kFormats[] = {PixelFormat24bppRGB, PixelFormat32bppARGB};
 
-std::string bgr(int b, int g, int r) { return std::string{char(b), char(g), char(r)}; }
+std::string bgr(int b, int g, int r) {
+    return std::string{char(b), char(g), char(r)};
+}
 
 TEST(AddNoise, MatchesReferenceAndNeverDarkens) {
     for (PixelFormat f : kFormats)
@@ -20,7 +22,8 @@ TEST(AddNoise, MatchesReferenceAndNeverDarkens) {
             RuntimeSeed(1);
             AddNoise(*image, nullptr, {.amplitude = amplitude});
             RuntimeSeed(1);
-            EXPECT_TRUE(MatchesRaster(OracleAddNoise(before, Picked::all(11, 7), amplitude), *image));
+            EXPECT_TRUE(
+                MatchesRaster(OracleAddNoise(before, Picked::all(11, 7), amplitude), *image));
             const Raster after = ReadRaster(*image);
             for (std::size_t i = 0; i < before.bytes.size(); ++i) {
                 EXPECT_GE(after.bytes[i], before.bytes[i]);
@@ -49,16 +52,18 @@ TEST(RedEyeRemove, Pixels) {
         int threshold;
     };
     const Case cases[] = {
-        {bgr(0, 0, 255), bgr(46, 46, 46), 50},    // pure red: gray 76 * 155 / 255
-        {bgr(0, 0, 100), bgr(0, 0, 100), 0},      // red 100 is never changed
-        {bgr(0, 0, 101), bgr(18, 18, 18), 0},     // luminance 30
+        {bgr(0, 0, 255), bgr(46, 46, 46), 50},        // pure red: gray 76 * 155 / 255
+        {bgr(0, 0, 100), bgr(0, 0, 100), 0},          // red 100 is never changed
+        {bgr(0, 0, 101), bgr(18, 18, 18), 0},         // luminance 30
         {bgr(150, 160, 200), bgr(150, 160, 200), 50}, // red exceeds min(green, blue) by only 50
         {bgr(149, 150, 200), bgr(99, 99, 99), 50},    // ... and by 51: luminance 164
     };
     for (PixelFormat f : kFormats)
         for (const Case& c : cases) {
-            auto image = MakeSolidBitmap(3, 2, f, 0x80000000u | ARGB(std::uint8_t(c.in[2])) << 16 |
-                                                      ARGB(std::uint8_t(c.in[1])) << 8 | std::uint8_t(c.in[0]));
+            auto image =
+                MakeSolidBitmap(3, 2, f,
+                                0x80000000u | ARGB(std::uint8_t(c.in[2])) << 16 |
+                                    ARGB(std::uint8_t(c.in[1])) << 8 | std::uint8_t(c.in[0]));
             RedEyeRemove(*image, nullptr, {.threshold = c.threshold});
             const std::string alpha = f == PixelFormat32bppARGB ? std::string(1, char(0x80)) : "";
             EXPECT_EQ(PixelBytes(*image, 2, 1), c.out + alpha) << int(std::uint8_t(c.in[2]));
@@ -77,13 +82,17 @@ TEST(LevelMap, Values) {
         double gamma;
         int in, out;
     };
+    // Table rows stay one a line.
+    // clang-format off
     const Case cases[] = {
         {30, 251, 1.0, 30, 0},   {30, 251, 1.0, 29, 0},   {30, 251, 1.0, 140, 126}, {30, 251, 1.0, 251, 255},
         {30, 251, 1.0, 250, 253}, {30, 251, 0.0, 30, 255}, {30, 251, 0.0, 250, 255}, {30, 251, 0.0, 29, 0},
         {30, 251, 2.0, 140, 179}, {100, 100, 1.2, 99, 0},  {100, 100, 1.2, 100, 255}, {0, 255, 1.0, 254, 254},
     };
+    // clang-format on
     for (const Case& c : cases) {
-        auto image = MakeSolidBitmap(1, 1, PixelFormat32bppARGB, 0x40000000u | ARGB(c.in) * 0x010101u);
+        auto image =
+            MakeSolidBitmap(1, 1, PixelFormat32bppARGB, 0x40000000u | ARGB(c.in) * 0x010101u);
         auto out = image->Clone();
         LevelMap(*image, *out, c.black, c.white, c.gamma);
         EXPECT_EQ(PixelBytes(*out, 0, 0), std::string(3, char(c.out)) + char(0x40))
@@ -109,9 +118,9 @@ TEST(Vignette, MatchesReference) {
         double ratio;
         int strength;
     };
-    const Case cases[] = {{9, 7, 0.4, 210}, {20, 12, 0.4, 210}, {12, 20, 0.7, 128}, {16, 16, 0.4, 255},
-                          {15, 15, 0.0, 200}, {31, 8, 1.0, 90}, {2, 2, 0.4, 210}, {1, 1, 0.4, 255},
-                          {40, 2, 0.95, 200}};
+    const Case cases[] = {{9, 7, 0.4, 210},   {20, 12, 0.4, 210}, {12, 20, 0.7, 128},
+                          {16, 16, 0.4, 255}, {15, 15, 0.0, 200}, {31, 8, 1.0, 90},
+                          {2, 2, 0.4, 210},   {1, 1, 0.4, 255},   {40, 2, 0.95, 200}};
     for (PixelFormat f : kFormats)
         for (const Case& c : cases) {
             auto image = MakePatternBitmap(c.w, c.h, f, 34);
@@ -139,8 +148,15 @@ TEST(Vignette, StrengthEnds) {
 
 // The one-pass LOMO gives the bytes of its three stages run one after another.
 TEST(Lomo, EqualsItsStages) {
-    const LomoParams cases[] = {{}, {.cyan = 100, .magenta = -100, .yellow = 40, .black = 0, .white = 255,
-                                     .gamma = 0.5, .ratio = 0.9, .alpha = 255},
+    const LomoParams cases[] = {{},
+                                {.cyan = 100,
+                                 .magenta = -100,
+                                 .yellow = 40,
+                                 .black = 0,
+                                 .white = 255,
+                                 .gamma = 0.5,
+                                 .ratio = 0.9,
+                                 .alpha = 255},
                                 {.gamma = 0, .ratio = 0, .alpha = 10}};
     for (PixelFormat f : kFormats)
         for (const LomoParams& p : cases) {

@@ -14,7 +14,7 @@ TEST(RainDrops, MatchesReference) {
         int w, h, size, count, shading;
     };
     const Case cases[] = {
-        {1, 1, 40, 250, 1},  {7, 5, 40, 250, 1},  {61, 47, 40, 250, 1}, {61, 47, 40, 250, 0},
+        {1, 1, 40, 250, 1},  {7, 5, 40, 250, 1},  {61, 47, 40, 250, 1},  {61, 47, 40, 250, 0},
         {90, 70, 12, 30, 1}, {45, 80, 5, 400, 1}, {50, 50, 80, 20, 256}, {33, 21, 3, 50, 1},
     };
     for (PixelFormat f : {PixelFormat24bppRGB, PixelFormat32bppARGB})
@@ -22,11 +22,14 @@ TEST(RainDrops, MatchesReference) {
             auto src = MakePatternBitmap(c.w, c.h, f, 21);
             auto dst = src->Clone();
             RuntimeSeed(1);
-            RainDrops(*src, *dst, nullptr, {.size = c.size, .count = c.count, .shading = c.shading});
+            RainDrops(*src, *dst, nullptr,
+                      {.size = c.size, .count = c.count, .shading = c.shading});
             const int next = RuntimeRand();
             RuntimeSeed(1);
-            EXPECT_TRUE(MatchesRaster(OracleRainDrops(ReadRaster(*src), c.size, c.count, c.shading), *dst))
-                << c.w << "x" << c.h << " size " << c.size << " count " << c.count << " shading " << c.shading;
+            EXPECT_TRUE(
+                MatchesRaster(OracleRainDrops(ReadRaster(*src), c.size, c.count, c.shading), *dst))
+                << c.w << "x" << c.h << " size " << c.size << " count " << c.count << " shading "
+                << c.shading;
             EXPECT_EQ(next, RuntimeRand()) << "random numbers drawn differ";
         }
 }
@@ -41,7 +44,8 @@ TEST(RainDrops, SharesOneBudgetAndStopsEarly) {
     RainDrops(*src, *dst, nullptr, {.size = 40, .count = 250, .shading = 1});
     const int next = RuntimeRand();
     RuntimeSeed(1);
-    for (int i = 0; i < 1 + 2 + 1 + 2 * 9939; ++i) RuntimeRand();
+    for (int i = 0; i < 1 + 2 + 1 + 2 * 9939; ++i)
+        RuntimeRand();
     EXPECT_EQ(next, RuntimeRand());
 }
 
@@ -62,6 +66,8 @@ TEST(RainDrops, ShadingTable) {
         float r, theta;
         int r0, expected;
     };
+    // Table rows stay one a line.
+    // clang-format off
     const Case cases[] = {
         {10, -1.0f, 10, -80}, {9, -2.3f, 10, -40},   {9.5f, 0.2f, 10, -40}, {9, 1.0f, 10, 0},
         {8.5f, -1, 10, -40},  {8, 0.05f, 10, -30}, {8, 0.1f, 10, 0},    {8, -2, 10, -30},      {7, -1, 10, -20},
@@ -69,6 +75,7 @@ TEST(RainDrops, ShadingTable) {
         {5, -1.8f, 10, 30},   {4, -1, 10, 40},       {3, -2, 10, 30},       {2, -1, 10, 20},
         {1.9f, -1, 10, 0},    {0, 0, 0, -80},
     };
+    // clang-format on
     for (const Case& c : cases)
         EXPECT_EQ(RainDropShade(c.r, c.theta, c.r0), c.expected) << c.r << " " << c.theta;
 }

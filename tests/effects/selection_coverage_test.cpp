@@ -15,10 +15,10 @@ using Routine = std::function<void(Bitmap&, Bitmap&, SelectionRegion*)>;
 
 // How a selection limits an effect, compared with its whole-image result.
 enum class Rule {
-    Pointwise,   // selected pixels take the whole-image result, others keep the source
+    Pointwise,    // selected pixels take the whole-image result, others keep the source
     RectLessLast, // as Pointwise, but not on the last column and row of the bounds
-    Ignored,     // the selection changes nothing
-    BlurThenAll, // Soft Glow: only its blurred layer is limited
+    Ignored,      // the selection changes nothing
+    BlurThenAll,  // Soft Glow: only its blurred layer is limited
 };
 
 struct EffectCase {
@@ -33,14 +33,21 @@ const std::vector<EffectCase>& effectCases() {
         {"GaussBlur", GaussBlur, Rule::Pointwise},
         {"Sharpen", Sharpen, Rule::Pointwise},
         {"SharpenMore", SharpenMore, Rule::Pointwise},
-        {"MotionBlur", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { MotionBlur(s, d, r, {.angle = 15, .distance = 20}); },
+        {"MotionBlur",
+         [](Bitmap& s, Bitmap& d, SelectionRegion* r) {
+             MotionBlur(s, d, r, {.angle = 15, .distance = 20});
+         },
          Rule::Pointwise},
         // Outside the blurred area 2 * source - source gives the source back.
-        {"USM Sharpen", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { UsmSharpen(s, d, r, {.strength = 15}); }, Rule::Pointwise},
+        {"USM Sharpen",
+         [](Bitmap& s, Bitmap& d, SelectionRegion* r) { UsmSharpen(s, d, r, {.strength = 15}); },
+         Rule::Pointwise},
         {"SoftGlow", SoftGlow, Rule::BlurThenAll},
         {"Emboss", Emboss, Rule::RectLessLast},
         {"Wooden", Wooden, Rule::RectLessLast},
-        {"Pencil", [](Bitmap& s, Bitmap& d, SelectionRegion* r) { Pencil(s, d, r, {.threshold = 12}); }, Rule::Ignored},
+        {"Pencil",
+         [](Bitmap& s, Bitmap& d, SelectionRegion* r) { Pencil(s, d, r, {.threshold = 12}); },
+         Rule::Ignored},
         {"Solarize", Solarize, Rule::Pointwise},
         {"Whim", Whim, Rule::Pointwise},
         {"Aqua", Aqua, Rule::Pointwise},
@@ -77,14 +84,16 @@ TEST(EffectSelection, EmptySelectionEqualsNone) {
 }
 
 // The expected selection-limited image, built from the whole-image result.
-std::unique_ptr<Bitmap> limited(const EffectCase& c, Bitmap& source, Bitmap& whole, const SelectionRegion& region) {
+std::unique_ptr<Bitmap> limited(const EffectCase& c, Bitmap& source, Bitmap& whole,
+                                const SelectionRegion& region) {
     const Rect b = region.GetBounds();
     return expected(source, [&](const ScopedLock& s, const ScopedLock& e) {
         ScopedLock all(whole);
         for (int y = 0; y < s.height(); ++y)
             for (int x = 0; x < s.width(); ++x) {
                 bool take = region.IsVisible(float(x), float(y));
-                if (c.rule == Rule::RectLessLast) take = take && x < b.GetRight() - 1 && y < b.GetBottom() - 1;
+                if (c.rule == Rule::RectLessLast)
+                    take = take && x < b.GetRight() - 1 && y < b.GetBottom() - 1;
                 if (c.rule == Rule::Ignored) take = true;
                 if (take) std::memcpy(e.pixel(x, y), all.pixel(x, y), s.bpp());
             }
@@ -93,13 +102,15 @@ std::unique_ptr<Bitmap> limited(const EffectCase& c, Bitmap& source, Bitmap& who
 
 TEST(EffectSelection, SelectionLimitsByCoveragePattern) {
     // An ellipse cut by the image's right edge, and a rectangle.
-    const SelectionRegion regions[] = {ellipse(14.3, 5.2, 40, 19.5), SelectionRegion(Rect{4, 6, 17, 9})};
+    const SelectionRegion regions[] = {ellipse(14.3, 5.2, 40, 19.5),
+                                       SelectionRegion(Rect{4, 6, 17, 9})};
     for (const EffectCase& c : effectCases()) {
         if (c.rule == Rule::BlurThenAll) continue;
         for (const SelectionRegion& region : regions)
             for (PixelFormat format : {PixelFormat24bppRGB, PixelFormat32bppARGB}) {
-                SCOPED_TRACE(testing::Message() << c.name << " " << PixelFormatName(format) << " bounds "
-                                                << region.GetBounds().X << "," << region.GetBounds().Y);
+                SCOPED_TRACE(testing::Message()
+                             << c.name << " " << PixelFormatName(format) << " bounds "
+                             << region.GetBounds().X << "," << region.GetBounds().Y);
                 auto source = MakePatternBitmap(43, 27, format, 12);
                 auto whole = run(c, *source, nullptr);
                 SelectionRegion copy(region);
@@ -123,7 +134,8 @@ TEST(EffectSelection, SoftGlowChangesPixelsOutsideTheSelection) {
             for (int x = 0; x < s.width(); ++x)
                 for (int c = 0; c < 3; ++c) {
                     const int bright = std::min(255, int(s.pixel(x, y)[c] * 1.05));
-                    e.pixel(x, y)[c] = std::uint8_t(255 - (255 - bright) * (255 - layer.pixel(x, y)[c]) / 255);
+                    e.pixel(x, y)[c] =
+                        std::uint8_t(255 - (255 - bright) * (255 - layer.pixel(x, y)[c]) / 255);
                 }
     });
     EXPECT_TRUE(SameBitmaps(*glowOfBlurred, *glow));

@@ -13,33 +13,50 @@ using Formula = std::function<Colour(int r, int g, int b)>;
 // Every formula of a pixel alone, written from its definition.
 const std::vector<std::pair<const char*, Formula>>& formulas() {
     static const std::vector<std::pair<const char*, Formula>> list = {
-        {"Solarize", [](int r, int g, int b) {
+        {"Solarize",
+         [](int r, int g, int b) {
              auto f = [](int v) { return v < 128 ? 255 - v : v; };
              return Colour{f(r), f(g), f(b)};
          }},
-        {"Whim", [](int r, int g, int b) {
-             auto f = [](int y, int x) { return int(std::sin(std::atan2(double(y), double(x))) * 255); };
+        {"Whim",
+         [](int r, int g, int b) {
+             auto f = [](int y, int x) {
+                 return int(std::sin(std::atan2(double(y), double(x))) * 255);
+             };
              return Colour{f(g, b), f(b, r), f(r, g)};
          }},
-        {"Aqua", [](int r, int g, int b) {
-             return Colour{std::min(255, (g - b) * (g - b) / 128), std::min(255, (r - b) * (r - b) / 128),
+        {"Aqua",
+         [](int r, int g, int b) {
+             return Colour{std::min(255, (g - b) * (g - b) / 128),
+                           std::min(255, (r - b) * (r - b) / 128),
                            std::min(255, (r - g) * (r - g) / 128)};
          }},
-        {"Darker", [](int r, int g, int b) { return Colour{r * r / 255, g * g / 255, b * b / 255}; }},
-        {"Ice", [](int r, int g, int b) {
-             return Colour{std::min(255, std::abs((r - g - b) * 3 / 2)), std::min(255, std::abs((g - b - r) * 3 / 2)),
+        {"Darker",
+         [](int r, int g, int b) {
+             return Colour{r * r / 255, g * g / 255, b * b / 255};
+         }},
+        {"Ice",
+         [](int r, int g, int b) {
+             return Colour{std::min(255, std::abs((r - g - b) * 3 / 2)),
+                           std::min(255, std::abs((g - b - r) * 3 / 2)),
                            std::min(255, std::abs((b - r - g) * 3 / 2))};
          }},
-        {"Molten", [](int r, int g, int b) {
-             return Colour{std::clamp(r * 128 / (g + b + 1), 0, 255), std::clamp(g * 128 / (b + r + 1), 0, 255),
+        {"Molten",
+         [](int r, int g, int b) {
+             return Colour{std::clamp(r * 128 / (g + b + 1), 0, 255),
+                           std::clamp(g * 128 / (b + r + 1), 0, 255),
                            std::clamp(b * 128 / (r + g + 1), 0, 255)};
          }},
-        {"Old Photo", [](int r, int g, int b) {
+        {"Old Photo",
+         [](int r, int g, int b) {
              return Colour{std::min(255, (r * 25756 + g * 50397 + b * 12386) >> 16),
                            std::min(255, (r * 22872 + g * 44958 + b * 11010) >> 16),
                            std::min(255, (r * 17826 + g * 34996 + b * 8585) >> 16)};
          }},
-        {"Subtence", [](int r, int g, int b) { return Colour{g * b / 255, b * r / 255, r * g / 255}; }},
+        {"Subtence",
+         [](int r, int g, int b) {
+             return Colour{g * b / 255, b * r / 255, r * g / 255};
+         }},
     };
     return list;
 }
@@ -57,7 +74,8 @@ EffectFn routineFor(const std::string& name) {
 
 // The result of a one-pixel formula effect on one colour.
 Colour onColour(EffectFn fn, Colour rgb) {
-    auto source = MakeSolidBitmap(1, 1, PixelFormat24bppRGB, ARGB(0xFF000000u | rgb[0] << 16 | rgb[1] << 8 | rgb[2]));
+    auto source = MakeSolidBitmap(1, 1, PixelFormat24bppRGB,
+                                  ARGB(0xFF000000u | rgb[0] << 16 | rgb[1] << 8 | rgb[2]));
     auto out = applied(*source, [fn](Bitmap& s, Bitmap& d) { fn(s, d, nullptr); });
     const std::string bytes = PixelBytes(*out, 0, 0);
     return Colour{std::uint8_t(bytes[2]), std::uint8_t(bytes[1]), std::uint8_t(bytes[0])};
@@ -96,7 +114,8 @@ TEST(ColourFormulas, MatchFormulaOnEveryPixel) {
     for (const auto& [name, formula] : formulas())
         for (PixelFormat format : {PixelFormat24bppRGB, PixelFormat32bppARGB})
             for (auto [w, h] : oracleSizes()) {
-                SCOPED_TRACE(testing::Message() << name << " " << PixelFormatName(format) << " " << w << "x" << h);
+                SCOPED_TRACE(testing::Message()
+                             << name << " " << PixelFormatName(format) << " " << w << "x" << h);
                 auto source = MakePatternBitmap(w, h, format, unsigned(w + 7 * h));
                 EffectFn fn = routineFor(name);
                 auto actual = applied(*source, [fn](Bitmap& s, Bitmap& d) { fn(s, d, nullptr); });
@@ -118,7 +137,8 @@ void embossOracle(const ScopedLock& s, const ScopedLock& e) {
     for (int y = 0; y < s.height() - 1; ++y)
         for (int x = 0; x < s.width() - 1; ++x)
             for (int c = 0; c < 3; ++c)
-                e.pixel(x, y)[c] = std::uint8_t(std::clamp(std::abs(s.pixel(x, y)[c] - s.pixel(x + 1, y)[c] + 128), 67, 255));
+                e.pixel(x, y)[c] = std::uint8_t(
+                    std::clamp(std::abs(s.pixel(x, y)[c] - s.pixel(x + 1, y)[c] + 128), 67, 255));
 }
 
 void woodenOracle(const ScopedLock& s, const ScopedLock& e) {
@@ -126,7 +146,8 @@ void woodenOracle(const ScopedLock& s, const ScopedLock& e) {
         for (int x = 0; x < s.width() - 1; ++x) {
             const std::uint8_t* p = s.pixel(x, y);
             const std::uint8_t v = (p[0] + p[1] + p[2]) / 3 >= 128 ? 255 : 0;
-            for (int c = 0; c < 3; ++c) e.pixel(x, y)[c] = v;
+            for (int c = 0; c < 3; ++c)
+                e.pixel(x, y)[c] = v;
         }
 }
 
@@ -141,7 +162,8 @@ void pencilOracle(const ScopedLock& s, const ScopedLock& e, int threshold) {
                         if (i || j) sum += s.pixel(x + i, y + j)[c];
                 white = white && std::abs(s.pixel(x, y)[c] - sum / 8) < threshold;
             }
-            for (int c = 0; c < 3; ++c) e.pixel(x, y)[c] = white ? 255 : 0;
+            for (int c = 0; c < 3; ++c)
+                e.pixel(x, y)[c] = white ? 255 : 0;
         }
 }
 
@@ -163,7 +185,8 @@ TEST(Stylize, NeighbourEffectsMatchOracles) {
     for (const Case& c : cases)
         for (PixelFormat format : {PixelFormat24bppRGB, PixelFormat32bppARGB})
             for (auto [w, h] : oracleSizes()) {
-                SCOPED_TRACE(testing::Message() << c.name << " " << PixelFormatName(format) << " " << w << "x" << h);
+                SCOPED_TRACE(testing::Message()
+                             << c.name << " " << PixelFormatName(format) << " " << w << "x" << h);
                 auto source = MakePatternBitmap(w, h, format, unsigned(3 * w + h));
                 auto actual = applied(*source, c.run);
                 auto want = expected(*source, c.oracle);
@@ -198,7 +221,8 @@ TEST(Stylize, WorkedExamples) {
 
     // Pencil of a flat image: white inside, the border unchanged, alpha kept.
     auto flat32 = MakeSolidBitmap(4, 4, PixelFormat32bppARGB, 0x80102030);
-    auto pencil = applied(*flat32, [](Bitmap& s, Bitmap& d) { Pencil(s, d, nullptr, {.threshold = 12}); });
+    auto pencil =
+        applied(*flat32, [](Bitmap& s, Bitmap& d) { Pencil(s, d, nullptr, {.threshold = 12}); });
     EXPECT_EQ(PixelBytes(*pencil, 1, 2), std::string("\xFF\xFF\xFF\x80", 4));
     EXPECT_EQ(PixelBytes(*pencil, 0, 2), PixelBytes(*flat32, 0, 2));
 

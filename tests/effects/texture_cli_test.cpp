@@ -18,7 +18,8 @@ TEST(TextureCli, RandomEffectsRepeatPerRunAndRunOnWithinOne) {
     const QString photo = TestDataPath("chelsea.png");
     auto run = [&](const QString& input, const QStringList& steps, const QString& output) {
         QStringList args{input, "--backup-dir", dir.path()};
-        for (const QString& s : steps) args << "--do" << s;
+        for (const QString& s : steps)
+            args << "--do" << s;
         args << "-o" << output;
         const CliRun r = RunCli(args);
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -38,12 +39,16 @@ TEST(TextureCli, RandomEffectsRepeatPerRunAndRunOnWithinOne) {
 // Every effect of this family runs from the command line with its parameters.
 TEST(TextureCli, EffectsRunWithParameters) {
     TempDir dir;
+    // Table rows stay one a line.
+    // clang-format off
     const QStringList steps[] = {
         {"Mosaic:size=4"}, {"OilPaint:radius=2,levels=0"}, {"Video"}, {"Wave:amplitude=5"},
         {"Pinch:strength=20"}, {"Fish Eye:mode=1,outside=0,strength=50"}, {"Rain Drops:size=20,count=10,shading=0"},
     };
+    // clang-format on
     for (const QStringList& s : steps) {
-        const CliRun r = RunCli({"--new", "40x30", "--backup-dir", dir.path(), "--do", s.front(), "-o", dir.file("x.png")});
+        const CliRun r = RunCli({"--new", "40x30", "--backup-dir", dir.path(), "--do", s.front(),
+                                 "-o", dir.file("x.png")});
         EXPECT_EQ(r.exitCode, 0) << s.front().toStdString() << ": " << r.err.toStdString();
     }
 }

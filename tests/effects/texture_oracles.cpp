@@ -13,7 +13,8 @@ Raster ReadRaster(Bitmap& bitmap) {
     ScopedLock lock(bitmap);
     Raster r{lock.width(), lock.height(), lock.bpp(), {}};
     r.bytes.resize(std::size_t(r.w) * r.h * r.bpp);
-    for (int y = 0; y < r.h; ++y) std::memcpy(r.at(0, y), lock.row(y), std::size_t(r.w) * r.bpp);
+    for (int y = 0; y < r.h; ++y)
+        std::memcpy(r.at(0, y), lock.row(y), std::size_t(r.w) * r.bpp);
     return r;
 }
 
@@ -28,9 +29,11 @@ Raster ReadRaster(Bitmap& bitmap) {
             if (std::memcmp(got.at(x, y), expected.at(x, y), std::size_t(got.bpp)) == 0) continue;
             if (differing++ < 5) {
                 msg << "\n  (" << x << "," << y << ") expected";
-                for (int c = 0; c < got.bpp; ++c) msg << " " << int(expected.at(x, y)[c]);
+                for (int c = 0; c < got.bpp; ++c)
+                    msg << " " << int(expected.at(x, y)[c]);
                 msg << " actual";
-                for (int c = 0; c < got.bpp; ++c) msg << " " << int(got.at(x, y)[c]);
+                for (int c = 0; c < got.bpp; ++c)
+                    msg << " " << int(got.at(x, y)[c]);
             }
         }
     if (differing == 0) return ::testing::AssertionSuccess();
@@ -38,8 +41,12 @@ Raster ReadRaster(Bitmap& bitmap) {
 }
 
 namespace {
-int clampTo(int v, int lo, int hi) { return std::max(lo, std::min(hi, v)); }
-void copyBytes(std::uint8_t* d, const std::uint8_t* s, int n) { std::memcpy(d, s, std::size_t(n)); }
+int clampTo(int v, int lo, int hi) {
+    return std::max(lo, std::min(hi, v));
+}
+void copyBytes(std::uint8_t* d, const std::uint8_t* s, int n) {
+    std::memcpy(d, s, std::size_t(n));
+}
 } // namespace
 
 Raster OracleMosaic(const Raster& s, const Picked& sel, int size) {
@@ -73,12 +80,14 @@ Raster OracleOilPaint(const Raster& s, int radius, int levels) {
                     const std::uint8_t* p = s.at(wx, wy);
                     const int bin = ((L * (p[0] + p[1] + p[2])) / 3) / 255;
                     ++count[bin];
-                    for (int ch = 0; ch < s.bpp; ++ch) sum[std::size_t(4 * bin + ch)] += p[ch];
+                    for (int ch = 0; ch < s.bpp; ++ch)
+                        sum[std::size_t(4 * bin + ch)] += p[ch];
                 }
             int best = 0;
             for (int b = 1; b <= L; ++b)
                 if (count[b] > count[best]) best = b;
-            for (int ch = 0; ch < s.bpp; ++ch) d.at(x, y)[ch] = std::uint8_t(sum[std::size_t(4 * best + ch)] / count[best]);
+            for (int ch = 0; ch < s.bpp; ++ch)
+                d.at(x, y)[ch] = std::uint8_t(sum[std::size_t(4 * best + ch)] / count[best]);
         }
     return d;
 }
@@ -90,7 +99,8 @@ Raster OracleDiffuse(const Raster& s, int radius) {
         for (int x = 0; x < s.w; ++x) {
             const int ox = RuntimeRand() % (2 * a) - a;
             const int oy = RuntimeRand() % (2 * a) - a;
-            copyBytes(d.at(x, y), s.at(clampTo(x + ox, 0, s.w - 1), clampTo(y + oy, 0, s.h - 1)), s.bpp);
+            copyBytes(d.at(x, y), s.at(clampTo(x + ox, 0, s.w - 1), clampTo(y + oy, 0, s.h - 1)),
+                      s.bpp);
         }
     return d;
 }
@@ -98,7 +108,8 @@ Raster OracleDiffuse(const Raster& s, int radius) {
 Raster OracleGlass(const Raster& s, const Picked& sel) {
     Raster d = s;
     const int x0 = std::max(sel.work.X, 0), x1 = std::min(sel.work.X + sel.work.Width - 1, s.w - 1);
-    const int y0 = std::max(sel.work.Y, 0), y1 = std::min(sel.work.Y + sel.work.Height - 1, s.h - 1);
+    const int y0 = std::max(sel.work.Y, 0),
+              y1 = std::min(sel.work.Y + sel.work.Height - 1, s.h - 1);
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) {
             if (!sel.selected(x, y)) continue;
@@ -111,9 +122,12 @@ Raster OracleGlass(const Raster& s, const Picked& sel) {
 
 Raster OracleVideo(const Raster& s, const Picked& sel) {
     Raster d = s;
-    for (int y = std::max(sel.work.Y, 0); y < std::min(sel.work.Y + sel.work.Height - 1, s.h - 1); ++y)
-        for (int x = std::max(sel.work.X, 0); x < std::min(sel.work.X + sel.work.Width - 1, s.w - 1); ++x)
-            if (sel.selected(x, y)) d.at(x, y)[y % 3] = std::uint8_t(std::min(255, 2 * s.at(x, y)[y % 3]));
+    for (int y = std::max(sel.work.Y, 0); y < std::min(sel.work.Y + sel.work.Height - 1, s.h - 1);
+         ++y)
+        for (int x = std::max(sel.work.X, 0);
+             x < std::min(sel.work.X + sel.work.Width - 1, s.w - 1); ++x)
+            if (sel.selected(x, y))
+                d.at(x, y)[y % 3] = std::uint8_t(std::min(255, 2 * s.at(x, y)[y % 3]));
     return d;
 }
 
@@ -140,7 +154,8 @@ Raster OraclePinch(const Raster& s, int strength) {
             const float theta = float(std::atan2(double(dy), double(dx)));
             const float r = float(std::sqrt(double(dx * dx + dy * dy)));
             const double rp = std::sqrt(double(r)) * k;
-            const int sx = int(std::cos(double(theta)) * rp) + cx, sy = int(std::sin(double(theta)) * rp) + cy;
+            const int sx = int(std::cos(double(theta)) * rp) + cx,
+                      sy = int(std::sin(double(theta)) * rp) + cy;
             copyBytes(d.at(x, y), s.at(clampTo(sx, 0, s.w - 1), clampTo(sy, 0, s.h - 1)), s.bpp);
         }
     return d;
@@ -160,9 +175,11 @@ Raster OracleFishEye(const Raster& s, const Picked& sel, int mode, int outside, 
             const float r = float(std::sqrt(double(x * x + y * y)));
             const float theta = float(std::atan2(double(y), double(x)));
             if (r <= R) {
-                double rp = mode == 0 ? (std::exp(r / norm) - 1) / kappa : std::log(kappa * r + 1) * norm;
+                double rp =
+                    mode == 0 ? (std::exp(r / norm) - 1) / kappa : std::log(kappa * r + 1) * norm;
                 if (!std::isfinite(rp)) rp = r; // strength 0 or R = 0: the identity
-                const int Sx = left + cx + int(std::cos(double(theta)) * rp), Sy = top + cy + int(std::sin(double(theta)) * rp);
+                const int Sx = left + cx + int(std::cos(double(theta)) * rp),
+                          Sy = top + cy + int(std::sin(double(theta)) * rp);
                 if (!sel.selected(Sx, Sy)) continue;
                 copyBytes(d.at(Dx, Dy), s.at(Sx, Sy), 3);
             } else {
@@ -234,7 +251,8 @@ Raster OracleRainDrops(const Raster& s, int M, int N, int S) {
                 const float theta = float(std::atan2(double(dy), double(dx)));
                 if (!(r <= r0)) continue;
                 const double rp = (std::exp(r / norm) - 1) / 0.4;
-                const int sy = int(std::sin(double(theta)) * rp) + cy, sx = int(std::cos(double(theta)) * rp) + cx;
+                const int sy = int(std::sin(double(theta)) * rp) + cy,
+                          sx = int(std::cos(double(theta)) * rp) + cx;
                 const int tx = cx + dx, ty = cy + dy;
                 if (!s.inside(sx, sy) || !s.inside(tx, ty)) continue;
                 mask[std::size_t(ty) * s.w + tx] = 1;
@@ -243,8 +261,10 @@ Raster OracleRainDrops(const Raster& s, int M, int N, int S) {
                 const int k = shadeOf(r, theta, r0);
                 for (int ch = 0; ch < 3; ++ch) {
                     std::uint8_t& v = d.at(tx, ty)[ch];
-                    if (k < 0) v = v <= -k ? 0 : std::uint8_t(v + k);
-                    else v = v + k > 255 ? 255 : std::uint8_t(v + k);
+                    if (k < 0)
+                        v = v <= -k ? 0 : std::uint8_t(v + k);
+                    else
+                        v = v + k > 255 ? 255 : std::uint8_t(v + k);
                 }
             }
         if ((S & 0xFF) == 0) continue;
@@ -259,11 +279,13 @@ Raster OracleRainDrops(const Raster& s, int M, int N, int S) {
                 for (int y = py - u; y <= py + u; ++y)
                     for (int x = px - u; x <= px + u; ++x) {
                         if (!s.inside(x, y)) continue;
-                        for (int ch = 0; ch < 3; ++ch) sum[ch] += d.at(x, y)[ch];
+                        for (int ch = 0; ch < 3; ++ch)
+                            sum[ch] += d.at(x, y)[ch];
                         ++count;
                     }
                 if (!s.inside(px, py)) continue;
-                for (int ch = 0; ch < 3; ++ch) d.at(px, py)[ch] = std::uint8_t(int(sum[ch] / count));
+                for (int ch = 0; ch < 3; ++ch)
+                    d.at(px, py)[ch] = std::uint8_t(int(sum[ch] / count));
             }
     }
     return d;
@@ -277,7 +299,8 @@ Raster OracleAddNoise(const Raster& s, const Picked& sel, int amplitude) {
         for (int x = 0; x < s.w; ++x) {
             if (!sel.selected(x, y)) continue;
             const int n = RuntimeRand() % amp;
-            for (int ch = 0; ch < 3; ++ch) d.at(x, y)[ch] = std::uint8_t(std::min(255, d.at(x, y)[ch] + n));
+            for (int ch = 0; ch < 3; ++ch)
+                d.at(x, y)[ch] = std::uint8_t(std::min(255, d.at(x, y)[ch] + n));
         }
     return d;
 }
@@ -288,11 +311,14 @@ Raster OracleVignette(const Raster& s, double ratio, int strength) {
     const double a = ratio * Wh, b = ratio * Hh;
     const double f = Wh != Hh ? std::sqrt(std::fabs(a * a - b * b)) : 0;
     double fx[2] = {0, 0}, fy[2] = {0, 0};
-    if (Wh > Hh) fx[0] = f, fx[1] = -f;
-    else fy[0] = f, fy[1] = -f;
+    if (Wh > Hh)
+        fx[0] = f, fx[1] = -f;
+    else
+        fy[0] = f, fy[1] = -f;
     const double A = 2 * std::max(a, b);
     double K = 0;
-    for (int k = 0; k < 2; ++k) K += std::sqrt((Wh - fx[k]) * (Wh - 1 - fx[k]) + (Hh - 1 - fy[k]) * (Hh - 1 - fy[k]));
+    for (int k = 0; k < 2; ++k)
+        K += std::sqrt((Wh - fx[k]) * (Wh - 1 - fx[k]) + (Hh - 1 - fy[k]) * (Hh - 1 - fy[k]));
     auto mul255 = [](int x, int y) { return ((x * y + 128) + ((x * y + 128) >> 8)) >> 8; };
     for (int Y = 0; Y < 2 * Hh; ++Y)
         for (int X = 0; X < 2 * Wh; ++X) {
@@ -302,7 +328,8 @@ Raster OracleVignette(const Raster& s, double ratio, int strength) {
             const bool real = std::isfinite(K) && K != A;
             if (real && !(double(j) * j * b * b + double(i) * i * a * a < a * a * b * b)) {
                 double S = 0;
-                for (int k = 0; k < 2; ++k) S += std::sqrt((j - fx[k]) * (j - fx[k]) + (i - fy[k]) * (i - fy[k]));
+                for (int k = 0; k < 2; ++k)
+                    S += std::sqrt((j - fx[k]) * (j - fx[k]) + (i - fy[k]) * (i - fy[k]));
                 S = std::min(std::max(S, A), K);
                 alpha = int(255 * ((S - A) / (K - A)) * ((S - A) / (K - A)));
             }

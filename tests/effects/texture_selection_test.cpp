@@ -17,7 +17,8 @@ constexpr PixelFormat kFormats[] = {PixelFormat24bppRGB, PixelFormat32bppARGB};
 constexpr int kW = 23, kH = 17;
 
 Picked pickedFrom(const SelectionRegion& region) {
-    return {false, region.GetBounds(), [&region](int x, int y) { return region.IsVisible(float(x), float(y)); }};
+    return {false, region.GetBounds(),
+            [&region](int x, int y) { return region.IsVisible(float(x), float(y)); }};
 }
 
 SelectionRegion ellipse(double x, double y, double w, double h) {
@@ -31,6 +32,8 @@ struct Named {
     const char* name;
     Routine run;
 };
+// Table rows stay one a line.
+// clang-format off
 const Named kRoutines[] = {
     {"Mosaic", [](Bitmap& s, Bitmap& d, const SelectionRegion* r) { Mosaic(s, d, r, {.size = 4}); }},
     {"OilPaint", [](Bitmap& s, Bitmap& d, const SelectionRegion* r) { OilPaint(s, d, r, {.radius = 2}); }},
@@ -45,6 +48,7 @@ const Named kRoutines[] = {
     {"AddNoise", [](Bitmap&, Bitmap& d, const SelectionRegion* r) { AddNoise(d, r, {.amplitude = 35}); }},
     {"RedEyeRemove", [](Bitmap&, Bitmap& d, const SelectionRegion* r) { RedEyeRemove(d, r, {.threshold = 10}); }},
 };
+// clang-format on
 
 TEST(TextureSelection, AbsentAndEmptySelectionsAgree) {
     const SelectionRegion empty(Rect{3, 3, 0, 0});
@@ -81,7 +85,8 @@ TEST(TextureSelection, UnselectiveRoutinesIgnoreTheSelection) {
 // The selective routines against their references on an elliptic selection,
 // and on a rectangle reaching past the image's top left corner.
 TEST(TextureSelection, SelectiveRoutinesMatchReferences) {
-    const SelectionRegion regions[] = {ellipse(2.5, 1.5, 15, 11), SelectionRegion(Rect{-4, -3, 13, 30}),
+    const SelectionRegion regions[] = {ellipse(2.5, 1.5, 15, 11),
+                                       SelectionRegion(Rect{-4, -3, 13, 30}),
                                        SelectionRegion(Rect{5, 2, 30, 9})};
     for (PixelFormat f : kFormats)
         for (const SelectionRegion& region : regions) {
@@ -92,9 +97,9 @@ TEST(TextureSelection, SelectiveRoutinesMatchReferences) {
                 auto dst = src->Clone();
                 RuntimeSeed(1);
                 run(*src, *dst, &region);
-                EXPECT_TRUE(MatchesRaster(expected, *dst)) << name << " bounds " << picked.work.X << ","
-                                                           << picked.work.Y << "," << picked.work.Width << ","
-                                                           << picked.work.Height;
+                EXPECT_TRUE(MatchesRaster(expected, *dst))
+                    << name << " bounds " << picked.work.X << "," << picked.work.Y << ","
+                    << picked.work.Width << "," << picked.work.Height;
             };
             check("Mosaic", kRoutines[0].run, OracleMosaic(s, picked, 4));
             check("Video", kRoutines[4].run, OracleVideo(s, picked));
@@ -102,7 +107,8 @@ TEST(TextureSelection, SelectiveRoutinesMatchReferences) {
             for (int outside : {0, 1, 2}) {
                 auto dst = src->Clone();
                 FishEye(*src, *dst, &region, {.mode = 0, .outside = outside, .strength = 29});
-                EXPECT_TRUE(MatchesRaster(OracleFishEye(s, picked, 0, outside, 29), *dst)) << "FishEye " << outside;
+                EXPECT_TRUE(MatchesRaster(OracleFishEye(s, picked, 0, outside, 29), *dst))
+                    << "FishEye " << outside;
             }
             RuntimeSeed(1);
             const Raster glass = OracleGlass(s, picked);
@@ -128,9 +134,12 @@ TEST(TextureSelection, UnselectedPixelsKeepTheirBytes) {
                 int changed = 0;
                 for (int y = 0; y < kH; ++y)
                     for (int x = 0; x < kW; ++x) {
-                        const bool same = std::equal(before.at(x, y), before.at(x, y) + before.bpp, after.at(x, y));
-                        if (!region.IsVisible(float(x), float(y))) EXPECT_TRUE(same) << name << " " << x << "," << y;
-                        else changed += !same;
+                        const bool same = std::equal(before.at(x, y), before.at(x, y) + before.bpp,
+                                                     after.at(x, y));
+                        if (!region.IsVisible(float(x), float(y)))
+                            EXPECT_TRUE(same) << name << " " << x << "," << y;
+                        else
+                            changed += !same;
                     }
                 EXPECT_GT(changed, 0) << name;
             }

@@ -10,7 +10,9 @@
 
 namespace {
 
-std::string bgr(int b, int g, int r) { return std::string{char(b), char(g), char(r)}; }
+std::string bgr(int b, int g, int r) {
+    return std::string{char(b), char(g), char(r)};
+}
 
 constexpr PixelFormat kFormats[] = {PixelFormat24bppRGB, PixelFormat32bppARGB};
 
@@ -27,7 +29,8 @@ TEST(Mosaic, MatchesReference) {
                 auto src = MakePatternBitmap(s.w, s.h, f);
                 auto dst = src->Clone();
                 Mosaic(*src, *dst, nullptr, {.size = cell});
-                EXPECT_TRUE(MatchesRaster(OracleMosaic(ReadRaster(*src), Picked::all(s.w, s.h), cell), *dst))
+                EXPECT_TRUE(MatchesRaster(
+                    OracleMosaic(ReadRaster(*src), Picked::all(s.w, s.h), cell), *dst))
                     << s.w << "x" << s.h << " cell " << cell;
             }
 }
@@ -59,7 +62,8 @@ TEST(Mosaic, CommandRangeIsTheRoutines) {
 TEST(OilPaint, MatchesReference) {
     for (PixelFormat f : kFormats)
         for (Size s : {Size{1, 1}, Size{6, 5}, Size{19, 13}})
-            for (auto [radius, levels] : {std::pair{1, 12}, {2, 5}, {4, 12}, {9, 255}, {0, 256}, {3, 1}}) {
+            for (auto [radius, levels] :
+                 {std::pair{1, 12}, {2, 5}, {4, 12}, {9, 255}, {0, 256}, {3, 1}}) {
                 auto src = MakePatternBitmap(s.w, s.h, f, 7);
                 auto dst = src->Clone();
                 OilPaint(*src, *dst, nullptr, {.radius = radius, .levels = levels});
@@ -99,7 +103,8 @@ TEST(Diffuse, MatchesReferenceAndRepeatsEdges) {
             RuntimeSeed(1);
             Diffuse(*src, *dst, nullptr, {.radius = radius});
             RuntimeSeed(1);
-            EXPECT_TRUE(MatchesRaster(OracleDiffuse(ReadRaster(*src), radius), *dst)) << "radius " << radius;
+            EXPECT_TRUE(MatchesRaster(OracleDiffuse(ReadRaster(*src), radius), *dst))
+                << "radius " << radius;
         }
 }
 
@@ -113,7 +118,8 @@ TEST(Diffuse, StaysWithinTheRadius) {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 std::uint8_t* p = lock.pixel(x, y);
-                p[0] = std::uint8_t(x), p[1] = std::uint8_t(y), p[2] = 7, p[3] = std::uint8_t(x + y);
+                p[0] = std::uint8_t(x), p[1] = std::uint8_t(y), p[2] = 7,
+                p[3] = std::uint8_t(x + y);
             }
     }
     auto dst = src->Clone();
@@ -155,7 +161,8 @@ TEST(Glass, SameColoursInBothFormatsAndAlphaKept) {
     EXPECT_TRUE(SameBitmaps(*back, *dst24));
     const Raster a = ReadRaster(*src32), b = ReadRaster(*dst32);
     for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 5; ++x) EXPECT_EQ(a.at(x, y)[3], b.at(x, y)[3]);
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(a.at(x, y)[3], b.at(x, y)[3]);
 }
 
 TEST(Video, GrayAndBlackRows) {

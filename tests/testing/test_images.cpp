@@ -8,7 +8,8 @@
 #include <cstring>
 #include <sstream>
 
-std::unique_ptr<Bitmap> MakePatternBitmap(int width, int height, PixelFormat format, unsigned seed) {
+std::unique_ptr<Bitmap> MakePatternBitmap(int width, int height, PixelFormat format,
+                                          unsigned seed) {
     auto bmp = std::make_unique<Bitmap>(width, height, format);
     ScopedLock lock(*bmp);
     std::uint32_t state = seed * 2654435761u + 12345u;
@@ -28,7 +29,8 @@ std::unique_ptr<Bitmap> MakeSolidBitmap(int width, int height, PixelFormat forma
     const std::uint8_t bytes[4] = {std::uint8_t(color), std::uint8_t(color >> 8),
                                    std::uint8_t(color >> 16), std::uint8_t(color >> 24)};
     for (int y = 0; y < lock.height(); ++y)
-        for (int x = 0; x < lock.width(); ++x) std::memcpy(lock.pixel(x, y), bytes, lock.bpp());
+        for (int x = 0; x < lock.width(); ++x)
+            std::memcpy(lock.pixel(x, y), bytes, lock.bpp());
     return bmp;
 }
 
@@ -40,7 +42,8 @@ std::string PixelBytes(Bitmap& bitmap, int x, int y) {
 namespace {
 std::string hexBytes(const std::uint8_t* p, int n) {
     std::ostringstream s;
-    for (int i = 0; i < n; ++i) s << (i ? " " : "") << int(p[i]);
+    for (int i = 0; i < n; ++i)
+        s << (i ? " " : "") << int(p[i]);
     return s.str();
 }
 } // namespace
@@ -61,15 +64,18 @@ std::string hexBytes(const std::uint8_t* p, int n) {
             if (std::memcmp(a.pixel(x, y), b.pixel(x, y), a.bpp()) == 0) continue;
             ++differing;
             if (shown++ < 5)
-                msg << "\n  (" << x << "," << y << ") expected [" << hexBytes(a.pixel(x, y), a.bpp())
-                    << "] actual [" << hexBytes(b.pixel(x, y), b.bpp()) << "]";
+                msg << "\n  (" << x << "," << y << ") expected ["
+                    << hexBytes(a.pixel(x, y), a.bpp()) << "] actual ["
+                    << hexBytes(b.pixel(x, y), b.bpp()) << "]";
         }
     }
     if (differing == 0) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << differing << " pixels differ:" << msg.str();
 }
 
-QString TestDataPath(const QString& name) { return QStringLiteral(LUMASET_TEST_DATA) + "/" + name; }
+QString TestDataPath(const QString& name) {
+    return QStringLiteral(LUMASET_TEST_DATA) + "/" + name;
+}
 
 TempDir::TempDir() {
     QTemporaryDir dir(QDir::tempPath() + "/lumaset-test-XXXXXX");
@@ -77,11 +83,14 @@ TempDir::TempDir() {
     m_path = dir.path();
 }
 
-TempDir::~TempDir() { QDir(m_path).removeRecursively(); }
+TempDir::~TempDir() {
+    QDir(m_path).removeRecursively();
+}
 
 namespace {
 
-CliRun runProcess(QProcess& p, const QString& program, const QStringList& args, int timeoutMs, const CliSetup& setup) {
+CliRun runProcess(QProcess& p, const QString& program, const QStringList& args, int timeoutMs,
+                  const CliSetup& setup) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LUMASET_CLI"), QStringLiteral(LUMASET_CLI));
     for (const QString& pair : setup.environment)
@@ -115,5 +124,6 @@ CliRun RunCli(const QStringList& args, int timeoutMs, const CliSetup& setup) {
 
 CliRun RunCliScript(const QString& script, const QString& workingDir) {
     QProcess p;
-    return runProcess(p, QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script}, 60000, CliSetup{{}, {}, workingDir});
+    return runProcess(p, QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script}, 60000,
+                      CliSetup{{}, {}, workingDir});
 }

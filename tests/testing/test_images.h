@@ -29,13 +29,13 @@ QString TestDataPath(const QString& name);
 
 // A fresh empty folder for one test, removed with the object.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     QString path() const { return m_path; }
     QString file(const QString& name) const { return m_path + "/" + name; }
 
-private:
+  private:
     QString m_path;
 };
 

@@ -12,7 +12,8 @@ template <class T, class Less> void insertionSort(std::vector<T>& items, Less le
         if (!less(items[i], items[i - 1])) continue;
         const T key = items[i];
         std::size_t j = i;
-        for (; j > 0 && less(key, items[j - 1]); --j) items[j] = items[j - 1];
+        for (; j > 0 && less(key, items[j - 1]); --j)
+            items[j] = items[j - 1];
         items[j] = key;
     }
 }
@@ -27,16 +28,20 @@ void sortByRowThenX(std::vector<T>& edges, std::vector<T>& scratch, Row row, Les
     const long long first = row(*lo);
     const std::size_t rows = std::size_t((long long)row(*hi) - first) + 1;
     if (rows > 4 * edges.size() + 64) {
-        std::sort(edges.begin(), edges.end(),
-                  [&](const T& a, const T& b) { return row(a) != row(b) ? row(a) < row(b) : lessX(a, b); });
+        std::sort(edges.begin(), edges.end(), [&](const T& a, const T& b) {
+            return row(a) != row(b) ? row(a) < row(b) : lessX(a, b);
+        });
         return;
     }
     std::vector<std::size_t> starts(rows + 1, 0);
-    for (const T& e : edges) ++starts[std::size_t(row(e) - first) + 1];
-    for (std::size_t r = 0; r < rows; ++r) starts[r + 1] += starts[r];
+    for (const T& e : edges)
+        ++starts[std::size_t(row(e) - first) + 1];
+    for (std::size_t r = 0; r < rows; ++r)
+        starts[r + 1] += starts[r];
     scratch.resize(edges.size());
     std::vector<std::size_t> fill(starts.begin(), starts.end() - 1);
-    for (const T& e : edges) scratch[fill[std::size_t(row(e) - first)]++] = e;
+    for (const T& e : edges)
+        scratch[fill[std::size_t(row(e) - first)]++] = e;
     for (std::size_t r = 0; r < rows; ++r)
         if (starts[r + 1] - starts[r] > 1)
             std::sort(scratch.begin() + starts[r], scratch.begin() + starts[r + 1], lessX);

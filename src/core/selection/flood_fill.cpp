@@ -43,7 +43,8 @@ struct MatchTerms {
         const int alpha = int(reference >> 24);
         for (int c = 0; c < 3; ++c) {
             const int ref = int(reference >> (16 - 8 * c)) & 255;
-            for (int v = 0; v < 256; ++v) term[c][v] = matchTerm(ref, v, alpha);
+            for (int v = 0; v < 256; ++v)
+                term[c][v] = matchTerm(ref, v, alpha);
         }
     }
     bool matches(int red, int green, int blue, int tolerance) const {
@@ -54,7 +55,7 @@ struct MatchTerms {
 // The locked image and the colour test at one reference and tolerance; the
 // terms are looked up, which gives exactly ColorMatches' arithmetic.
 class ColorTest {
-public:
+  public:
     ColorTest(Bitmap& image, ARGB reference, int tolerance)
         : m_lock(image, ImageLockModeRead), m_terms(reference), m_tolerance(tolerance) {}
     bool operator()(int x, int y) const {
@@ -62,7 +63,7 @@ public:
         return m_terms.matches(p[2], p[1], p[0], m_tolerance);
     }
 
-private:
+  private:
     ScopedLock m_lock;
     MatchTerms m_terms;
     int m_tolerance;
@@ -70,11 +71,12 @@ private:
 
 } // namespace
 
-bool ColorMatches(ARGB reference, int red, int green, int blue, int /*bytesPerPixel*/, int tolerance) {
+bool ColorMatches(ARGB reference, int red, int green, int blue, int /*bytesPerPixel*/,
+                  int tolerance) {
     const int alpha = int(reference >> 24);
     return termsWithin(matchTerm(int(reference >> 16) & 255, red, alpha),
-                       matchTerm(int(reference >> 8) & 255, green, alpha), matchTerm(int(reference) & 255, blue, alpha),
-                       tolerance);
+                       matchTerm(int(reference >> 8) & 255, green, alpha),
+                       matchTerm(int(reference) & 255, blue, alpha), tolerance);
 }
 
 void FloodFillMask(Bitmap& image, SelectionMask& mask, int x, int y, int tolerance, Rect& bounds) {
@@ -95,9 +97,11 @@ void FloodFillMask(Bitmap& image, SelectionMask& mask, int x, int y, int toleran
         const int sy = seed.y();
         std::uint8_t* row = mask.Row(sy);
         int l = seed.x() - 1;
-        while (l >= 0 && row[l] == 0 && matches(l, sy)) row[l--] = 1;
+        while (l >= 0 && row[l] == 0 && matches(l, sy))
+            row[l--] = 1;
         int r = seed.x();
-        while (r < width && row[r] == 0 && matches(r, sy)) row[r++] = 1;
+        while (r < width && row[r] == 0 && matches(r, sy))
+            row[r++] = 1;
         ++l;
         --r;
         // Seeds for the neighbouring rows: the leftmost pixel of each run of
@@ -118,7 +122,8 @@ void FloodFillMask(Bitmap& image, SelectionMask& mask, int x, int y, int toleran
     bounds = tracker.rect();
 }
 
-void SelectColorMask(Bitmap& image, SelectionMask& mask, ARGB reference, int tolerance, Rect& bounds) {
+void SelectColorMask(Bitmap& image, SelectionMask& mask, ARGB reference, int tolerance,
+                     Rect& bounds) {
     mask.Clear();
     const int width = std::min(int(image.GetWidth()), mask.GetWidth());
     const int height = std::min(int(image.GetHeight()), mask.GetHeight());

@@ -27,4 +27,5 @@ void FloodFillMask(Bitmap& image, SelectionMask& mask, int x, int y, int toleran
 // Clears mask, then marks every pixel matching the reference colour. bounds
 // receives the rectangle of marked pixels; when nothing matches it is
 // (65536, 65536, -131070, -131070), which holds no pixel.
-void SelectColorMask(Bitmap& image, SelectionMask& mask, ARGB reference, int tolerance, Rect& bounds);
+void SelectColorMask(Bitmap& image, SelectionMask& mask, ARGB reference, int tolerance,
+                     Rect& bounds);

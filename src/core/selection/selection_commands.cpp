@@ -5,14 +5,18 @@
 #include "core/selection/flood_fill.h"
 #include "core/selection/tracing.h"
 
-bool HasSelection(const SelectionPath& outline) { return outline.HasSelection(); }
+bool HasSelection(const SelectionPath& outline) {
+    return outline.HasSelection();
+}
 
 void SelectAll(SelectionPath& outline, int width, int height) {
     outline.Reset();
     outline.AddRectangle(Rect{0, 0, width, height});
 }
 
-void CancelSelection(SelectionPath& outline) { outline.Reset(); }
+void CancelSelection(SelectionPath& outline) {
+    outline.Reset();
+}
 
 void InvertSelection(SelectionPath& outline, int width, int height) {
     if (!HasSelection(outline)) return;
@@ -25,7 +29,8 @@ void InvertSelection(SelectionPath& outline, int width, int height) {
 
 void ApplySelectionShape(SelectionPath& outline, const SelectionPath& shape, int mode) {
     if (HasSelection(outline) && (mode == CombineAdd || mode == CombineSubtract)) {
-        const SelectionPath combined = CombineSelections(outline.GetRegion(), mode, shape.GetRegion());
+        const SelectionPath combined =
+            CombineSelections(outline.GetRegion(), mode, shape.GetRegion());
         outline.Reset();
         outline.AddPath(combined);
         return;
@@ -34,7 +39,9 @@ void ApplySelectionShape(SelectionPath& outline, const SelectionPath& shape, int
     outline.AddPath(shape);
 }
 
-void TranslateSelection(SelectionPath& outline, int dx, int dy) { outline.Translate(dx, dy); }
+void TranslateSelection(SelectionPath& outline, int dx, int dy) {
+    outline.Translate(dx, dy);
+}
 
 SelectionPath MagicWandSelect(Bitmap& image, int x, int y, int tolerance, bool colorMask) {
     const int width = int(image.GetWidth()), height = int(image.GetHeight());
@@ -49,6 +56,7 @@ SelectionPath MagicWandSelect(Bitmap& image, int x, int y, int tolerance, bool c
         FloodFillMask(image, mask, x, y, tolerance, bounds);
     }
     SelectionPath path;
-    for (const QPolygon& polygon : TraceMaskToPolygons(mask, bounds)) path.AddPolygon(polygon);
+    for (const QPolygon& polygon : TraceMaskToPolygons(mask, bounds))
+        path.AddPolygon(polygon);
     return path;
 }

@@ -29,4 +29,5 @@ void ApplySelectionShape(SelectionPath& outline, const SelectionPath& shape, int
 // of similar colour, or with colorMask (Shift held) every pixel of similar
 // colour, traced to polygons. The caller replaces its selection with it. A
 // click outside the image selects nothing.
-SelectionPath MagicWandSelect(Bitmap& image, int x, int y, int tolerance = 14, bool colorMask = false);
+SelectionPath MagicWandSelect(Bitmap& image, int x, int y, int tolerance = 14,
+                              bool colorMask = false);

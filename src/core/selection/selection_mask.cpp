@@ -15,7 +15,8 @@ template <class Fn> void SelectionMask::forEachRowOf(const Rect& rect, Fn fn) {
     const long long x1 = std::min<long long>((long long)rect.X + rect.Width, m_width);
     const long long y1 = std::min<long long>((long long)rect.Y + rect.Height, m_height);
     if (x0 >= x1 || y0 >= y1) return;
-    for (long long y = y0; y < y1; ++y) fn(Row(int(y)) + x0, std::size_t(x1 - x0));
+    for (long long y = y0; y < y1; ++y)
+        fn(Row(int(y)) + x0, std::size_t(x1 - x0));
 }
 
 // Each byte becomes 1 if it was 0, else 0; eight bytes at a time, since the
@@ -30,20 +31,27 @@ static void toggleBytes(std::uint8_t* p, std::size_t n) {
         v = zeroHigh >> 7;
         std::memcpy(p + i, &v, 8);
     }
-    for (; i < n; ++i) p[i] = p[i] == 0;
+    for (; i < n; ++i)
+        p[i] = p[i] == 0;
 }
 
 void SelectionMask::FillRect(const Rect& rect, std::uint8_t value) {
     forEachRowOf(rect, [value](std::uint8_t* p, std::size_t n) { std::memset(p, value, n); });
 }
 
-void SelectionMask::ToggleRect(const Rect& rect) { forEachRowOf(rect, toggleBytes); }
+void SelectionMask::ToggleRect(const Rect& rect) {
+    forEachRowOf(rect, toggleBytes);
+}
 
 void SelectionMask::ToggleSpan(const Span& span) {
-    if (span.Length > 0 && span.Y >= 0 && span.Y < m_height && span.X >= 0 && span.X <= m_width - span.Length)
-        toggleBytes(Row(span.Y) + span.X, std::size_t(span.Length)); // the usual case, inside the mask
+    if (span.Length > 0 && span.Y >= 0 && span.Y < m_height && span.X >= 0 &&
+        span.X <= m_width - span.Length)
+        toggleBytes(Row(span.Y) + span.X,
+                    std::size_t(span.Length)); // the usual case, inside the mask
     else
         ToggleRect(Rect{span.X, span.Y, span.Length, 1});
 }
 
-void SelectionMask::Clear() { std::fill(m_bits.begin(), m_bits.end(), 0); }
+void SelectionMask::Clear() {
+    std::fill(m_bits.begin(), m_bits.end(), 0);
+}

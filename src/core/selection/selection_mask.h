@@ -20,7 +20,7 @@ struct Span {
 // checking: callers keep coordinates inside. The rectangle and span writers clip
 // to the mask.
 class SelectionMask {
-public:
+  public:
     SelectionMask(int width, int height);
 
     int GetWidth() const { return m_width; }
@@ -44,8 +44,10 @@ public:
     std::uint8_t* Row(int y) { return m_bits.data() + index(0, y); }
     const std::uint8_t* Row(int y) const { return m_bits.data() + index(0, y); }
 
-private:
-    std::size_t index(int x, int y) const { return std::size_t(y) * std::size_t(m_width) + std::size_t(x); }
+  private:
+    std::size_t index(int x, int y) const {
+        return std::size_t(y) * std::size_t(m_width) + std::size_t(x);
+    }
     // Calls fn(row pointer, count) for each row of rect clipped to the mask.
     template <class Fn> void forEachRowOf(const Rect& rect, Fn fn);
 

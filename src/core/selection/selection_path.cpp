@@ -6,11 +6,14 @@
 
 // QPainterPath reports one MoveTo element once its data exists, even with no
 // figure; the point count is therefore kept here.
-static int pointsOf(const QPainterPath& path) { return path.isEmpty() ? 0 : path.elementCount(); }
+static int pointsOf(const QPainterPath& path) {
+    return path.isEmpty() ? 0 : path.elementCount();
+}
 
 SelectionPath::SelectionPath() = default;
 
-SelectionPath::SelectionPath(const QPainterPath& path) : m_path(path), m_pointCount(pointsOf(path)) {
+SelectionPath::SelectionPath(const QPainterPath& path)
+    : m_path(path), m_pointCount(pointsOf(path)) {
     m_path.setFillRule(Qt::OddEvenFill);
 }
 
@@ -38,7 +41,9 @@ const SelectionRegion& SelectionPath::GetRegion() const {
     return *m_region;
 }
 
-void SelectionPath::AddRectangle(const Rect& rect) { AddRectangle(QRectF(rect.X, rect.Y, rect.Width, rect.Height)); }
+void SelectionPath::AddRectangle(const Rect& rect) {
+    AddRectangle(QRectF(rect.X, rect.Y, rect.Width, rect.Height));
+}
 
 // Added point by point so that an empty rectangle still leaves a figure (an
 // outline with points), as a click without motion does.
@@ -51,7 +56,9 @@ void SelectionPath::AddRectangle(const QRectF& rect) {
     changed(4);
 }
 
-void SelectionPath::AddEllipse(const Rect& rect) { AddEllipse(QRectF(rect.X, rect.Y, rect.Width, rect.Height)); }
+void SelectionPath::AddEllipse(const Rect& rect) {
+    AddEllipse(QRectF(rect.X, rect.Y, rect.Width, rect.Height));
+}
 
 void SelectionPath::AddEllipse(const QRectF& rect) {
     const int before = m_path.elementCount();
@@ -70,7 +77,8 @@ void SelectionPath::AddPolygon(const QPoint* points, int count) {
     // QPainterPath appends a whole polygon much faster than point by point.
     thread_local QPolygonF buffer;
     buffer.resize(count);
-    for (int i = 0; i < count; ++i) buffer[i] = QPointF(points[i]);
+    for (int i = 0; i < count; ++i)
+        buffer[i] = QPointF(points[i]);
     m_path.addPolygon(buffer);
     m_path.closeSubpath();
     changed(count);

@@ -16,7 +16,7 @@
 // Every change of the outline discards the cached region. A path with no
 // points means "no selection". Not for use from several threads at once.
 class SelectionPath {
-public:
+  public:
     SelectionPath();
     explicit SelectionPath(const QPainterPath& path);
     SelectionPath(const SelectionPath& other);
@@ -55,7 +55,7 @@ public:
     void Translate(qreal dx, qreal dy);
     void Transform(const QTransform& matrix);
 
-private:
+  private:
     static std::uint64_t NextRevision();
     void changed(int addedPoints = 0) {
         m_pointCount += addedPoints;

@@ -18,7 +18,7 @@ constexpr int kLimit = 4194304;
 // Appends scan rectangles band by band, merging a band into the one above it
 // when both have the same runs.
 class ScanBuilder {
-public:
+  public:
     // xs holds run edges a0, b0, a1, b1, ... (runs [a, b)), sorted, not touching.
     void addBand(int y0, int y1, const std::vector<int>& xs) {
         if (xs.empty()) {
@@ -26,7 +26,8 @@ public:
             return;
         }
         if (m_open && m_lastY1 == y0 && xs == m_lastXs) {
-            for (std::size_t i = m_lastBegin; i < m_scans.size(); ++i) m_scans[i].Height += y1 - y0;
+            for (std::size_t i = m_lastBegin; i < m_scans.size(); ++i)
+                m_scans[i].Height += y1 - y0;
             m_lastY1 = y1;
             return;
         }
@@ -39,7 +40,7 @@ public:
     }
     std::vector<Rect> take() { return std::move(m_scans); }
 
-private:
+  private:
     std::vector<Rect> m_scans;
     std::vector<int> m_lastXs;
     std::size_t m_lastBegin = 0;
@@ -55,7 +56,9 @@ struct PathEdge {
     double xFirst; // x on row rowBegin
 };
 
-double edgeXAt(const PathEdge& e, int row) { return e.x0 + (row + 0.5 - e.y0) * e.dxdy; }
+double edgeXAt(const PathEdge& e, int row) {
+    return e.x0 + (row + 0.5 - e.y0) * e.dxdy;
+}
 
 // The first pixel row (or column) whose centre lies at or after v.
 int firstCentreFrom(double v) {
@@ -65,7 +68,9 @@ int firstCentreFrom(double v) {
 
 void addEdge(std::vector<PathEdge>& edges, QPointF a, QPointF b) {
     if (a.y() == b.y()) return; // horizontal
-    if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) || !std::isfinite(b.y())) return;
+    if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) ||
+        !std::isfinite(b.y()))
+        return;
     if (a.y() > b.y()) std::swap(a, b);
     const int r0 = firstCentreFrom(a.y()), r1 = firstCentreFrom(b.y());
     if (r0 >= r1) return;
@@ -78,12 +83,14 @@ void addEdge(std::vector<PathEdge>& edges, QPointF a, QPointF b) {
 std::vector<PathEdge> collectEdges(const QPainterPath& path) {
     std::vector<PathEdge> edges;
     bool curves = false;
-    for (int i = 0; i < path.elementCount() && !curves; ++i) curves = path.elementAt(i).isCurveTo();
+    for (int i = 0; i < path.elementCount() && !curves; ++i)
+        curves = path.elementAt(i).isCurveTo();
     if (curves) {
         // Curves are flattened at four times the size, so that the chords stay
         // well within a quarter pixel of the curve; scaling by 1/4 is exact.
         for (const QPolygonF& poly : path.toSubpathPolygons(QTransform::fromScale(4, 4))) {
-            for (qsizetype i = 0; i < poly.size(); ++i) addEdge(edges, poly[i] / 4, poly[(i + 1) % poly.size()] / 4);
+            for (qsizetype i = 0; i < poly.size(); ++i)
+                addEdge(edges, poly[i] / 4, poly[(i + 1) % poly.size()] / 4);
         }
         return edges;
     }
@@ -126,7 +133,8 @@ std::vector<Rect> rasterise(std::vector<PathEdge> edges) {
     int row = edges.empty() ? 0 : edges.front().rowBegin;
     while (next < edges.size() || !active.empty()) {
         if (active.empty()) row = std::max(row, edges[next].rowBegin);
-        for (Active& a : active) a.x = edgeXAt(*a.edge, row);
+        for (Active& a : active)
+            a.x = edgeXAt(*a.edge, row);
         insertionSort(active, byX); // the order changes little from one row to the next
         const std::size_t old = active.size();
         while (next < edges.size() && edges[next].rowBegin <= row) {
@@ -135,7 +143,8 @@ std::vector<Rect> rasterise(std::vector<PathEdge> edges) {
         }
         if (old > 0 && active.size() > old) {
             merged.resize(active.size());
-            std::merge(active.begin(), active.begin() + old, active.begin() + old, active.end(), merged.begin(), byX);
+            std::merge(active.begin(), active.begin() + old, active.begin() + old, active.end(),
+                       merged.begin(), byX);
             active.swap(merged);
         }
         xs.clear();
@@ -164,7 +173,8 @@ std::vector<BandRef> bandsOf(const std::vector<Rect>& scans) {
     std::vector<BandRef> bands;
     for (std::size_t i = 0; i < scans.size();) {
         std::size_t j = i + 1;
-        while (j < scans.size() && scans[j].Y == scans[i].Y) ++j;
+        while (j < scans.size() && scans[j].Y == scans[i].Y)
+            ++j;
         bands.push_back({scans[i].Y, scans[i].GetBottom(), i, j});
         i = j;
     }
@@ -174,13 +184,15 @@ std::vector<BandRef> bandsOf(const std::vector<Rect>& scans) {
 void bandEdges(const std::vector<Rect>& scans, const BandRef* band, std::vector<int>& xs) {
     xs.clear();
     if (!band) return;
-    for (std::size_t i = band->begin; i < band->end; ++i) xs.insert(xs.end(), {scans[i].X, scans[i].GetRight()});
+    for (std::size_t i = band->begin; i < band->end; ++i)
+        xs.insert(xs.end(), {scans[i].X, scans[i].GetRight()});
 }
 
 // Run edges of the pixels for which keep(in a, in b) holds, from two sorted
 // run-edge lists.
 template <class Keep>
-void combineEdges(const std::vector<int>& a, const std::vector<int>& b, Keep keep, std::vector<int>& out) {
+void combineEdges(const std::vector<int>& a, const std::vector<int>& b, Keep keep,
+                  std::vector<int>& out) {
     out.clear();
     std::size_t i = 0, j = 0;
     bool inA = false, inB = false, inside = false;
@@ -195,11 +207,13 @@ void combineEdges(const std::vector<int>& a, const std::vector<int>& b, Keep kee
     }
 }
 
-template <class Keep> std::vector<Rect> combineScans(const std::vector<Rect>& a, const std::vector<Rect>& b, Keep keep) {
+template <class Keep>
+std::vector<Rect> combineScans(const std::vector<Rect>& a, const std::vector<Rect>& b, Keep keep) {
     const std::vector<BandRef> bandsA = bandsOf(a), bandsB = bandsOf(b);
     std::vector<int> ys;
     for (const auto* bands : {&bandsA, &bandsB})
-        for (const BandRef& band : *bands) ys.insert(ys.end(), {band.y0, band.y1});
+        for (const BandRef& band : *bands)
+            ys.insert(ys.end(), {band.y0, band.y1});
     std::sort(ys.begin(), ys.end());
     ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
 
@@ -207,7 +221,8 @@ template <class Keep> std::vector<Rect> combineScans(const std::vector<Rect>& a,
     std::vector<int> xa, xb, out;
     std::size_t ia = 0, ib = 0;
     auto bandAt = [](const std::vector<BandRef>& bands, std::size_t& i, int y) -> const BandRef* {
-        while (i < bands.size() && bands[i].y1 <= y) ++i;
+        while (i < bands.size() && bands[i].y1 <= y)
+            ++i;
         return i < bands.size() && bands[i].y0 <= y ? &bands[i] : nullptr;
     };
     for (std::size_t k = 0; k + 1 < ys.size(); ++k) {
@@ -221,9 +236,13 @@ template <class Keep> std::vector<Rect> combineScans(const std::vector<Rect>& a,
 
 } // namespace
 
-SelectionRegion::SelectionRegion() { setScans({Rect{-kLimit, -kLimit, 2 * kLimit, 2 * kLimit}}); }
+SelectionRegion::SelectionRegion() {
+    setScans({Rect{-kLimit, -kLimit, 2 * kLimit, 2 * kLimit}});
+}
 
-SelectionRegion::SelectionRegion(const QPainterPath& outline) { setScans(rasterise(collectEdges(outline))); }
+SelectionRegion::SelectionRegion(const QPainterPath& outline) {
+    setScans(rasterise(collectEdges(outline)));
+}
 
 SelectionRegion::SelectionRegion(const Rect& rect) {
     QPainterPath path;
@@ -233,14 +252,18 @@ SelectionRegion::SelectionRegion(const Rect& rect) {
 
 SelectionRegion::SelectionRegion(const SelectionPath& path) : SelectionRegion(path.GetRegion()) {}
 
-SelectionRegion::SelectionRegion(const SelectionRegion& other) { setScans(other.m_scans); }
+SelectionRegion::SelectionRegion(const SelectionRegion& other) {
+    setScans(other.m_scans);
+}
 
 SelectionRegion& SelectionRegion::operator=(const SelectionRegion& other) {
     if (this != &other) setScans(other.m_scans);
     return *this;
 }
 
-SelectionRegion::SelectionRegion(SelectionRegion&& other) noexcept { *this = std::move(other); }
+SelectionRegion::SelectionRegion(SelectionRegion&& other) noexcept {
+    *this = std::move(other);
+}
 
 SelectionRegion& SelectionRegion::operator=(SelectionRegion&& other) noexcept {
     if (this == &other) return *this;
@@ -250,7 +273,8 @@ SelectionRegion& SelectionRegion::operator=(SelectionRegion&& other) noexcept {
     m_left = other.m_left, m_top = other.m_top, m_right = other.m_right, m_bottom = other.m_bottom;
     m_huge = other.m_huge;
     m_coverageBits = std::move(other.m_coverageBits);
-    m_coverage.store(other.m_coverage.load(std::memory_order_acquire) ? m_coverageBits.data() : nullptr,
+    m_coverage.store(other.m_coverage.load(std::memory_order_acquire) ? m_coverageBits.data()
+                                                                      : nullptr,
                      std::memory_order_release);
     other.setScans({});
     return *this;
@@ -298,12 +322,15 @@ const std::uint8_t* SelectionRegion::buildCoverage() const {
 
 void SelectionRegion::GetRowSpans(int y, std::vector<Span>& out) const {
     out.clear();
-    auto it = std::partition_point(m_scans.begin(), m_scans.end(), [y](const Rect& r) { return r.GetBottom() <= y; });
-    for (; it != m_scans.end() && it->Y <= y; ++it) out.push_back(Span{it->X, y, it->Width});
+    auto it = std::partition_point(m_scans.begin(), m_scans.end(),
+                                   [y](const Rect& r) { return r.GetBottom() <= y; });
+    for (; it != m_scans.end() && it->Y <= y; ++it)
+        out.push_back(Span{it->X, y, it->Width});
 }
 
 bool SelectionRegion::containsSlow(int x, int y) const {
-    auto it = std::partition_point(m_scans.begin(), m_scans.end(), [y](const Rect& r) { return r.GetBottom() <= y; });
+    auto it = std::partition_point(m_scans.begin(), m_scans.end(),
+                                   [y](const Rect& r) { return r.GetBottom() <= y; });
     for (; it != m_scans.end() && it->Y <= y; ++it)
         if (x >= it->X && x < it->GetRight()) return true;
     return false;
@@ -325,10 +352,13 @@ void SelectionRegion::Intersect(const SelectionRegion& other) {
     setScans(combineScans(m_scans, other.m_scans, [](bool a, bool b) { return a && b; }));
 }
 
-void SelectionRegion::Xor(const Rect& rect) { Xor(SelectionRegion(rect)); }
+void SelectionRegion::Xor(const Rect& rect) {
+    Xor(SelectionRegion(rect));
+}
 
 void SelectionRegion::Translate(int dx, int dy) {
     std::vector<Rect> scans = std::move(m_scans);
-    for (Rect& r : scans) r.X += dx, r.Y += dy;
+    for (Rect& r : scans)
+        r.X += dx, r.Y += dy;
     setScans(std::move(scans));
 }

@@ -28,7 +28,7 @@ inline constexpr double kMaxSelectionMaskPixels = double(1 << 30);
 // Every const member may be called from several threads at once; the coverage
 // mask behind the point test is built once, on first use.
 class SelectionRegion {
-public:
+  public:
     // The infinite region (-4194304, -4194304, 8388608, 8388608).
     SelectionRegion();
     // The pixels inside the outline (image pixel coordinates); the even-odd rule
@@ -84,7 +84,7 @@ public:
     void Intersect(const SelectionRegion& other);
     void Translate(int dx, int dy);
 
-private:
+  private:
     void setScans(std::vector<Rect> scans);
     const std::uint8_t* buildCoverage() const;
     bool containsSlow(int x, int y) const;

@@ -11,10 +11,10 @@ namespace {
 
 // Scan conversion with buffers that live across many polygons of one trace.
 class PolygonScanner {
-public:
+  public:
     void run(const QPoint* p, int n, std::vector<Span>& out);
 
-private:
+  private:
     struct Edge {
         int ymin, ymax, x, slope; // x and slope in 24.8 fixed point
     };
@@ -33,7 +33,8 @@ void PolygonScanner::run(const QPoint* p, int n, std::vector<Span>& out) {
         if (upper.y() == lower.y()) continue;
         if (upper.y() > lower.y()) std::swap(upper, lower);
         const int dy = lower.y() - upper.y();
-        m_edges.push_back({upper.y(), lower.y(), upper.x() * 256, ((lower.x() - upper.x()) * 256) / dy});
+        m_edges.push_back(
+            {upper.y(), lower.y(), upper.x() * 256, ((lower.x() - upper.x()) * 256) / dy});
         ymaxAll = std::max(ymaxAll, lower.y());
     }
     if (m_edges.empty()) return;
@@ -42,7 +43,8 @@ void PolygonScanner::run(const QPoint* p, int n, std::vector<Span>& out) {
     // within each ymin lets every row's new edges be merged in one pass, which
     // keeps contours with many edges linear per row.
     auto byX = [](const Edge& a, const Edge& b) { return a.x < b.x; };
-    sortByRowThenX(m_edges, m_merged, [](const Edge& e) { return e.ymin; }, byX);
+    sortByRowThenX(
+        m_edges, m_merged, [](const Edge& e) { return e.ymin; }, byX);
     std::size_t next = 0;
     for (int y = m_edges.front().ymin; y <= ymaxAll;) {
         if (m_active.empty()) {
@@ -50,11 +52,12 @@ void PolygonScanner::run(const QPoint* p, int n, std::vector<Span>& out) {
             y = std::max(y, m_edges[next].ymin); // rows without edges give no spans
         }
         const std::size_t old = m_active.size();
-        while (next < m_edges.size() && m_edges[next].ymin == y) m_active.push_back(m_edges[next++]);
+        while (next < m_edges.size() && m_edges[next].ymin == y)
+            m_active.push_back(m_edges[next++]);
         if (old > 0 && m_active.size() > old) {
             m_merged.resize(m_active.size());
-            std::merge(m_active.begin(), m_active.begin() + old, m_active.begin() + old, m_active.end(),
-                       m_merged.begin(), byX);
+            std::merge(m_active.begin(), m_active.begin() + old, m_active.begin() + old,
+                       m_active.end(), m_merged.begin(), byX);
             m_active.swap(m_merged);
         }
         for (std::size_t i = 0; i + 1 < m_active.size(); i += 2) {
@@ -64,7 +67,8 @@ void PolygonScanner::run(const QPoint* p, int n, std::vector<Span>& out) {
         }
         ++y;
         std::erase_if(m_active, [y](const Edge& e) { return e.ymax == y; });
-        for (Edge& e : m_active) e.x += e.slope;
+        for (Edge& e : m_active)
+            e.x += e.slope;
         insertionSort(m_active, byX);
     }
 }
@@ -90,7 +94,8 @@ template <class Emit> void traceContours(SelectionMask& mask, const Rect& rect, 
     if (x0 >= x1 || y0 >= y1) return;
     const std::uint8_t* bits = mask.Row(0);
     auto isSet = [&](int x, int y) {
-        return x >= x0 && x < x1 && y >= y0 && y < y1 && bits[std::size_t(y) * std::size_t(width) + x] != 0;
+        return x >= x0 && x < x1 && y >= y0 && y < y1 &&
+               bits[std::size_t(y) * std::size_t(width) + x] != 0;
     };
 
     PolygonScanner scanner;
@@ -100,7 +105,8 @@ template <class Emit> void traceContours(SelectionMask& mask, const Rect& rect, 
     for (;;) {
         while (cy < y1) {
             const std::uint8_t* row = mask.Row(cy);
-            while (cx < x1 && row[cx] == 0) ++cx;
+            while (cx < x1 && row[cx] == 0)
+                ++cx;
             if (cx < x1) break;
             ++cy;
             cx = x0;
@@ -127,7 +133,8 @@ template <class Emit> void traceContours(SelectionMask& mask, const Rect& rect, 
         } while (qx != sx || qy != sy);
 
         scanner.run(contour.data(), int(contour.size()), spans);
-        for (const Span& s : spans) mask.ToggleSpan(s);
+        for (const Span& s : spans)
+            mask.ToggleSpan(s);
         onContour(contour.data(), int(contour.size()));
     }
 }
@@ -142,14 +149,16 @@ std::vector<Span> ScanConvertPolygon(const QPoint* points, int count) {
 
 SelectionPath TraceMaskToPath(SelectionMask& mask, const Rect& rect) {
     SelectionPath path;
-    traceContours(mask, rect, [&path](const QPoint* points, int count) { path.AddPolygon(points, count); });
+    traceContours(mask, rect,
+                  [&path](const QPoint* points, int count) { path.AddPolygon(points, count); });
     return path;
 }
 
 std::vector<QPolygon> TraceMaskToPolygons(SelectionMask& mask, const Rect& rect) {
     std::vector<QPolygon> polygons;
-    traceContours(mask, rect,
-                  [&polygons](const QPoint* points, int count) { polygons.emplace_back(points, points + count); });
+    traceContours(mask, rect, [&polygons](const QPoint* points, int count) {
+        polygons.emplace_back(points, points + count);
+    });
     return polygons;
 }
 
@@ -159,11 +168,13 @@ SelectionPath RegionToOutline(const SelectionRegion& region) {
         // Too large for a mask (the infinite region): the disjoint scan
         // rectangles themselves cover exactly the same pixels.
         SelectionPath path;
-        for (const Rect& r : region.GetScans()) path.AddRectangle(r);
+        for (const Rect& r : region.GetScans())
+            path.AddRectangle(r);
         return path;
     }
     SelectionMask mask(b.Width, b.Height);
-    for (const Rect& r : region.GetScans()) mask.FillRect(Rect{r.X - b.X, r.Y - b.Y, r.Width, r.Height}, 1);
+    for (const Rect& r : region.GetScans())
+        mask.FillRect(Rect{r.X - b.X, r.Y - b.Y, r.Width, r.Height}, 1);
     SelectionPath path = TraceMaskToPath(mask, Rect{0, 0, b.Width, b.Height});
     path.Translate(b.X, b.Y);
     return path;
@@ -172,7 +183,8 @@ SelectionPath RegionToOutline(const SelectionRegion& region) {
 SelectionPath CombineSelections(const SelectionRegion& a, int mode, const SelectionRegion& b) {
     const Rect ba = a.GetBounds(), bb = b.GetBounds();
     const int left = std::min(ba.X, bb.X), top = std::min(ba.Y, bb.Y);
-    const int right = std::max(ba.GetRight(), bb.GetRight()), bottom = std::max(ba.GetBottom(), bb.GetBottom());
+    const int right = std::max(ba.GetRight(), bb.GetRight()),
+              bottom = std::max(ba.GetBottom(), bb.GetBottom());
     if (double(right - left) * double(bottom - top) > kMaxSelectionMaskPixels) {
         // Too large for a mask (the infinite region): combine the scans.
         SelectionRegion result(a);
@@ -182,8 +194,11 @@ SelectionPath CombineSelections(const SelectionRegion& a, int mode, const Select
         return RegionToOutline(result);
     }
     SelectionMask mask(right - left, bottom - top);
-    auto moved = [left, top](const Rect& r) { return Rect{r.X - left, r.Y - top, r.Width, r.Height}; };
-    for (const Rect& r : a.GetScans()) mask.FillRect(moved(r), 1);
+    auto moved = [left, top](const Rect& r) {
+        return Rect{r.X - left, r.Y - top, r.Width, r.Height};
+    };
+    for (const Rect& r : a.GetScans())
+        mask.FillRect(moved(r), 1);
     for (const Rect& r : b.GetScans()) {
         if (mode == CombineAdd)
             mask.FillRect(moved(r), 1);

@@ -38,7 +38,8 @@ PixelSet BreadthFirstFill(Bitmap& image, int sx, int sy, int tolerance) {
     while (!queue.empty()) {
         const QPoint p = queue.front();
         queue.pop_front();
-        visit(p.x() - 1, p.y()), visit(p.x() + 1, p.y()), visit(p.x(), p.y() - 1), visit(p.x(), p.y() + 1);
+        visit(p.x() - 1, p.y()), visit(p.x() + 1, p.y()), visit(p.x(), p.y() - 1),
+            visit(p.x(), p.y() + 1);
     }
     return set;
 }
@@ -47,7 +48,9 @@ Rect BoundsOf(const PixelSet& s) {
     int x0 = INT_MAX, y0 = INT_MAX, x1 = INT_MIN, y1 = INT_MIN;
     for (int y = 0; y < s.height; ++y)
         for (int x = 0; x < s.width; ++x)
-            if (s.at(x, y)) x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+            if (s.at(x, y))
+                x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x),
+                y1 = std::max(y1, y);
     return x1 < 0 ? Rect{65536, 65536, -131070, -131070} : Rect{x0, y0, x1 - x0 + 1, y1 - y0 + 1};
 }
 
@@ -62,7 +65,8 @@ std::unique_ptr<Bitmap> RandomPicture(std::mt19937& rng, int w, int h, PixelForm
         for (int x = 0; x < w; ++x) {
             const ARGB c = palette[pick(rng)];
             std::uint8_t* p = lock.pixel(x, y);
-            for (int i = 0; i < 3; ++i) p[i] = std::uint8_t(std::clamp(int((c >> (8 * i)) & 255) + wobble(rng), 0, 255));
+            for (int i = 0; i < 3; ++i)
+                p[i] = std::uint8_t(std::clamp(int((c >> (8 * i)) & 255) + wobble(rng), 0, 255));
             if (lock.bpp() == 4) p[3] = std::uint8_t(c >> 24);
         }
     return image;
@@ -85,11 +89,12 @@ TEST(ColorMatchesTest, ToleranceAndAlpha) {
     for (const auto& r : rows) {
         const int v = 0x80 + r.difference;
         EXPECT_EQ(ColorMatches(r.reference, v, v, v, 3, r.tolerance), r.match)
-            << std::hex << r.reference << std::dec << " diff " << r.difference << " tol " << r.tolerance;
+            << std::hex << r.reference << std::dec << " diff " << r.difference << " tol "
+            << r.tolerance;
     }
     // Squared differences of 398, plus 1 per channel, scaled by 255 / 256, stay within 400.
-    EXPECT_TRUE(ColorMatches(0xFF000000, 19, 6, 1, 4, 10));   
-    EXPECT_FALSE(ColorMatches(0xFF000000, 19, 6, 2, 4, 10));  
+    EXPECT_TRUE(ColorMatches(0xFF000000, 19, 6, 1, 4, 10));
+    EXPECT_FALSE(ColorMatches(0xFF000000, 19, 6, 2, 4, 10));
 }
 
 TEST(FloodFill, EqualsBreadthFirstSearch) {
@@ -97,7 +102,8 @@ TEST(FloodFill, EqualsBreadthFirstSearch) {
     std::uniform_int_distribution<int> size(1, 40);
     for (int trial = 0; trial < 400; ++trial) {
         const int w = size(rng), h = size(rng);
-        auto image = RandomPicture(rng, w, h, trial % 2 ? PixelFormat24bppRGB : PixelFormat32bppARGB);
+        auto image =
+            RandomPicture(rng, w, h, trial % 2 ? PixelFormat24bppRGB : PixelFormat32bppARGB);
         const int sx = std::uniform_int_distribution<int>(0, w - 1)(rng);
         const int sy = std::uniform_int_distribution<int>(0, h - 1)(rng);
         const int tolerance = trial % 3 ? 10 : 14;
@@ -137,7 +143,8 @@ TEST(FloodFill, BarriersDiagonalsAndTransparency) {
     };
     for (const auto& b : barriers) {
         auto image = MakeSolidBitmap(9, 4, PixelFormat32bppARGB, b.background);
-        for (int y = 0; y < 4; ++y) SetPixel(*image, 4, y, b.line);
+        for (int y = 0; y < 4; ++y)
+            SetPixel(*image, 4, y, b.line);
         SelectionMask mask(9, 4);
         Rect bounds;
         FloodFillMask(*image, mask, 0, 1, b.tolerance, bounds);
@@ -147,7 +154,8 @@ TEST(FloodFill, BarriersDiagonalsAndTransparency) {
 
     auto checker = MakeSolidBitmap(4, 4, PixelFormat24bppRGB, 0xFF000000);
     for (int y = 0; y < 4; ++y)
-        for (int x = (y + 1) % 2; x < 4; x += 2) SetPixel(*checker, x, y, 0xFFFFFFFF);
+        for (int x = (y + 1) % 2; x < 4; x += 2)
+            SetPixel(*checker, x, y, 0xFFFFFFFF);
     SelectionMask mask(4, 4);
     Rect bounds;
     FloodFillMask(*checker, mask, 1, 1, 10, bounds);
@@ -164,13 +172,15 @@ TEST(FloodFill, BarriersDiagonalsAndTransparency) {
 TEST(SelectColor, MarksEveryMatchingPixel) {
     auto checker = MakeSolidBitmap(5, 4, PixelFormat24bppRGB, 0xFF000000);
     for (int y = 0; y < 4; ++y)
-        for (int x = (y + 1) % 2; x < 5; x += 2) SetPixel(*checker, x, y, 0xFFFFFFFF);
+        for (int x = (y + 1) % 2; x < 5; x += 2)
+            SetPixel(*checker, x, y, 0xFFFFFFFF);
     SelectionMask mask(5, 4);
     Rect bounds;
     SelectColorMask(*checker, mask, 0xFFF8F8F8, 14, bounds);
     EXPECT_EQ(bounds, (Rect{0, 0, 5, 4}));
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 5; ++x) EXPECT_EQ(mask.Get(x, y), (x + y) % 2) << x << "," << y;
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(mask.Get(x, y), (x + y) % 2) << x << "," << y;
 
     SetPixel(*checker, 2, 1, 0xFF808080);
     SelectColorMask(*checker, mask, 0xFF808080, 10, bounds);
@@ -183,7 +193,8 @@ TEST(MagicWand, ClickAndShiftClick) {
     // Two white squares apart on black: a click takes one, a Shift-click both.
     auto image = MakeSolidBitmap(12, 8, PixelFormat24bppRGB, 0xFF000000);
     for (int y = 1; y < 4; ++y)
-        for (int x = 1; x < 4; ++x) SetPixel(*image, x, y, 0xFFFFFFFF), SetPixel(*image, x + 6, y + 3, 0xFFFEFEFE);
+        for (int x = 1; x < 4; ++x)
+            SetPixel(*image, x, y, 0xFFFFFFFF), SetPixel(*image, x + 6, y + 3, 0xFFFEFEFE);
     const SelectionPath click = MagicWandSelect(*image, 2, 2);
     EXPECT_EQ(click.GetRegion().GetScans(), (std::vector<Rect>{{1, 1, 3, 3}}));
     const SelectionPath shift = MagicWandSelect(*image, 2, 2, 14, true);
@@ -196,5 +207,6 @@ TEST(MagicWand, ClickAndShiftClick) {
 
     auto transparent = MakeSolidBitmap(6, 5, PixelFormat32bppARGB, 0x00000000);
     SetPixel(*transparent, 3, 3, 0xFFFF0000);
-    EXPECT_EQ(MagicWandSelect(*transparent, 0, 0).GetRegion().GetScans(), (std::vector<Rect>{{0, 0, 6, 5}}));
+    EXPECT_EQ(MagicWandSelect(*transparent, 0, 0).GetRegion().GetScans(),
+              (std::vector<Rect>{{0, 0, 6, 5}}));
 }

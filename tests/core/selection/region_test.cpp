@@ -15,7 +15,8 @@ namespace {
 PixelSet PixelsWhere(int width, int height, const std::function<bool(int, int)>& in) {
     PixelSet s{width, height, {}};
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) s.bits.push_back(in(x, y));
+        for (int x = 0; x < width; ++x)
+            s.bits.push_back(in(x, y));
     return s;
 }
 
@@ -40,6 +41,8 @@ TEST(RegionRaster, ShapesCoverPixelsWhoseCentresLieInside) {
         const char* name;
         std::function<void(SelectionPath&)> build;
         std::function<bool(int, int)> expected;
+        // Table rows stay one a line.
+        // clang-format off
     } rows[] = {
         {"drag rectangle 10,10 to 20,15", [](SelectionPath& p) { p.AddRectangle(Rect{10, 10, 10, 5}); },
          [](int x, int y) { return x >= 10 && x <= 19 && y >= 10 && y <= 14; }},
@@ -74,11 +77,13 @@ TEST(RegionRaster, ShapesCoverPixelsWhoseCentresLieInside) {
         {"pixel-sized rectangle outside the window", [](SelectionPath& p) { p.AddRectangle(Rect{-5, -5, 1, 1}); },
          [](int, int) { return false; }},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SelectionPath path;
         row.build(path);
         const SelectionRegion& region = path.GetRegion();
-        EXPECT_TRUE(SamePixels(PixelsWhere(24, 24, row.expected), RegionPixels(region, 24, 24))) << row.name;
+        EXPECT_TRUE(SamePixels(PixelsWhere(24, 24, row.expected), RegionPixels(region, 24, 24)))
+            << row.name;
         EXPECT_TRUE(WellFormedScans(region)) << row.name;
     }
 }
@@ -97,11 +102,14 @@ TEST(RegionRaster, RandomPolygonsFollowTheCentreRule) {
     for (int trial = 0; trial < 200; ++trial) {
         QPolygonF poly;
         const int n = 3 + trial % 9;
-        for (int i = 0; i < n; ++i) poly << QPointF(coord(rng), coord(rng));
+        for (int i = 0; i < n; ++i)
+            poly << QPointF(coord(rng), coord(rng));
         SelectionPath path;
         path.AddPolygon(poly);
-        const PixelSet expected = PixelsWhere(40, 40, [&](int x, int y) { return InsidePolygon(poly, x + 0.5, y + 0.5); });
-        ASSERT_TRUE(SamePixels(expected, RegionPixels(path.GetRegion(), 40, 40))) << "trial " << trial;
+        const PixelSet expected = PixelsWhere(
+            40, 40, [&](int x, int y) { return InsidePolygon(poly, x + 0.5, y + 0.5); });
+        ASSERT_TRUE(SamePixels(expected, RegionPixels(path.GetRegion(), 40, 40)))
+            << "trial " << trial;
         ASSERT_TRUE(WellFormedScans(path.GetRegion()));
     }
 }
@@ -118,7 +126,8 @@ TEST(RegionRaster, EllipseMatchesTheCurveAwayFromItsEdge) {
         const QPointF c = row.box.center();
         for (int y = -1; y < 60; ++y)
             for (int x = -1; x < 60; ++x) {
-                const double u = (x + 0.5 - c.x()) / a, v = (y + 0.5 - c.y()) / b, r = u * u + v * v;
+                const double u = (x + 0.5 - c.x()) / a, v = (y + 0.5 - c.y()) / b,
+                             r = u * u + v * v;
                 if (r < 0.97 || r > 1.03) {
                     EXPECT_EQ(region.IsVisible(x, y), r < 1) << x << "," << y;
                 }
@@ -144,9 +153,11 @@ TEST(Region, EmptyInfiniteAndRectangleRegions) {
     const struct {
         float x, y;
         bool in;
-    } points[] = {{-3, -3, true},     {-2.5f, -1.01f, true}, {-1.0f, -2, false}, {-3.01f, -2, false},
-                  {-1.001f, -3, true}, {NAN, -2, false},     {-2, INFINITY, false}};
-    for (const auto& p : points) EXPECT_EQ(rect.IsVisible(p.x, p.y), p.in) << p.x << "," << p.y;
+    } points[] = {{-3, -3, true},       {-2.5f, -1.01f, true}, {-1.0f, -2, false},
+                  {-3.01f, -2, false},  {-1.001f, -3, true},   {NAN, -2, false},
+                  {-2, INFINITY, false}};
+    for (const auto& p : points)
+        EXPECT_EQ(rect.IsVisible(p.x, p.y), p.in) << p.x << "," << p.y;
 }
 
 TEST(Region, SetOperationsMatchThePixelSets) {
@@ -168,15 +179,19 @@ TEST(Region, SetOperationsMatchThePixelSets) {
             a.AddRectangle(Rect{pos(rng), pos(rng), size(rng), size(rng)});
             b.AddRectangle(Rect{pos(rng), pos(rng), size(rng), size(rng)});
         }
-        const PixelSet pa = RegionPixels(a.GetRegion(), 50, 50), pb = RegionPixels(b.GetRegion(), 50, 50);
+        const PixelSet pa = RegionPixels(a.GetRegion(), 50, 50),
+                       pb = RegionPixels(b.GetRegion(), 50, 50);
         for (const auto& op : ops) {
             SelectionRegion r(a);
             (r.*op.apply)(b.GetRegion());
-            const PixelSet expected = PixelsWhere(50, 50, [&](int x, int y) { return op.op(pa.at(x, y), pb.at(x, y)); });
-            ASSERT_TRUE(SamePixels(expected, RegionPixels(r, 50, 50))) << op.name << " trial " << trial;
+            const PixelSet expected =
+                PixelsWhere(50, 50, [&](int x, int y) { return op.op(pa.at(x, y), pb.at(x, y)); });
+            ASSERT_TRUE(SamePixels(expected, RegionPixels(r, 50, 50)))
+                << op.name << " trial " << trial;
             ASSERT_TRUE(WellFormedScans(r)) << op.name;
             long long count = 0;
-            for (auto bit : expected.bits) count += bit;
+            for (auto bit : expected.bits)
+                count += bit;
             ASSERT_EQ(r.GetArea(), count) << op.name;
         }
     }
@@ -198,7 +213,8 @@ TEST(Region, RowAccessAgreesWithThePointTest) {
     EXPECT_TRUE(spans.empty());
     const std::uint8_t* row = region.CoverageRow(4);
     ASSERT_NE(row, nullptr);
-    for (int x = 0; x < 10; ++x) EXPECT_EQ(row[x] != 0, x < 3 || x >= 7);
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(row[x] != 0, x < 3 || x >= 7);
     EXPECT_EQ(region.CoverageRow(-1), nullptr);
 
     // Copies, moves and translation keep the pixels; the moved-from region is empty.
@@ -255,7 +271,8 @@ TEST(SelectionCommands, SelectAllCancelInvertAndMove) {
     const PixelSet before = RegionPixels(outline.GetRegion(), 20, 10);
     InvertSelection(outline, 20, 10);
     const PixelSet inverted = RegionPixels(outline.GetRegion(), 20, 10);
-    EXPECT_TRUE(SamePixels(PixelsWhere(20, 10, [&](int x, int y) { return !before.at(x, y); }), inverted));
+    EXPECT_TRUE(
+        SamePixels(PixelsWhere(20, 10, [&](int x, int y) { return !before.at(x, y); }), inverted));
     EXPECT_EQ(outline.GetRegion().GetArea(), 200 - 16);
     InvertSelection(outline, 20, 10);
     EXPECT_TRUE(SamePixels(before, RegionPixels(outline.GetRegion(), 20, 10)));
@@ -310,15 +327,19 @@ TEST(Region, MasksBuildOnSeveralThreadsAtOnce) {
                     region.GetRowSpans(y, runs);
                     std::vector<bool> in(std::size_t(bounds.Width), false);
                     for (const Span& s : runs)
-                        for (int x = s.X; x < s.X + s.Length; ++x) in[std::size_t(x - bounds.X)] = true;
+                        for (int x = s.X; x < s.X + s.Length; ++x)
+                            in[std::size_t(x - bounds.X)] = true;
                     for (int x = bounds.X; x < bounds.GetRight(); ++x)
-                        if (region.IsVisible(x + 0.5f, y + 0.5f) != in[std::size_t(x - bounds.X)]) ++wrong;
+                        if (region.IsVisible(x + 0.5f, y + 0.5f) != in[std::size_t(x - bounds.X)])
+                            ++wrong;
                 }
             }
         };
         std::vector<std::thread> threads;
-        for (int t = 0; t < 4; ++t) threads.emplace_back(check, t);
-        for (std::thread& t : threads) t.join();
+        for (int t = 0; t < 4; ++t)
+            threads.emplace_back(check, t);
+        for (std::thread& t : threads)
+            t.join();
     }
     EXPECT_EQ(wrong.load(), 0);
 }

@@ -20,7 +20,8 @@ struct PixelSet {
 inline PixelSet MaskPixels(const SelectionMask& mask) {
     PixelSet s{mask.GetWidth(), mask.GetHeight(), {}};
     for (int y = 0; y < s.height; ++y)
-        for (int x = 0; x < s.width; ++x) s.bits.push_back(mask.Get(x, y) != 0);
+        for (int x = 0; x < s.width; ++x)
+            s.bits.push_back(mask.Get(x, y) != 0);
     return s;
 }
 
@@ -28,7 +29,8 @@ inline PixelSet MaskPixels(const SelectionMask& mask) {
 inline PixelSet RegionPixels(const SelectionRegion& region, int width, int height) {
     PixelSet s{width, height, {}};
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) s.bits.push_back(region.IsVisible(float(x), float(y)));
+        for (int x = 0; x < width; ++x)
+            s.bits.push_back(region.IsVisible(float(x), float(y)));
     return s;
 }
 
@@ -53,7 +55,8 @@ inline SelectionMask RandomMask(std::mt19937& rng, int width, int height, double
     SelectionMask mask(width, height);
     std::bernoulli_distribution on(density);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) mask.Set(x, y, on(rng));
+        for (int x = 0; x < width; ++x)
+            mask.Set(x, y, on(rng));
     std::uniform_int_distribution<int> px(0, width - 1), py(0, height - 1);
     for (int i = 0; i < 3; ++i) {
         const int x = px(rng), y = py(rng);
@@ -69,12 +72,14 @@ inline SelectionMask RandomMask(std::mt19937& rng, int width, int height, double
 inline ::testing::AssertionResult WellFormedScans(const SelectionRegion& region) {
     const auto& s = region.GetScans();
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i].Width <= 0 || s[i].Height <= 0) return ::testing::AssertionFailure() << "empty scan " << i;
+        if (s[i].Width <= 0 || s[i].Height <= 0)
+            return ::testing::AssertionFailure() << "empty scan " << i;
         if (i == 0) continue;
         const Rect &a = s[i - 1], &b = s[i];
         const bool sameBand = a.Y == b.Y && a.Height == b.Height && a.GetRight() < b.X;
         const bool nextBand = b.Y >= a.GetBottom();
-        if (!sameBand && !nextBand) return ::testing::AssertionFailure() << "scan " << i << " out of band order";
+        if (!sameBand && !nextBand)
+            return ::testing::AssertionFailure() << "scan " << i << " out of band order";
     }
     return ::testing::AssertionSuccess();
 }

@@ -6,7 +6,8 @@ namespace {
 
 SelectionMask MaskOf(int width, int height, std::initializer_list<QPoint> pixels) {
     SelectionMask mask(width, height);
-    for (const QPoint& p : pixels) mask.Set(p.x(), p.y(), 1);
+    for (const QPoint& p : pixels)
+        mask.Set(p.x(), p.y(), 1);
     return mask;
 }
 
@@ -19,7 +20,8 @@ bool AllClear(const SelectionMask& mask) {
 
 SelectionPath PathOf(const std::vector<QPolygon>& polygons) {
     SelectionPath path;
-    for (const QPolygon& p : polygons) path.AddPolygon(p);
+    for (const QPolygon& p : polygons)
+        path.AddPolygon(p);
     return path;
 }
 
@@ -32,12 +34,14 @@ TEST(TraceMask, ContourShapes) {
         std::vector<QPolygon> contours;
     } rows[] = {
         {"one pixel", MaskOf(6, 5, {{3, 2}}), {QPolygon({{3, 2}, {4, 2}, {4, 3}, {3, 3}})}},
-        {"corner-touching pixels pass the shared corner twice", MaskOf(4, 4, {{1, 1}, {2, 2}}),
+        {"corner-touching pixels pass the shared corner twice",
+         MaskOf(4, 4, {{1, 1}, {2, 2}}),
          {QPolygon({{1, 1}, {2, 1}, {2, 2}, {3, 2}, {3, 3}, {2, 3}, {2, 2}, {1, 2}})}},
         {"ring: outer contour first, then the hole",
          MaskOf(5, 5, {{1, 1}, {2, 1}, {3, 1}, {1, 2}, {3, 2}, {1, 3}, {2, 3}, {3, 3}}),
          {QPolygon({{1, 1}, {4, 1}, {4, 4}, {1, 4}}), QPolygon({{2, 2}, {3, 2}, {3, 3}, {2, 3}})}},
-        {"pixels at the mask's edges", MaskOf(2, 2, {{0, 0}, {1, 1}}),
+        {"pixels at the mask's edges",
+         MaskOf(2, 2, {{0, 0}, {1, 1}}),
          {QPolygon({{0, 0}, {1, 0}, {1, 1}, {2, 1}, {2, 2}, {1, 2}, {1, 1}, {0, 1}})}},
         {"nothing set", MaskOf(3, 3, {}), {}},
     };
@@ -48,7 +52,9 @@ TEST(TraceMask, ContourShapes) {
         EXPECT_TRUE(AllClear(mask)) << row.name;
         SelectionMask again = row.mask;
         const SelectionPath path = TraceMaskToPath(again, Rect{0, 0, 6, 6});
-        EXPECT_TRUE(SamePixels(MaskPixels(original), RegionPixels(path.GetRegion(), original.GetWidth(), original.GetHeight())))
+        EXPECT_TRUE(
+            SamePixels(MaskPixels(original),
+                       RegionPixels(path.GetRegion(), original.GetWidth(), original.GetHeight())))
             << row.name;
     }
 }
@@ -89,7 +95,8 @@ TEST(TraceMask, RandomMasksRoundTripThroughRegions) {
         const PixelSet original = MaskPixels(mask);
         SelectionMask copy = mask;
         const SelectionPath path = TraceMaskToPath(mask, Rect{0, 0, w, h});
-        ASSERT_TRUE(SamePixels(original, RegionPixels(path.GetRegion(), w, h))) << "trial " << trial << " " << w << "x" << h;
+        ASSERT_TRUE(SamePixels(original, RegionPixels(path.GetRegion(), w, h)))
+            << "trial " << trial << " " << w << "x" << h;
         ASSERT_TRUE(AllClear(mask));
         const SelectionPath fromPolygons = PathOf(TraceMaskToPolygons(copy, Rect{0, 0, w, h}));
         ASSERT_EQ(fromPolygons.GetPath(), path.GetPath());
@@ -109,7 +116,8 @@ TEST(TraceMask, RegionToOutlineKeepsOffsetRegions) {
         ASSERT_TRUE(back.IsEmpty()) << "trial " << trial;
     }
     EXPECT_FALSE(RegionToOutline(SelectionRegion(Rect{})).HasSelection());
-    EXPECT_EQ(SelectionRegion(RegionToOutline(SelectionRegion())).GetArea(), SelectionRegion().GetArea());
+    EXPECT_EQ(SelectionRegion(RegionToOutline(SelectionRegion())).GetArea(),
+              SelectionRegion().GetArea());
 }
 
 TEST(CombineSelectionsTest, ModesAreSetOperations) {
@@ -128,12 +136,14 @@ TEST(CombineSelectionsTest, ModesAreSetOperations) {
         SelectionPath pb = TraceMaskToPath(mb, Rect{0, 0, 20, 25});
         pa.Translate(trial % 7 - 3, 2);
         pb.Translate(5, trial % 5 - 2);
-        const PixelSet a = RegionPixels(pa.GetRegion(), 40, 40), b = RegionPixels(pb.GetRegion(), 40, 40);
+        const PixelSet a = RegionPixels(pa.GetRegion(), 40, 40),
+                       b = RegionPixels(pb.GetRegion(), 40, 40);
         for (const auto& m : modes) {
             const SelectionPath result = CombineSelections(pa.GetRegion(), m.mode, pb.GetRegion());
             PixelSet expected{40, 40, {}};
             for (int y = 0; y < 40; ++y)
-                for (int x = 0; x < 40; ++x) expected.bits.push_back(m.op(a.at(x, y), b.at(x, y)));
+                for (int x = 0; x < 40; ++x)
+                    expected.bits.push_back(m.op(a.at(x, y), b.at(x, y)));
             ASSERT_TRUE(SamePixels(expected, RegionPixels(result.GetRegion(), 40, 40)))
                 << "trial " << trial << " mode " << m.mode;
         }
@@ -142,7 +152,8 @@ TEST(CombineSelectionsTest, ModesAreSetOperations) {
 
 TEST(CombineSelectionsTest, EdgeCases) {
     const SelectionRegion a(Rect{5, 5, 4, 4}), cover(Rect{0, 0, 20, 20}), empty(Rect{});
-    EXPECT_FALSE(CombineSelections(a, 4, cover).HasSelection()) << "subtracting a cover leaves nothing";
+    EXPECT_FALSE(CombineSelections(a, 4, cover).HasSelection())
+        << "subtracting a cover leaves nothing";
     EXPECT_EQ(CombineSelections(empty, 2, a).GetRegion().GetScans(), a.GetScans());
     EXPECT_EQ(CombineSelections(a, 3, a).GetPointCount(), 0);
     EXPECT_FALSE(CombineSelections(empty, 2, empty).HasSelection());
@@ -161,6 +172,8 @@ TEST(ScanConvert, FixedPointSpans) {
         const char* name;
         QPolygon points;
         std::vector<Span> spans;
+        // Table rows stay one a line.
+        // clang-format off
     } rows[] = {
         {"no points", QPolygon(), {}},
         {"only horizontal edges", QPolygon({{0, 2}, {5, 2}}), {}},
@@ -173,18 +186,22 @@ TEST(ScanConvert, FixedPointSpans) {
         {"two crossings pairs in a row", QPolygon({{0, 0}, {2, 0}, {2, 1}, {4, 1}, {4, 0}, {6, 0}, {6, 2}, {0, 2}}),
          {{0, 0, 2}, {4, 0, 2}, {0, 1, 6}}},
     };
-    for (const auto& row : rows) EXPECT_EQ(ScanConvertPolygon(row.points), row.spans) << row.name;
+    // clang-format on
+    for (const auto& row : rows)
+        EXPECT_EQ(ScanConvertPolygon(row.points), row.spans) << row.name;
 }
 
 TEST(SelectionMaskTest, WritersToggleAnyByteAndClip) {
     SelectionMask mask(20, 3);
     const std::uint8_t row[20] = {0, 1, 2, 255, 0, 0, 128, 7, 0, 1, 0, 3, 0, 0, 0, 9, 200, 0, 1, 0};
-    for (int x = 0; x < 20; ++x) mask.Set(x, 1, row[x]);
+    for (int x = 0; x < 20; ++x)
+        mask.Set(x, 1, row[x]);
     mask.ToggleSpan(Span{-3, 1, 30}); // clipped to the row
-    for (int x = 0; x < 20; ++x) EXPECT_EQ(mask.Get(x, 1), row[x] == 0 ? 1 : 0) << x;
+    for (int x = 0; x < 20; ++x)
+        EXPECT_EQ(mask.Get(x, 1), row[x] == 0 ? 1 : 0) << x;
     mask.ToggleRect(Rect{18, -1, 5, 5});
     EXPECT_EQ(mask.Get(19, 0), 1);
-    EXPECT_EQ(mask.Get(18, 1), 1); // 1, toggled twice
+    EXPECT_EQ(mask.Get(18, 1), 1);  // 1, toggled twice
     mask.ToggleSpan(Span{2, 5, 3}); // outside: nothing
     mask.ToggleSpan(Span{2, 0, -2});
     mask.FillRect(Rect{-5, 2, 7, 9}, 4);
@@ -199,5 +216,6 @@ TEST(SelectionMaskTest, WritersToggleAnyByteAndClip) {
         int w, h;
         bool zero;
     } sizes[] = {{0, 0, true}, {0, 4, true}, {4, 0, true}, {1, 1, false}, {-3, 2, true}};
-    for (const auto& s : sizes) EXPECT_EQ(SelectionMask(s.w, s.h).IsZeroSize(), s.zero) << s.w << "x" << s.h;
+    for (const auto& s : sizes)
+        EXPECT_EQ(SelectionMask(s.w, s.h).IsZeroSize(), s.zero) << s.w << "x" << s.h;
 }
