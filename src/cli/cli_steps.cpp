@@ -4,13 +4,13 @@
 
 #include "cli/cli_host.h"
 #include "cli/cli_tool_host.h"
+#include "cli/recipe_cli.h"
 #include "commands/command.h"
+#include "commands/step_language.h"
 #include "core/file_names.h"
 #include "core/large_image.h"
-#include "core/selection/selection_commands.h"
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"
-#include "core/selection/tracing.h"
 #include "document/lumaset_doc.h"
 
 #include <QElapsedTimer>
@@ -43,6 +43,16 @@ Steps, run in the order given:
 
 Shapes: rect:X,Y,W,H  ellipse:X,Y,W,H  polygon:X1,Y1,X2,Y2,...
         wand:X,Y (magic wand click)  color:X,Y (magic wand Shift-click)  all  none
+        path:M X,Y L X,Y C X1,Y1,X2,Y2,X,Y ... (an outline exactly, as recipes
+        write it)
+
+Recipes:
+  --save-recipe R.txt   after the steps, write the steps that led to the
+                        current history position to R.txt, one a line
+  --recipe R.txt        run the steps of R.txt first, as if typed
+  --each IN...          with --recipe: one picture after another; -o names
+                        the output, {name} standing for the input's name
+                        without extension (-o 'out/{name}.png')
 
 INPUT - reads standard input. -- ends the options: the word after it is the
 input, even when it starts with - (lumaset-cli --do Blur -o b.png -- -a.jpg).
@@ -76,6 +86,8 @@ struct Options {
     QString backupDir;
     QString format; // MIME type of --format, empty for the name's
     QString fg, bg, penWidth, alpha;
+    QString recipe, saveRecipe;
+    QStringList each;
     bool force = false, info = false, time = false, list = false, help = false, version = false;
     std::vector<Step> steps;
 };
@@ -129,6 +141,15 @@ Options parseArguments(const QStringList& args) {
             o.alpha = value(i);
         else if (a == "--backup-dir")
             o.backupDir = value(i);
+        else if (a == "--recipe")
+            o.recipe = value(i);
+        else if (a == "--save-recipe")
+            o.saveRecipe = value(i);
+        else if (a == "--each") {
+            while (i + 1 < args.size() && !args[i + 1].startsWith('-'))
+                o.each << args[++i];
+            if (o.each.isEmpty()) throw UsageError{"--each needs at least one input file"};
+        }
         else if (a == "--force")
             o.force = true;
         else if (a == "--info")
@@ -152,11 +173,9 @@ Options parseArguments(const QStringList& args) {
 }
 
 ARGB parseColour(const QString& text) {
-    static const QRegularExpression re(QStringLiteral("^#([0-9A-Fa-f]{6}|[0-9A-Fa-f]{8})$"));
-    if (!re.match(text).hasMatch())
+    ARGB c = 0;
+    if (!ParseColour(text, &c))
         throw UsageError{"bad colour '" + text + "' (use #RRGGBB or #AARRGGBB)"};
-    ARGB c = text.mid(1).toUInt(nullptr, 16);
-    if (text.size() == 7) c |= 0xFF000000u;
     return c;
 }
 
@@ -171,71 +190,9 @@ int parseInt(const QString& text, const QString& what, int lo, int hi) {
     return v;
 }
 
-std::vector<int> parseNumbers(const QString& text, const QString& shape) {
-    std::vector<int> numbers;
-    for (const QString& part : text.split(','))
-        numbers.push_back(parseInt(part.trimmed(), shape + " coordinate", -1000000, 1000000));
-    return numbers;
-}
-
-// The outline a SHAPE stands for. all and none are handled by the caller.
-SelectionPath parseShape(const QString& spec, CLumasetDoc& doc) {
-    const int colon = spec.indexOf(':');
-    const QString kind = spec.left(colon).trimmed().toLower();
-    const QString args = colon < 0 ? QString() : spec.mid(colon + 1);
-    SelectionPath path;
-    if (colon < 0) throw UsageError{"bad shape '" + spec + "'"};
-    const std::vector<int> n = parseNumbers(args, kind);
-    if (kind == "rect" || kind == "ellipse") {
-        if (n.size() != 4 || n[2] <= 0 || n[3] <= 0)
-            throw UsageError{"bad " + kind + " '" + args + "' (X,Y,W,H with W and H above 0)"};
-        const Rect r{n[0], n[1], n[2], n[3]};
-        if (kind == "rect")
-            path.AddRectangle(r);
-        else
-            path.AddEllipse(r);
-    } else if (kind == "polygon") {
-        if (n.size() < 6 || n.size() % 2)
-            throw UsageError{"bad polygon '" + args + "' (at least three X,Y pairs)"};
-        QPolygon polygon;
-        for (std::size_t i = 0; i < n.size(); i += 2)
-            polygon << QPoint(n[i], n[i + 1]);
-        path.AddPolygon(polygon);
-    } else if (kind == "wand" || kind == "color") {
-        if (n.size() != 2) throw UsageError{"bad " + kind + " '" + args + "' (X,Y)"};
-        if (n[0] < 0 || n[1] < 0 || n[0] >= doc.m_nWidth || n[1] >= doc.m_nHeight)
-            throw UsageError{QStringLiteral("%1 point %2,%3 is outside the %4 x %5 image")
-                                 .arg(kind)
-                                 .arg(n[0])
-                                 .arg(n[1])
-                                 .arg(doc.m_nWidth)
-                                 .arg(doc.m_nHeight)};
-        path = MagicWandSelect(*doc.GetImage(), n[0], n[1], 14, kind == "color");
-    } else {
-        throw UsageError{"unknown shape '" + kind + "'"};
-    }
-    return path;
-}
-
 void applySelection(const Step& step, CLumasetDoc& doc, SelectionPath& selection) {
-    const QString shape = step.value.trimmed().toLower();
-    const int w = int(doc.GetImage()->GetWidth()), h = int(doc.GetImage()->GetHeight());
-    SelectionPath b;
-    if (shape == "all")
-        b.AddRectangle(Rect{0, 0, w, h});
-    else if (shape == "none") {
-        if (step.kind == "select") CancelSelection(selection);
-        return;
-    } else
-        b = parseShape(step.value, doc);
-
-    if (step.kind == "select" || (step.kind == "select-add" && !selection.HasSelection())) {
-        selection = b;
-    } else if (selection.HasSelection()) {
-        const int mode = step.kind == "select-add" ? 2 : 4;
-        selection = CombineSelections(SelectionRegion(selection.GetPath()), mode,
-                                      SelectionRegion(b.GetPath()));
-    }
+    const QString error = ApplySelectionStep(step.kind, step.value, doc, selection);
+    if (!error.isEmpty()) throw UsageError{error};
 }
 
 void printList() {
@@ -260,27 +217,11 @@ void printList() {
 
 // Runs one --do step; returns an exit status.
 int runCommand(const QString& spec, EditContext& context, bool time) {
-    const int colon = spec.indexOf(':');
-    const QString name = colon < 0 ? spec : spec.left(colon);
-    const CommandDef* command = FindCommandByName(name);
-    if (!command) {
-        PrintError("unknown command '" + name + "' (see --list)");
+    const CommandDef* command = nullptr;
+    Params params;
+    if (const QString error = ParseCommandStep(spec, command, params); !error.isEmpty()) {
+        PrintError(error);
         return ExitUsage;
-    }
-    Params params(command->params);
-    if (colon >= 0) {
-        for (const QString& pair : spec.mid(colon + 1).split(',', Qt::SkipEmptyParts)) {
-            const int eq = pair.indexOf('=');
-            if (eq <= 0) {
-                PrintError(PlainText(*command) + ": bad parameter '" + pair + "' (use KEY=VALUE)");
-                return ExitUsage;
-            }
-            const QString error = params.set(pair.left(eq).trimmed(), pair.mid(eq + 1));
-            if (!error.isEmpty()) {
-                PrintError(PlainText(*command) + ": " + error);
-                return ExitUsage;
-            }
-        }
     }
     if (command->editorOnly) {
         PrintError(PlainText(*command) + " works only in the editor");
@@ -384,11 +325,13 @@ int run(const Options& o) {
         } else if (step.kind == "gesture") {
             QElapsedTimer timer;
             timer.start();
+            StepRecorder recorder(doc, selection);
             const QString error = tools.runGesture(step.value);
             if (!error.isEmpty()) {
                 PrintError(error);
                 return ExitUsage;
             }
+            recorder.finish(doc, selection, "--gesture " + step.value, StepRecorder::kAllSettings);
             if (o.time) std::fprintf(stderr, "gesture: %.1f ms\n", timer.nsecsElapsed() / 1e6);
         } else if (step.kind == "save") {
             host.refused = false;
@@ -396,11 +339,19 @@ int run(const Options& o) {
                 status = host.refused ? ExitRefused : ExitFile;
             else if (o.format.isEmpty())
                 warnOfUnknownExtension(step.value, host);
+        } else if (step.kind == "fg" || step.kind == "bg") {
+            (step.kind == "fg" ? doc.m_crForeground : doc.m_crBackground) = parseColour(step.value);
+        } else if (step.kind == "pen-width") {
+            doc.m_nPenWidth = parseInt(step.value, "pen width", 1, 1000);
+        } else if (step.kind == "alpha") {
+            doc.m_nAlpha = parseInt(step.value, "alpha", 0, 255);
         } else {
             applySelection(step, doc, selection);
         }
         if (status != ExitDone) return status;
     }
+    if (!o.saveRecipe.isEmpty())
+        if (const int status = SaveRecipe(doc, o.saveRecipe); status != ExitDone) return status;
     if (o.info) {
         printInfo(doc, selection);
         printColours(doc);
@@ -408,11 +359,35 @@ int run(const Options& o) {
     return ExitDone;
 }
 
+// --each: the same steps on one input after another, in this one process,
+// so the random generator runs on from file to file.
+int runEach(const Options& o) {
+    if (!o.input.isEmpty() || !o.newSize.isEmpty())
+        throw UsageError{QStringLiteral("--each takes the inputs; give no other input or --new")};
+    if (!o.saveRecipe.isEmpty()) throw UsageError{QStringLiteral("--save-recipe does not go with --each")};
+    for (const Step& step : o.steps)
+        if (step.kind == "save" && (step.value == "-" || (o.each.size() > 1 && !step.value.contains("{name}"))))
+            throw UsageError{"with --each, the output '" + step.value + "' needs {name} in it"};
+    return RunEach(o.each, [&](const QString& input) {
+        Options one = o;
+        one.each.clear();
+        one.input = input;
+        for (Step& step : one.steps)
+            if (step.kind == "save") step.value = EachOutputName(step.value, input);
+        try {
+            return run(one);
+        } catch (const UsageError& e) {
+            PrintError(input + ": " + e.message);
+            return int(ExitUsage);
+        }
+    });
+}
+
 } // namespace
 
 int RunCommandLine(const QStringList& args) {
     try {
-        const Options o = parseArguments(args);
+        Options o = parseArguments(args);
         if (o.help) {
             std::fputs(kUsage, stdout);
             return ExitDone;
@@ -425,6 +400,15 @@ int RunCommandLine(const QStringList& args) {
             printList();
             if (o.input.isEmpty() && o.newSize.isEmpty()) return ExitDone;
         }
+        if (!o.recipe.isEmpty()) {
+            QString error;
+            std::vector<Step> steps;
+            for (const RecipeStep& step : LoadRecipe(o.recipe, &error))
+                steps.push_back({step.kind, step.value});
+            if (!error.isEmpty()) throw UsageError{error};
+            o.steps.insert(o.steps.begin(), steps.begin(), steps.end());
+        }
+        if (!o.each.isEmpty()) return runEach(o);
         if (o.input.isEmpty() == o.newSize.isEmpty())
             throw UsageError{o.input.isEmpty()
                                  ? QStringLiteral("give an input file or --new WxH (see --help)")

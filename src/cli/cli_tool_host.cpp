@@ -28,6 +28,47 @@ void drawOutline(QPainter& painter, const QPainterPath& path, int phase) {
     painter.drawPath(path);
 }
 
+struct Gesture {
+    const ToolInfo* tool = nullptr;
+    unsigned flags = 0;
+    std::vector<QPoint> points;
+};
+
+// Reads "TOOL:[MODS:]X,Y;X,Y;..."; an error message naming the bad part, or
+// an empty string.
+QString parseGesture(const QString& spec, Gesture& g) {
+    const QStringList parts = spec.split(':');
+    if (parts.size() < 2 || parts.size() > 3)
+        return "bad gesture '" + spec + "' (use TOOL:[MODS:]X,Y;X,Y;...)";
+    g.tool = FindToolByName(parts[0]);
+    if (!g.tool) return "unknown tool '" + parts[0] + "' (a tool's name as the Tools menu gives it)";
+    if (parts.size() == 3) {
+        for (const QString& m :
+             parts[1].split(QRegularExpression(QStringLiteral("[+,]")), Qt::SkipEmptyParts)) {
+            const QString mod = m.trimmed().toLower();
+            if (mod == "ctrl")
+                g.flags |= MK_CONTROL;
+            else if (mod == "shift")
+                g.flags |= MK_SHIFT;
+            else if (mod == "x1")
+                g.flags |= MK_XBUTTON1;
+            else
+                return "unknown modifier '" + m + "' in gesture (ctrl, shift or x1)";
+        }
+    }
+    for (const QString& p : parts.back().split(';', Qt::SkipEmptyParts)) {
+        const QStringList xy = p.split(',');
+        bool okX = false, okY = false;
+        const int x = xy.size() == 2 ? xy[0].trimmed().toInt(&okX) : 0;
+        const int y = xy.size() == 2 ? xy[1].trimmed().toInt(&okY) : 0;
+        if (!okX || !okY || std::abs(x) > 1000000 || std::abs(y) > 1000000)
+            return "bad gesture point '" + p + "' (use X,Y in image pixels)";
+        g.points.emplace_back(x, y);
+    }
+    if (g.points.empty()) return "gesture '" + spec + "' has no points";
+    return {};
+}
+
 } // namespace
 
 ARGB CliToolHost::renderedColorAt(QPoint client) {
@@ -53,42 +94,18 @@ ARGB CliToolHost::renderedColorAt(QPoint client) {
     return shown.pixel(0, 0) | 0xFF000000u;
 }
 
+QString CliToolHost::checkGesture(const QString& spec) {
+    Gesture unused;
+    return parseGesture(spec, unused);
+}
+
 QString CliToolHost::runGesture(const QString& spec) {
-    const QStringList parts = spec.split(':');
-    if (parts.size() < 2 || parts.size() > 3)
-        return "bad gesture '" + spec + "' (use TOOL:[MODS:]X,Y;X,Y;...)";
-    const ToolInfo* tool = FindToolByName(parts[0]);
-    if (!tool) return "unknown tool '" + parts[0] + "' (a tool's name as the Tools menu gives it)";
-    unsigned flags = 0;
-    if (parts.size() == 3) {
-        for (const QString& m :
-             parts[1].split(QRegularExpression(QStringLiteral("[+,]")), Qt::SkipEmptyParts)) {
-            const QString mod = m.trimmed().toLower();
-            if (mod == "ctrl")
-                flags |= MK_CONTROL;
-            else if (mod == "shift")
-                flags |= MK_SHIFT;
-            else if (mod == "x1")
-                flags |= MK_XBUTTON1;
-            else
-                return "unknown modifier '" + m + "' in gesture (ctrl, shift or x1)";
-        }
-    }
-    std::vector<QPoint> points;
-    for (const QString& p : parts.back().split(';', Qt::SkipEmptyParts)) {
-        const QStringList xy = p.split(',');
-        bool okX = false, okY = false;
-        const int x = xy.size() == 2 ? xy[0].trimmed().toInt(&okX) : 0;
-        const int y = xy.size() == 2 ? xy[1].trimmed().toInt(&okY) : 0;
-        if (!okX || !okY || std::abs(x) > 1000000 || std::abs(y) > 1000000)
-            return "bad gesture point '" + p + "' (use X,Y in image pixels)";
-        points.emplace_back(x, y);
-    }
-    if (points.empty()) return "gesture '" + spec + "' has no points";
-    m_doc.m_nToolType = tool->type;
-    m_router.press(flags, points.front());
-    for (std::size_t i = 1; i < points.size(); ++i)
-        m_router.move(flags, points[i]);
-    m_router.release(flags, points.back());
+    Gesture g;
+    if (QString error = parseGesture(spec, g); !error.isEmpty()) return error;
+    m_doc.m_nToolType = g.tool->type;
+    m_router.press(g.flags, g.points.front());
+    for (std::size_t i = 1; i < g.points.size(); ++i)
+        m_router.move(g.flags, g.points[i]);
+    m_router.release(g.flags, g.points.back());
     return {};
 }

@@ -33,6 +33,8 @@ class CliToolHost : public ToolHost {
     // point, moves to every later one and releases at the last. Returns an
     // error message naming the bad part, or an empty string.
     QString runGesture(const QString& spec);
+    // The error runGesture would give for spec's syntax, without running it.
+    static QString checkGesture(const QString& spec);
 
   private:
     CLumasetDoc& m_doc;

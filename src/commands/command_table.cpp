@@ -7,6 +7,7 @@
 #include "commands/clipboard_commands.h"
 #include "commands/edit_commands.h"
 #include "commands/effect_commands.h"
+#include "commands/recipe.h"
 #include "commands/run_effect.h"
 #include "core/selection/selection_commands.h"
 #include "core/selection/selection_path.h"
@@ -244,7 +245,7 @@ CommandResult ExecuteCommand(EditContext& context, const CommandDef& command,
     if (command.enable != Never && !command.handler && !command.editorOnly)
         return CommandResult::Unavailable;
     if (!IsCommandEnabled(command, context) || !command.handler) return CommandResult::Disabled;
-    return command.handler(context, command, params);
+    return RunAndRecord(context, command, params);
 }
 
 CommandResult ExecuteCommand(EditContext& context, int id) {

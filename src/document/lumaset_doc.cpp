@@ -66,6 +66,7 @@ bool CLumasetDoc::OnOpenDocument(const QString& path) {
     for (const QString& file : std::as_const(m_aBackupFiles))
         m_backups.remove(file);
     m_aBackupFiles.clear();
+    m_aHistorySteps.clear();
     m_nHistoryPos = 0;
     PushBackup(true);
     m_strPathName = path == QLatin1String("-") ? path : QFileInfo(path).absoluteFilePath();
@@ -163,6 +164,7 @@ void CLumasetDoc::PushBackup(bool initial) {
     for (int i = n - 1; i >= m_nHistoryPos; --i) {
         m_backups.remove(m_aBackupFiles[i]);
         m_aBackupFiles.removeAt(i);
+        m_aHistorySteps.removeAt(i);
         --n;
     }
     const QString path = m_backups.folder() + QStringLiteral("/Lumaset.temp.%1").arg(n);
@@ -172,6 +174,7 @@ void CLumasetDoc::PushBackup(bool initial) {
     }
     if (m_pImage && m_pImage->isValid()) m_backups.write(path, m_pImage->image());
     m_aBackupFiles.insert(m_nHistoryPos, path);
+    m_aHistorySteps.insert(m_nHistoryPos, QString());
     ++m_nHistoryPos;
     m_bModified = !initial;
 }

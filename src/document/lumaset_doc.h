@@ -67,6 +67,13 @@ class CLumasetDoc : public QObject {
     int GetHistoryCount() const { return int(m_aBackupFiles.size()); }
     // The backup file of history entry index (0 = the first).
     QString GetHistoryFile(int index) const { return m_aBackupFiles.value(index); }
+    // The step that made history entry index, in lumaset-cli's step language
+    // (empty when none was recorded, as for the first entry); kept, truncated
+    // and restarted with the history.
+    QString GetHistoryStep(int index) const { return m_aHistorySteps.value(index); }
+    void SetHistoryStep(int index, const QString& step) {
+        if (index >= 0 && index < m_aHistorySteps.size()) m_aHistorySteps[index] = step;
+    }
 
     bool IsModified() const { return m_bModified; }
     void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
@@ -109,6 +116,7 @@ class CLumasetDoc : public QObject {
     std::unique_ptr<Bitmap> m_pImage;
     int m_nHistoryPos = 0;
     QStringList m_aBackupFiles;
+    QStringList m_aHistorySteps; // parallel to m_aBackupFiles
 
     Host* m_pHost = nullptr;
     BackupStore m_backups;
