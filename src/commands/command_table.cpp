@@ -92,6 +92,8 @@ const CommandDef kCommands[] = {
     {.id = 57609, .text = "Print Pre&view", .owner = View, .enable = Always, .handler = nullptr, .editorOnly = true},
     {.id = 57606, .text = "P&rint Setup...", .owner = Application, .enable = Always, .handler = nullptr, .editorOnly = true},
     {.id = 57665, .text = "E&xit", .owner = Application, .enable = Always, .handler = nullptr, .editorOnly = true},
+    {.id = 32900, .text = "Save Recipe...", .owner = Frame, .enable = Always, .handler = nullptr, .editorOnly = true},
+    {.id = 32901, .text = "Apply Recipe...", .owner = Frame, .enable = Always, .handler = nullptr, .editorOnly = true},
     // Edit
     {.id = 57643, .text = "&Undo", .owner = Document, .enable = CanUndo, .handler = undo},
     {.id = 57644, .text = "&Redo", .owner = Document, .enable = CanRedo, .handler = redo},

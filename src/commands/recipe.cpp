@@ -17,10 +17,13 @@ namespace {
 constexpr qint64 kMaxRecipeBytes = 16 * 1024 * 1024;
 
 // Passes everything to the host that runs the command, and keeps the values
-// a dialog was accepted with: those are the values the command ran with.
-class RecordingHost : public CommandHost {
+// a dialog was accepted with: those are the values the command ran with. A
+// replay answers dialogs itself with the recipe's values, as lumaset-cli does,
+// so a recipe runs without stopping at each dialog.
+class RelayHost : public CommandHost {
   public:
-    explicit RecordingHost(CommandHost& inner) : m_inner(inner) {}
+    explicit RelayHost(CommandHost& inner, bool answerDialogs = false)
+        : m_inner(inner), m_answerDialogs(answerDialogs) {}
     void showMessage(const QString& text, const QString& detail) override {
         m_inner.showMessage(text, detail);
     }
@@ -30,13 +33,14 @@ class RecordingHost : public CommandHost {
     void startOutlineTimer() override { m_inner.startOutlineTimer(); }
     std::optional<Params> runDialog(const CommandDef& command, EditContext& context,
                                     const Params& values) override {
-        accepted = m_inner.runDialog(command, context, values);
+        accepted = m_answerDialogs ? values : m_inner.runDialog(command, context, values);
         return accepted;
     }
     std::optional<Params> accepted;
 
   private:
     CommandHost& m_inner;
+    bool m_answerDialogs;
 };
 
 // The drawing settings a command reads; tool strokes read them all.
@@ -124,7 +128,7 @@ CommandResult RunAndRecord(EditContext& context, const CommandDef& command, cons
     if (command.enable == EnableRule::CanUndo || command.enable == EnableRule::CanRedo)
         return command.handler(context, command, params);
     StepRecorder recorder(context.doc, context.selection);
-    RecordingHost host(context.host);
+    RelayHost host(context.host);
     EditContext recorded{context.doc, context.selection, host};
     const CommandResult result = command.handler(recorded, command, params);
     if (result == CommandResult::Done)
@@ -233,7 +237,9 @@ CommandResult RunRecipeStep(EditContext& context, const RecipeStep& step, QStrin
         Params params;
         *error = ParseCommandStep(step.value, command, params);
         if (!error->isEmpty()) return CommandResult::BadValue;
-        const CommandResult result = ExecuteCommand(context, *command, params);
+        RelayHost host(context.host, true);
+        EditContext replay{context.doc, context.selection, host};
+        const CommandResult result = ExecuteCommand(replay, *command, params);
         if (result == CommandResult::Disabled)
             *error = PlainText(*command) + " is disabled" +
                      (command->enable == EnableRule::NeedsSelection ? ": there is no selection"

@@ -285,6 +285,12 @@ void CMainFrame::runEditorCommand(int id) {
     case 57664:
         showAbout();
         break;
+    case 32900:
+        saveRecipeWithDialog();
+        break;
+    case 32901:
+        applyRecipeWithDialog();
+        break;
     case kToolbarBar:
         m_standardBar->setVisible(m_standardBar->isHidden());
         break;
@@ -314,6 +320,8 @@ bool CMainFrame::commandEnabled(const CommandDef& def) const {
     case 57606:
     case 57665:
     case 57664:
+    case 32900:
+    case 32901:
     case kToolbarBar:
     case kStatusBar:
     case kSettingBar:

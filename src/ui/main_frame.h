@@ -65,6 +65,14 @@ class CMainFrame : public QMainWindow {
     // "Save changes to NAME?" when the picture is modified: true when the
     // caller may go on (saved, or not to be saved).
     bool SaveModified();
+    // Recipes: the steps that led to the current history position written to
+    // a file, and a recipe file's steps shown and then run, one history entry
+    // each. The Dialog forms ask for the file first. False when nothing was
+    // written or run (cancelled, or an error that was shown).
+    bool saveRecipeWithDialog();
+    bool saveRecipe(const QString& path);
+    bool applyRecipeWithDialog();
+    bool applyRecipe(const QString& path);
 
     QStringList recentFiles() const { return m_recentFiles; }
     // Puts path at the top of the recent-file list (at most four names) and

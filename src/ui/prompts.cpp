@@ -2,6 +2,8 @@
 // The desktop's message boxes, file dialogs and colour dialog.
 #include "ui/prompts.h"
 
+#include "ui/dialogs/recipe_dialog.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 
@@ -34,6 +36,15 @@ Prompts DefaultPrompts() {
     };
     p.color = [](QWidget* parent, const QColor& initial) {
         return QColorDialog::getColor(initial, parent);
+    };
+    p.recipeFileName = [](QWidget* parent, bool save) {
+        const QString filter = QStringLiteral("Recipes (*.txt);;All Files (*)");
+        return save ? QFileDialog::getSaveFileName(parent, QString(), QString(), filter)
+                    : QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+    };
+    p.confirmRecipe = [](QWidget* parent, const QString& name, const QStringList& steps) {
+        CRecipeDlg dialog(name, steps, parent);
+        return dialog.exec() == QDialog::Accepted;
     };
     return p;
 }

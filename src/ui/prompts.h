@@ -21,6 +21,11 @@ struct Prompts {
     std::function<QString(QWidget* parent, bool save, const QString& suggestion)> fileName;
     // The colour chooser, fully opened; an invalid colour when cancelled.
     std::function<QColor(QWidget* parent, const QColor& initial)> color;
+    // The recipe file to read (save false) or write (save true); empty when cancelled.
+    std::function<QString(QWidget* parent, bool save)> recipeFileName;
+    // Shows a recipe's steps before they run; true for OK.
+    std::function<bool(QWidget* parent, const QString& name, const QStringList& steps)>
+        confirmRecipe;
 };
 
 // Message boxes, file dialogs and the colour dialog of the desktop.
