@@ -3,5 +3,6 @@ lumaset_test(test_transforms
   commands/commands_cli_test.cpp
   commands/clipboard_test.cpp
   commands/dialog_models_test.cpp
+  commands/recipe_test.cpp
 )
 add_dependencies(test_transforms lumaset-cli)
