@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,6 +41,8 @@ struct Answers {
     QColor color;
     QStringList asked;
     QStringList told;
+    QString recipeFile;
+    QStringList recipeShown; // the steps the recipe dialog listed
 
     Prompts prompts() {
         Prompts p;
@@ -50,6 +53,11 @@ struct Answers {
         p.tell = [this](QWidget*, const QString& text, QMessageBox::Icon) { told.append(text); };
         p.fileName = [this](QWidget*, bool, const QString&) { return fileName; };
         p.color = [this](QWidget*, const QColor&) { return color; };
+        p.recipeFileName = [this](QWidget*, bool) { return recipeFile; };
+        p.confirmRecipe = [this](QWidget*, const QString&, const QStringList& steps) {
+            recipeShown = steps;
+            return true;
+        };
         return p;
     }
 };
@@ -468,3 +476,56 @@ TEST_F(MainFrameTest, IconsDrawInThePalettesColours) {
 }
 
 } // namespace
+
+// File ends with Save Recipe and Apply Recipe; applying lists the steps and
+// runs them as lumaset-cli does, one history entry per command.
+TEST_F(MainFrameTest, RecipesAreSavedAndAppliedFromTheFileMenu) {
+    const QString photo = picture("p.png", 60, 40);
+    ASSERT_TRUE(start({photo}));
+    const QList<QAction*> file = frame().menuBar()->actions().first()->menu()->actions();
+    ASSERT_GE(file.size(), 3);
+    EXPECT_EQ(file[file.size() - 2]->data().toInt(), 32900);
+    EXPECT_EQ(file.last()->data().toInt(), 32901);
+
+    const QString recipe = files.file("r.txt");
+    QFile out(recipe);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("# a recipe\n--select ellipse:5,5,40,25\n--do GaussBlur\n--select none\n"
+              "--do Brightness/Contrast:brightness=30,contrast=0\n");
+    out.close();
+    answers.recipeFile = recipe;
+    ASSERT_TRUE(frame().runCommand(32901));
+    EXPECT_EQ(answers.recipeShown.size(), 4);
+    EXPECT_EQ(answers.recipeShown.value(3), "--do Brightness/Contrast:brightness=30,contrast=0");
+    EXPECT_EQ(doc().GetHistoryPos(), 3);
+    EXPECT_TRUE(answers.asked.isEmpty() && answers.told.isEmpty()) << answers.told.join('|').toStdString();
+
+    // The same bytes as lumaset-cli gives, and Undo takes back one step.
+    const CliRun cli = RunCli({"--backup-dir", backups.file("cli"), "--recipe", recipe, photo, "-o",
+                               files.file("cli.png")});
+    ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
+    ASSERT_TRUE(doc().OnSaveDocument(files.file("editor.png")));
+    QFile a(files.file("cli.png")), b(files.file("editor.png"));
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll());
+
+    // Save Recipe writes the steps up to the history position.
+    ASSERT_TRUE(frame().runCommand(57643));
+    answers.recipeFile = files.file("saved.txt");
+    ASSERT_TRUE(frame().runCommand(32900));
+    QFile saved(answers.recipeFile);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().endsWith("--select ellipse:5,5,40,25\n--do GaussBlur\n"));
+
+    // A gesture line is refused before anything runs, naming the line.
+    out.open(QIODevice::WriteOnly);
+    out.write("--do Gray\n--gesture Draw line:1,1;5,5\n");
+    out.close();
+    answers.recipeFile = recipe;
+    answers.recipeShown.clear();
+    frame().runCommand(32901);
+    EXPECT_TRUE(answers.recipeShown.isEmpty());
+    EXPECT_EQ(doc().GetHistoryPos(), 2);
+    ASSERT_EQ(answers.told.size(), 1);
+    EXPECT_TRUE(answers.told[0].startsWith(recipe + ":2: ")) << answers.told[0].toStdString();
+}
