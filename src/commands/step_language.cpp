@@ -105,15 +105,6 @@ QString buildShape(const QString& spec, CLumasetDoc* doc, SelectionPath* path) {
     return {};
 }
 
-bool sameElements(const QPainterPath& a, const QPainterPath& b) {
-    if (a.elementCount() != b.elementCount()) return false;
-    for (int i = 0; i < a.elementCount(); ++i) {
-        const QPainterPath::Element ea = a.elementAt(i), eb = b.elementAt(i);
-        if (ea.type != eb.type || ea.x != eb.x || ea.y != eb.y) return false;
-    }
-    return true;
-}
-
 QString number(double v) {
     char buffer[32];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, v).ptr;
@@ -163,7 +154,7 @@ QString simpleShape(const QPainterPath& path) {
     }
     for (const QString& shape : candidates) {
         SelectionPath rebuilt;
-        if (buildShape(shape, nullptr, &rebuilt).isEmpty() && sameElements(rebuilt.GetPath(), path))
+        if (buildShape(shape, nullptr, &rebuilt).isEmpty() && SameOutline(rebuilt.GetPath(), path))
             return shape;
     }
     return {};
@@ -243,6 +234,15 @@ QString CommandStepText(const CommandDef& command, const Params& params) {
         pairs << QLatin1String(p.name) + "=" + params.text(p.name);
     const QString name = PlainText(command);
     return pairs.isEmpty() ? name : name + ":" + pairs.join(',');
+}
+
+bool SameOutline(const QPainterPath& a, const QPainterPath& b) {
+    if (a.elementCount() != b.elementCount()) return false;
+    for (int i = 0; i < a.elementCount(); ++i) {
+        const QPainterPath::Element ea = a.elementAt(i), eb = b.elementAt(i);
+        if (ea.type != eb.type || ea.x != eb.x || ea.y != eb.y) return false;
+    }
+    return true;
 }
 
 QString ColourText(ARGB colour) {

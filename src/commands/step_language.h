@@ -6,6 +6,7 @@
 #include "core/bitmap.h"
 #include "core/params.h"
 
+#include <QPainterPath>
 #include <QString>
 
 class CLumasetDoc;
@@ -38,6 +39,9 @@ QString ParseCommandStep(const QString& spec, const CommandDef*& command, Params
 // "COMMAND:KEY=VALUE,..." with the command's plain text and every parameter's
 // value, so the step reads the same whatever the defaults become.
 QString CommandStepText(const CommandDef& command, const Params& params);
+
+// True when a and b have the same elements with the same coordinates, exactly.
+bool SameOutline(const QPainterPath& a, const QPainterPath& b);
 
 // Colours as the step language writes them: #AARRGGBB.
 QString ColourText(ARGB colour);

@@ -8,15 +8,6 @@
 
 namespace {
 
-bool sameElements(const QPainterPath& a, const QPainterPath& b) {
-    if (a.elementCount() != b.elementCount()) return false;
-    for (int i = 0; i < a.elementCount(); ++i) {
-        const QPainterPath::Element ea = a.elementAt(i), eb = b.elementAt(i);
-        if (ea.type != eb.type || ea.x != eb.x || ea.y != eb.y) return false;
-    }
-    return true;
-}
-
 const CommandDef& command(const char* name) {
     return *FindCommandByName(QString::fromLatin1(name));
 }
@@ -76,7 +67,7 @@ TEST(RecipeTest, SelectionsAreWrittenAsShapesThatRebuildThemExactly) {
             << row.name << ": " << written.toStdString();
         SelectionPath read;
         EXPECT_EQ(ApplySelectionStep("select", written, s.doc, read), "") << row.name;
-        EXPECT_TRUE(sameElements(made.GetPath(), read.GetPath())) << row.name;
+        EXPECT_TRUE(SameOutline(made.GetPath(), read.GetPath())) << row.name;
         EXPECT_EQ(made.HasSelection(), read.HasSelection()) << row.name;
     }
     // A wand click keeps its name until the outline changes.
