@@ -69,7 +69,8 @@ bool CMainFrame::applyRecipe(const QString& path) {
         if (result != CommandResult::Done && result != CommandResult::Cancelled) {
             // The command has shown its own message when it has one.
             if (!error.isEmpty())
-                prompts().tell(this, QStringLiteral("%1:%2: %3").arg(path).arg(step.line).arg(error),
+                prompts().tell(this,
+                               QStringLiteral("%1:%2: %3").arg(path).arg(step.line).arg(error),
                                QMessageBox::Warning);
             ok = false;
             break;

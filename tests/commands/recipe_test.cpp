@@ -8,6 +8,22 @@
 
 namespace {
 
+SelectionPath rectangle(const Rect& r) {
+    SelectionPath p;
+    p.AddRectangle(r);
+    return p;
+}
+
+SelectionPath ellipse(const QRectF& r) {
+    SelectionPath p;
+    p.AddEllipse(r);
+    return p;
+}
+
+SelectionPath minus(const SelectionPath& a, const SelectionPath& b) {
+    return CombineSelections(a.GetRegion(), CombineSubtract, b.GetRegion());
+}
+
 const CommandDef& command(const char* name) {
     return *FindCommandByName(QString::fromLatin1(name));
 }
@@ -20,48 +36,24 @@ TEST(RecipeTest, SelectionsAreWrittenAsShapesThatRebuildThemExactly) {
     EditSession s(MakePatternBitmap(60, 40, PixelFormat24bppRGB));
     struct Row {
         const char* name;
-        std::function<void(SelectionPath&)> make;
+        SelectionPath made;
         const char* written; // the start of the SHAPE written
     };
+    SelectionPath polygon;
+    polygon.AddPolygon(QPolygon({QPoint(1, 1), QPoint(30, 5), QPoint(9, 25)}));
     const Row rows[] = {
-        {"rectangle",
-         [](SelectionPath& p) {
-             p.AddRectangle(Rect{3, 4, 20, 10});
-         },
-         "rect:3,4,20,10"},
-        {"ellipse",
-         [](SelectionPath& p) {
-             p.AddEllipse(Rect{5, 6, 31, 17});
-         },
-         "ellipse:5,6,31,17"},
-        {"polygon",
-         [](SelectionPath& p) {
-             p.AddPolygon(QPolygon({QPoint(1, 1), QPoint(30, 5), QPoint(9, 25)}));
-         },
-         "polygon:1,1,30,5,9,25"},
-        {"half-pixel ellipse", [](SelectionPath& p) { p.AddEllipse(QRectF(2.5, 3.25, 20.1, 9)); },
-         "path:M"},
-        {"combined",
-         [](SelectionPath& p) {
-             SelectionPath a, b;
-             a.AddRectangle(Rect{0, 0, 20, 20});
-             b.AddEllipse(Rect{10, 10, 30, 20});
-             p = CombineSelections(a.GetRegion(), CombineSubtract, b.GetRegion());
-         },
+        {"rectangle", rectangle(Rect{3, 4, 20, 10}), "rect:3,4,20,10"},
+        {"ellipse", ellipse(QRectF(5, 6, 31, 17)), "ellipse:5,6,31,17"},
+        {"polygon", polygon, "polygon:1,1,30,5,9,25"},
+        {"half-pixel ellipse", ellipse(QRectF(2.5, 3.25, 20.1, 9)), "path:M"},
+        {"combined", minus(rectangle(Rect{0, 0, 20, 20}), ellipse(QRectF(10, 10, 30, 20))),
          "polygon:0,0,20,0,20,11,17,11"},
-        {"with a hole",
-         [](SelectionPath& p) {
-             SelectionPath a, b;
-             a.AddRectangle(Rect{0, 0, 30, 30});
-             b.AddRectangle(Rect{10, 10, 5, 5});
-             p = CombineSelections(a.GetRegion(), CombineSubtract, b.GetRegion());
-         },
+        {"with a hole", minus(rectangle(Rect{0, 0, 30, 30}), rectangle(Rect{10, 10, 5, 5})),
          "path:M0,0 L30,0 L30,30 L0,30 L0,0 M10,10"},
-        {"nothing", [](SelectionPath&) {}, "none"},
+        {"nothing", SelectionPath(), "none"},
     };
     for (const Row& row : rows) {
-        SelectionPath made;
-        row.make(made);
+        const SelectionPath& made = row.made;
         const QString written = DescribeSelection(made);
         EXPECT_TRUE(written.startsWith(QLatin1String(row.written)))
             << row.name << ": " << written.toStdString();

@@ -14,8 +14,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QDockWidget>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -498,7 +498,8 @@ TEST_F(MainFrameTest, RecipesAreSavedAndAppliedFromTheFileMenu) {
     EXPECT_EQ(answers.recipeShown.size(), 4);
     EXPECT_EQ(answers.recipeShown.value(3), "--do Brightness/Contrast:brightness=30,contrast=0");
     EXPECT_EQ(doc().GetHistoryPos(), 3);
-    EXPECT_TRUE(answers.asked.isEmpty() && answers.told.isEmpty()) << answers.told.join('|').toStdString();
+    EXPECT_TRUE(answers.asked.isEmpty() && answers.told.isEmpty())
+        << answers.told.join('|').toStdString();
 
     // The same bytes as lumaset-cli gives, and Undo takes back one step.
     const CliRun cli = RunCli({"--backup-dir", backups.file("cli"), "--recipe", recipe, photo, "-o",

@@ -11,11 +11,10 @@ CRecipeDlg::CRecipeDlg(const QString& name, const QStringList& steps, QWidget* p
     : QDialog(parent), m_steps(new QListWidget(this)) {
     setWindowTitle(QStringLiteral("Apply Recipe"));
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(
-        QStringLiteral("%1 runs %2 step(s) on the picture, each one undoable:")
-            .arg(name)
-            .arg(steps.size()),
-        this);
+    auto* label = new QLabel(QStringLiteral("%1 runs %2 step(s) on the picture, each one undoable:")
+                                 .arg(name)
+                                 .arg(steps.size()),
+                             this);
     label->setWordWrap(true);
     layout->addWidget(label);
     m_steps->addItems(steps);
