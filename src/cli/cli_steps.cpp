@@ -149,8 +149,7 @@ Options parseArguments(const QStringList& args) {
             while (i + 1 < args.size() && !args[i + 1].startsWith('-'))
                 o.each << args[++i];
             if (o.each.isEmpty()) throw UsageError{"--each needs at least one input file"};
-        }
-        else if (a == "--force")
+        } else if (a == "--force")
             o.force = true;
         else if (a == "--info")
             o.info = true;
@@ -364,9 +363,11 @@ int run(const Options& o) {
 int runEach(const Options& o) {
     if (!o.input.isEmpty() || !o.newSize.isEmpty())
         throw UsageError{QStringLiteral("--each takes the inputs; give no other input or --new")};
-    if (!o.saveRecipe.isEmpty()) throw UsageError{QStringLiteral("--save-recipe does not go with --each")};
+    if (!o.saveRecipe.isEmpty())
+        throw UsageError{QStringLiteral("--save-recipe does not go with --each")};
     for (const Step& step : o.steps)
-        if (step.kind == "save" && (step.value == "-" || (o.each.size() > 1 && !step.value.contains("{name}"))))
+        if (step.kind == "save" &&
+            (step.value == "-" || (o.each.size() > 1 && !step.value.contains("{name}"))))
             throw UsageError{"with --each, the output '" + step.value + "' needs {name} in it"};
     return RunEach(o.each, [&](const QString& input) {
         Options one = o;

@@ -41,7 +41,8 @@ QString parseGesture(const QString& spec, Gesture& g) {
     if (parts.size() < 2 || parts.size() > 3)
         return "bad gesture '" + spec + "' (use TOOL:[MODS:]X,Y;X,Y;...)";
     g.tool = FindToolByName(parts[0]);
-    if (!g.tool) return "unknown tool '" + parts[0] + "' (a tool's name as the Tools menu gives it)";
+    if (!g.tool)
+        return "unknown tool '" + parts[0] + "' (a tool's name as the Tools menu gives it)";
     if (parts.size() == 3) {
         for (const QString& m :
              parts[1].split(QRegularExpression(QStringLiteral("[+,]")), Qt::SkipEmptyParts)) {
