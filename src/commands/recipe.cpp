@@ -100,8 +100,7 @@ QString checkStep(const RecipeStep& step,
 } // namespace
 
 StepRecorder::StepRecorder(const CLumasetDoc& doc, const SelectionPath& selection)
-    : m_historyPos(doc.GetHistoryPos()), m_selection(DescribeSelection(selection)),
-      m_selectionRevision(selection.GetRevision()), m_fg(doc.m_crForeground),
+    : m_historyPos(doc.GetHistoryPos()), m_selection(selection), m_fg(doc.m_crForeground),
       m_bg(doc.m_crBackground), m_penWidth(doc.m_nPenWidth), m_alpha(doc.m_nAlpha) {}
 
 void StepRecorder::finish(CLumasetDoc& doc, const SelectionPath& selection, const QString& stepLine,
@@ -113,12 +112,13 @@ void StepRecorder::finish(CLumasetDoc& doc, const SelectionPath& selection, cons
     if (uses & UsesBackground) lines << "--bg " + ColourText(m_bg);
     if (uses & UsesPenWidth) lines << "--pen-width " + QString::number(m_penWidth);
     if (uses & UsesAlpha) lines << "--alpha " + QString::number(m_alpha);
-    lines << "--select " + m_selection << stepLine;
+    const QString before = DescribeSelection(m_selection);
+    lines << "--select " + before << stepLine;
     // A step that changes the selection itself (Crop drops it) leaves a note,
     // so the recipe knows what the next step starts from.
-    if (selection.GetRevision() != m_selectionRevision) {
+    if (selection.GetRevision() != m_selection.GetRevision()) {
         const QString after = DescribeSelection(selection);
-        if (after != m_selection) lines << "#after " + after;
+        if (after != before) lines << "#after " + after;
     }
     doc.SetHistoryStep(pos - 1, lines.join('\n'));
 }

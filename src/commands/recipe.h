@@ -12,6 +12,7 @@
 
 #include "commands/command.h"
 #include "core/bitmap.h"
+#include "core/selection/selection_path.h"
 
 #include <QString>
 #include <cstdint>
@@ -19,7 +20,6 @@
 #include <vector>
 
 class CLumasetDoc;
-class SelectionPath;
 
 // Notes what a step starts from (history position, drawing settings and
 // selection), then labels the history entry the step made, if it made one.
@@ -42,8 +42,9 @@ class StepRecorder {
 
   private:
     int m_historyPos;
-    QString m_selection;
-    std::uint64_t m_selectionRevision;
+    // The outline as the step found it (a shared copy), written out only when
+    // the step made an entry: a long traced outline costs time to write.
+    SelectionPath m_selection;
     ARGB m_fg, m_bg;
     int m_penWidth, m_alpha;
 };
