@@ -10,11 +10,13 @@
 
 namespace {
 
-// Options that save, print listings or choose the picture: the target
-// supplies the picture itself and writes nothing but undo backups.
+// Options that save, read recipe files, print listings or choose the
+// pictures: the target supplies the picture itself and writes nothing but
+// undo backups.
 bool leftOut(const QString& word) {
-    static const QStringList words = {"--save", "-o", "--new",     "--backup-dir", "--list",
-                                      "--help", "-h", "--version", "--info",       "--time"};
+    static const QStringList words = {
+        "--save",    "-o",     "--new",  "--backup-dir",  "--list",   "--help", "-h",
+        "--version", "--info", "--time", "--save-recipe", "--recipe", "--each"};
     return words.contains(word);
 }
 
