@@ -3,7 +3,6 @@
 #include "cli/cli_steps.h"
 
 #include "cli/cli_host.h"
-#include "cli/cli_tool_host.h"
 #include "cli/recipe_cli.h"
 #include "commands/command.h"
 #include "commands/step_language.h"
@@ -12,6 +11,7 @@
 #include "core/selection/selection_path.h"
 #include "core/selection/selection_region.h"
 #include "document/lumaset_doc.h"
+#include "tools/offscreen_tool_host.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
@@ -316,7 +316,7 @@ int run(const Options& o) {
 
     SelectionPath selection;
     EditContext context{doc, selection, host};
-    CliToolHost tools(doc, selection);
+    OffscreenToolHost tools(doc, selection);
     for (const Step& step : o.steps) {
         int status = ExitDone;
         if (step.kind == "do") {
@@ -324,13 +324,11 @@ int run(const Options& o) {
         } else if (step.kind == "gesture") {
             QElapsedTimer timer;
             timer.start();
-            StepRecorder recorder(doc, selection);
             const QString error = tools.runGesture(step.value);
             if (!error.isEmpty()) {
                 PrintError(error);
                 return ExitUsage;
             }
-            recorder.finish(doc, selection, "--gesture " + step.value, StepRecorder::kAllSettings);
             if (o.time) std::fprintf(stderr, "gesture: %.1f ms\n", timer.nsecsElapsed() / 1e6);
         } else if (step.kind == "save") {
             host.refused = false;

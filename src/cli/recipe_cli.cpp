@@ -4,15 +4,15 @@
 
 #include "cli/cli_host.h"
 #include "cli/cli_steps.h"
-#include "cli/cli_tool_host.h"
 #include "core/file_names.h"
+#include "tools/offscreen_tool_host.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cstdio>
 
 std::vector<RecipeStep> LoadRecipe(const QString& path, QString* error) {
-    return ReadRecipeFile(path, error, &CliToolHost::checkGesture);
+    return ReadRecipeFile(path, error, &OffscreenToolHost::checkGesture);
 }
 
 int SaveRecipe(const CLumasetDoc& doc, const QString& path) {

@@ -2,6 +2,7 @@
 // The main frame's recipe commands: Save Recipe and Apply Recipe.
 #include "commands/recipe.h"
 #include "document/lumaset_doc.h"
+#include "tools/offscreen_tool_host.h"
 #include "ui/main_frame.h"
 #include "view/lumaset_view.h"
 
@@ -13,12 +14,6 @@ namespace {
 // A recipe line as the dialog lists it.
 QString stepText(const RecipeStep& step) {
     return "--" + step.kind + " " + step.value;
-}
-
-// Gestures are image-pixel drags that lumaset-cli replays; the editor's
-// strokes follow the view's zoom and scrolling, so it does not take them.
-QString refuseGesture(const QString&) {
-    return QStringLiteral("tool gestures are replayed by lumaset-cli, not by the editor");
 }
 
 } // namespace
@@ -53,7 +48,8 @@ bool CMainFrame::applyRecipeWithDialog() {
 
 bool CMainFrame::applyRecipe(const QString& path) {
     QString error;
-    const std::vector<RecipeStep> steps = ReadRecipeFile(path, &error, refuseGesture);
+    const std::vector<RecipeStep> steps =
+        ReadRecipeFile(path, &error, &OffscreenToolHost::checkGesture);
     if (!error.isEmpty()) {
         prompts().tell(this, error, QMessageBox::Warning);
         return false;
@@ -63,9 +59,13 @@ bool CMainFrame::applyRecipe(const QString& path) {
         lines << stepText(step);
     if (!prompts().confirmRecipe(this, QFileInfo(path).fileName(), lines)) return false;
     EditContext& context = m_view->context();
+    // Gestures run as lumaset-cli runs them: in image pixels, whatever the
+    // view's zoom and scrolling.
+    OffscreenToolHost tools(m_doc, context.selection);
+    const auto runGesture = [&](const QString& spec) { return tools.runGesture(spec); };
     bool ok = true;
     for (const RecipeStep& step : steps) {
-        const CommandResult result = RunRecipeStep(context, step, &error);
+        const CommandResult result = RunRecipeStep(context, step, &error, runGesture);
         if (result != CommandResult::Done && result != CommandResult::Cancelled) {
             // The command has shown its own message when it has one.
             if (!error.isEmpty())

@@ -518,15 +518,27 @@ TEST_F(MainFrameTest, RecipesAreSavedAndAppliedFromTheFileMenu) {
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_TRUE(saved.readAll().endsWith("--select ellipse:5,5,40,25\n--do GaussBlur\n"));
 
-    // A gesture line is refused before anything runs, naming the line.
+    // Gestures run in image pixels as lumaset-cli runs them; a bad line is
+    // refused before anything runs, naming the line.
     out.open(QIODevice::WriteOnly);
-    out.write("--do Gray\n--gesture Draw line:1,1;5,5\n");
+    out.write("--fg #FF00FF00\n--pen-width 3\n--gesture Draw line:1,1;30,20\n");
     out.close();
     answers.recipeFile = recipe;
+    ASSERT_TRUE(frame().runCommand(32901));
+    EXPECT_EQ(doc().GetHistoryPos(), 3);
+    const QString step = doc().GetHistoryStep(2);
+    EXPECT_TRUE(step.startsWith("--fg #FF00FF00\n")) << step.toStdString();
+    EXPECT_TRUE(step.endsWith("\n--pen-width 3\n--alpha 255\n--select none\n"
+                              "--gesture Draw line:1,1;30,20"))
+        << step.toStdString();
+    out.open(QIODevice::WriteOnly);
+    out.write("--do Gray\n--gesture Pen:1,1\n");
+    out.close();
     answers.recipeShown.clear();
     frame().runCommand(32901);
     EXPECT_TRUE(answers.recipeShown.isEmpty());
-    EXPECT_EQ(doc().GetHistoryPos(), 2);
+    EXPECT_EQ(doc().GetHistoryPos(), 3);
     ASSERT_EQ(answers.told.size(), 1);
-    EXPECT_TRUE(answers.told[0].startsWith(recipe + ":2: ")) << answers.told[0].toStdString();
+    EXPECT_TRUE(answers.told[0].startsWith(recipe + ":2: unknown tool 'Pen'"))
+        << answers.told[0].toStdString();
 }

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Gestures on the command line, through the editor's tool code.
-#include "cli/cli_tool_host.h"
+#include "tools/offscreen_tool_host.h"
 
+#include "commands/recipe.h"
 #include "document/lumaset_doc.h"
 
 #include <QImage>
@@ -72,7 +73,7 @@ QString parseGesture(const QString& spec, Gesture& g) {
 
 } // namespace
 
-ARGB CliToolHost::renderedColorAt(QPoint client) {
+ARGB OffscreenToolHost::renderedColorAt(QPoint client) {
     // The checkerboard's pixels are opaque or fully transparent, so its pixel
     // replaces the window colour or leaves it.
     QImage shown(1, 1, QImage::Format_ARGB32);
@@ -95,18 +96,20 @@ ARGB CliToolHost::renderedColorAt(QPoint client) {
     return shown.pixel(0, 0) | 0xFF000000u;
 }
 
-QString CliToolHost::checkGesture(const QString& spec) {
+QString OffscreenToolHost::checkGesture(const QString& spec) {
     Gesture unused;
     return parseGesture(spec, unused);
 }
 
-QString CliToolHost::runGesture(const QString& spec) {
+QString OffscreenToolHost::runGesture(const QString& spec) {
     Gesture g;
     if (QString error = parseGesture(spec, g); !error.isEmpty()) return error;
+    StepRecorder recorder(m_doc, m_selection);
     m_doc.m_nToolType = g.tool->type;
     m_router.press(g.flags, g.points.front());
     for (std::size_t i = 1; i < g.points.size(); ++i)
         m_router.move(g.flags, g.points[i]);
     m_router.release(g.flags, g.points.back());
+    recorder.finish(m_doc, m_selection, "--gesture " + spec, StepRecorder::kAllSettings);
     return {};
 }

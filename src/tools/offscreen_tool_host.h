@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The tool host of lumaset-cli: a view at zoom 1 without margins or
-// scrolling, so gesture points are image pixels, that never paints but can
-// say what it would show under a point.
+// The tool host of gestures given as text (lumaset-cli's --gesture, recipe
+// steps): a view at zoom 1 without margins or scrolling, so gesture points are
+// image pixels, that never paints but can say what it would show under a point.
 #pragma once
 
 #include "core/selection/selection_path.h"
@@ -11,9 +11,10 @@
 
 class CLumasetDoc;
 
-class CliToolHost : public ToolHost {
+class OffscreenToolHost : public ToolHost {
   public:
-    CliToolHost(CLumasetDoc& doc, SelectionPath& selection) : m_doc(doc), m_selection(selection) {}
+    OffscreenToolHost(CLumasetDoc& doc, SelectionPath& selection)
+        : m_doc(doc), m_selection(selection) {}
 
     CLumasetDoc& document() override { return m_doc; }
     ViewMapping mapping() const override { return {}; }
@@ -30,8 +31,10 @@ class CliToolHost : public ToolHost {
     ARGB renderedColorAt(QPoint client) override;
 
     // Runs "TOOL:[MODS:]X,Y;X,Y;...": selects the tool, presses at the first
-    // point, moves to every later one and releases at the last. Returns an
-    // error message naming the bad part, or an empty string.
+    // point, moves to every later one and releases at the last. A history
+    // entry the gesture makes remembers it as a --gesture step, with the
+    // drawing settings and the selection it started from. Returns an error
+    // message naming the bad part, or an empty string.
     QString runGesture(const QString& spec);
     // The error runGesture would give for spec's syntax, without running it.
     static QString checkGesture(const QString& spec);
