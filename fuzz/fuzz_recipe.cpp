@@ -6,6 +6,7 @@
 #include "core/selection/selection_path.h"
 #include "document/lumaset_doc.h"
 #include "fuzz_support.h"
+#include "tools/offscreen_tool_host.h"
 
 #include <cstdlib>
 
@@ -23,8 +24,9 @@ bool makesLargePicture(const RecipeStep& step) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzSetUp();
     QString error;
-    const std::vector<RecipeStep> steps = ParseRecipe(
-        QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)), "fuzz.txt", &error);
+    const std::vector<RecipeStep> steps =
+        ParseRecipe(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)), "fuzz.txt",
+                    &error, &OffscreenToolHost::checkGesture);
     if (steps.empty()) return 0;
     QuietHost host;
     CLumasetDoc doc(&host, FuzzScratchFolder() + "/backups");
@@ -34,10 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     doc.PushBackup(true);
     SelectionPath selection;
     EditContext context{doc, selection, host};
+    OffscreenToolHost tools(doc, selection);
+    const auto runGesture = [&](const QString& spec) { return tools.runGesture(spec); };
     for (const RecipeStep& step : steps)
-        if (!makesLargePicture(step)) RunRecipeStep(context, step, &error);
+        if (!makesLargePicture(step)) RunRecipeStep(context, step, &error, runGesture);
     // The recipe the history now holds must read back.
-    ParseRecipe(RecipeText(doc).toUtf8(), "again.txt", &error);
+    ParseRecipe(RecipeText(doc).toUtf8(), "again.txt", &error, &OffscreenToolHost::checkGesture);
     if (!error.isEmpty()) std::abort();
     return 0;
 }
