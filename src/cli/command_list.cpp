@@ -49,7 +49,8 @@ QString paramsText(const CommandDef& c) {
 QString RequiredParamsText(const CommandDef& command) {
     QStringList required;
     for (const ParamSpec& p : command.params)
-        if (p.required) required << QStringLiteral("%1=%2").arg(QLatin1String(p.name), rangeText(p));
+        if (p.required)
+            required << QStringLiteral("%1=%2").arg(QLatin1String(p.name), rangeText(p));
     return required.join(QStringLiteral(" or "));
 }
 

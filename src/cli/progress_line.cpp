@@ -53,8 +53,8 @@ void ProgressLine::watch() {
             std::fprintf(stderr, "%slumaset-cli: %s (%lld s)", kClearLine, m_name.constData(),
                          (long long)seconds);
         else if (passes == 1)
-            std::fprintf(stderr, "%slumaset-cli: %s %d%% (%lld s)", kClearLine,
-                         m_name.constData(), m_progress.percent(), (long long)seconds);
+            std::fprintf(stderr, "%slumaset-cli: %s %d%% (%lld s)", kClearLine, m_name.constData(),
+                         m_progress.percent(), (long long)seconds);
         else
             std::fprintf(stderr, "%slumaset-cli: %s pass %d, %d%% (%lld s)", kClearLine,
                          m_name.constData(), passes, m_progress.percent(), (long long)seconds);

@@ -104,7 +104,7 @@ const CommandDef kCommands[] = {
     {.id = 32796, .text = "&Cancel", .owner = View, .enable = NeedsSelection, .handler = cancelSelection},
     {.id = 32830, .text = "&Delete", .owner = View, .enable = NeedsSelection, .handler = OnDeleteSelection, .scope = Selection},
     {.id = 32797, .text = "&Fill", .owner = View, .enable = NeedsSelection, .handler = OnFillSelection, .scope = Selection},
-    {.id = 32798, .text = "Strock", .owner = View, .enable = NeedsSelection, .handler = OnStrokeSelection, .alias = "Stroke", .scope = Selection},
+    {.id = 32798, .text = "Strock", .owner = View, .enable = NeedsSelection, .handler = OnStrokeSelection, .alias = "Stroke"},
     {.id = 32826, .text = "Contract", .owner = View, .enable = Never, .handler = nullptr},
     // Context menu of the canvas
     {.id = 32863, .text = "Select All", .owner = View, .enable = Always, .handler = selectAll},
