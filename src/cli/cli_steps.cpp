@@ -136,8 +136,7 @@ Options parseArguments(const QStringList& args) {
         else if (a.startsWith("--") && isSetting(a.mid(2))) {
             o.steps.push_back({a.mid(2), value(i)});
             applySetting(o.steps.back(), nullptr);
-        }
-        else if (a == "--backup-dir")
+        } else if (a == "--backup-dir")
             o.backupDir = value(i);
         else if (a == "--force")
             o.force = true;
@@ -153,9 +152,8 @@ Options parseArguments(const QStringList& args) {
             o.version = true;
         else if (a.startsWith('-') && a != "-")
             throw UsageError{"unknown option " + a};
-        else if (o.input.isEmpty() && std::all_of(o.steps.begin(), o.steps.end(), [](const Step& s) {
-                     return isSetting(s.kind);
-                 }))
+        else if (o.input.isEmpty() && std::all_of(o.steps.begin(), o.steps.end(),
+                                                  [](const Step& s) { return isSetting(s.kind); }))
             o.input = a; // settings may stand before the input
         else
             throw UsageError{"unexpected argument '" + a + "'"};

@@ -45,7 +45,8 @@ inline constexpr ParamSpec kCurveParams[] = {
 inline constexpr ParamSpec kResizeParams[] = {
     {"width", ParamKind::Integer, "", 1, 30000, "new width (default: the current width)"},
     {"height", ParamKind::Integer, "", 1, 30000, "new height (default: the current height)"},
-    {"restrict", ParamKind::Integer, "1", 0, 1, "1 keeps the aspect ratio for the side not given", 0, kOffOn},
+    {"restrict", ParamKind::Integer, "1", 0, 1, "1 keeps the aspect ratio for the side not given",
+     0, kOffOn},
 };
 
 CommandResult OnBlend(EditContext& context, const CommandDef& command, const Params& params);
