@@ -218,20 +218,38 @@ QString ParseCommandStep(const QString& spec, const CommandDef*& command, Params
     command = FindCommandByName(name);
     if (!command) return "unknown command '" + name + "' (see --list)";
     params = Params(command->params);
-    if (colon < 0) return {};
-    for (const QString& pair : spec.mid(colon + 1).split(',', Qt::SkipEmptyParts)) {
-        const int eq = pair.indexOf('=');
-        if (eq <= 0) return PlainText(*command) + ": bad parameter '" + pair + "' (use KEY=VALUE)";
-        const QString error = params.set(pair.left(eq).trimmed(), pair.mid(eq + 1));
-        if (!error.isEmpty()) return PlainText(*command) + ": " + error;
+    QStringList given;
+    if (colon >= 0) {
+        for (const QString& pair : spec.mid(colon + 1).split(',', Qt::SkipEmptyParts)) {
+            const int eq = pair.indexOf('=');
+            if (eq <= 0)
+                return PlainText(*command) + ": bad parameter '" + pair + "' (use KEY=VALUE)";
+            const QString error = params.set(pair.left(eq).trimmed(), pair.mid(eq + 1));
+            if (!error.isEmpty()) return PlainText(*command) + ": " + error;
+            given << pair.left(eq).trimmed().toLower();
+        }
     }
+    // A dialog's starting position is no default for a step given as text
+    // (Gamma's slider starts at a gamma that turns the picture almost black):
+    // one of the required parameters must be given.
+    QStringList required;
+    for (const ParamSpec& p : command->params) {
+        if (!p.required) continue;
+        if (given.contains(QString::fromLatin1(p.name).toLower())) return {};
+        required
+            << QStringLiteral("%1=%2..%3").arg(QLatin1String(p.name)).arg(p.minimum).arg(p.maximum);
+    }
+    if (!required.isEmpty()) return PlainText(*command) + " needs " + required.join(" or ");
     return {};
 }
 
 QString CommandStepText(const CommandDef& command, const Params& params) {
     QStringList pairs;
+    // An empty value is the default's own (Resize's "the current width");
+    // leaving it out keeps it so.
     for (const ParamSpec& p : command.params)
-        pairs << QLatin1String(p.name) + "=" + params.text(p.name);
+        if (!params.text(p.name).isEmpty())
+            pairs << QLatin1String(p.name) + "=" + params.text(p.name);
     const QString name = PlainText(command);
     return pairs.isEmpty() ? name : name + ":" + pairs.join(',');
 }
