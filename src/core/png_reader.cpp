@@ -4,53 +4,26 @@
 // that is not perfectly formed, goes through libpng.
 #include "core/png_reader.h"
 
+#include "core/file_io.h"
 #include "core/large_image.h"
 
 #include <QFile>
 #include <algorithm>
-#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <libdeflate.h>
 #include <memory>
 #include <png.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
-// The whole file, read in one go.
-struct FileBytes {
-    std::unique_ptr<std::uint8_t[]> data;
-    std::size_t size = 0;
-    std::size_t at = 0; // libpng's read position
+// The whole file, and libpng's read position in it.
+struct FileBytes : FileContents {
+    std::size_t at = 0;
 };
-
-bool readWholeFile(const QString& path, FileBytes* file) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && st.st_size >= 0;
-    if (ok) {
-        file->size = std::size_t(st.st_size);
-        file->data.reset(new (std::nothrow) std::uint8_t[std::max<std::size_t>(file->size, 1)]);
-        ok = file->data != nullptr;
-    }
-    std::size_t got = 0;
-    while (ok && got < file->size) {
-        const ssize_t n = ::read(fd, file->data.get() + got, file->size - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break; // the file shrank: what was read is the file
-        got += std::size_t(n);
-    }
-    file->size = got;
-    ::close(fd);
-    return ok;
-}
 
 std::uint32_t be32(const std::uint8_t* p) {
     return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
@@ -316,7 +289,7 @@ bool readInto(FileBytes* file, qint64 fileSize, ReadState* state, QImage* image,
 PngReadResult ReadPng(const QString& path, int maxSide, qint64 maxBytes) {
     PngReadResult result;
     FileBytes file;
-    if (!readWholeFile(path, &file)) {
+    if (!ReadWholeFile(path, &file)) {
         result.error = QStringLiteral("the file could not be read");
         return result;
     }
@@ -329,7 +302,7 @@ PngReadResult ReadPng(const QString& path, int maxSide, qint64 maxBytes) {
     image = QImage();
     // The plain decode moved the file's bytes; libpng reads them afresh and
     // says what is wrong.
-    if (plain == Plain::Failed && !readWholeFile(path, &file)) {
+    if (plain == Plain::Failed && !ReadWholeFile(path, &file)) {
         result.error = QStringLiteral("the file could not be read");
         return result;
     }
