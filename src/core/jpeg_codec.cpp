@@ -48,8 +48,8 @@ jpeg_error_mgr* silentErrors(ErrorManager* err) {
 enum class Outcome { Done, Failed, TooLarge, Unsupported };
 
 // The libjpeg part, free of objects with destructors because errors longjmp.
-Outcome readRows(const FileContents& file, qint64 fileSize, ErrorManager* err, QImage* image, int maxSide,
-                 qint64 maxBytes, int* rowsRead) {
+Outcome readRows(const FileContents& file, qint64 fileSize, ErrorManager* err, QImage* image,
+                 int maxSide, qint64 maxBytes, int* rowsRead) {
     jpeg_decompress_struct info;
     info.err = silentErrors(err);
     if (setjmp(err->jump)) {

@@ -70,8 +70,7 @@ bool unfilterRow(int type, const std::uint8_t* raw, const std::uint8_t* prev, st
 // image, turning the file's R, G, B(, A) into memory's B, G, R(, A). The raw
 // rows lie in the image's own memory, each at or after the place of its
 // image row, so the image is filled in place without a second buffer.
-template <int Bpp>
-bool unfilterInto(const std::uint8_t* raw, QImage* image) {
+template <int Bpp> bool unfilterInto(const std::uint8_t* raw, QImage* image) {
     const std::size_t bytes = std::size_t(image->width()) * Bpp;
     std::vector<std::uint8_t> prev(bytes, 0), cur(bytes);
     for (int y = 0; y < image->height(); ++y) {
@@ -109,7 +108,8 @@ Plain readPlain(FileBytes* file, int maxSide, qint64 maxBytes, QImage* image) {
         const std::uint32_t length = be32(data + at);
         if (length > size - at - 12) return Plain::NotPlain;
         const std::uint8_t* type = data + at + 4;
-        if (libdeflate_crc32(0, type, length + 4) != be32(type + 4 + length)) return Plain::NotPlain;
+        if (libdeflate_crc32(0, type, length + 4) != be32(type + 4 + length))
+            return Plain::NotPlain;
         const bool isIdat = std::memcmp(type, "IDAT", 4) == 0;
         if (index == 0) {
             if (std::memcmp(type, "IHDR", 4) != 0 || length != 13) return Plain::NotPlain;
@@ -156,15 +156,15 @@ Plain readPlain(FileBytes* file, int maxSide, qint64 maxBytes, QImage* image) {
         bytesPerLine > qsizetype(rowBytes) ? std::size_t(bytesPerLine - rowBytes) * (h - 1) : 0;
     const std::size_t rawEnd = lead + rowBytes * h;
     const std::size_t imageBytes = std::size_t(bytesPerLine) * h;
-    *image = AllocateLargeImage(int(w), int(h), format,
-                                rawEnd > imageBytes ? rawEnd - imageBytes : 0);
+    *image =
+        AllocateLargeImage(int(w), int(h), format, rawEnd > imageBytes ? rawEnd - imageBytes : 0);
     if (image->isNull()) return Plain::Failed;
     std::uint8_t* raw = image->bits() + lead;
     libdeflate_decompressor* inflater = libdeflate_alloc_decompressor();
     if (!inflater) return Plain::Failed;
     std::size_t used = 0;
-    const libdeflate_result result = libdeflate_zlib_decompress_ex(
-        inflater, data, compressed, raw, rowBytes * h, &used, nullptr);
+    const libdeflate_result result = libdeflate_zlib_decompress_ex(inflater, data, compressed, raw,
+                                                                   rowBytes * h, &used, nullptr);
     libdeflate_free_decompressor(inflater);
     if (result != LIBDEFLATE_SUCCESS) return Plain::Failed;
     const bool ok = bpp == 4 ? unfilterInto<4>(raw, image) : unfilterInto<3>(raw, image);

@@ -94,8 +94,7 @@ Part part(const QImage& image, int first, int last, bool head, bool tail) {
 
 // Filters row y with the Average filter into out (type byte first), turning
 // the memory's B, G, R(, A) order into the file's R, G, B(, A).
-template <int Bpp>
-void filterRow(const QImage& image, int y, std::uint8_t* out) {
+template <int Bpp> void filterRow(const QImage& image, int y, std::uint8_t* out) {
     const int width = image.width();
     const std::uint8_t* row = image.constScanLine(y);
     const std::uint8_t* up = y > 0 ? image.constScanLine(y - 1) : nullptr;
@@ -179,10 +178,10 @@ bool writeFile(int fd, const QImage& image, bool alpha, int parts) {
     std::uint8_t header[13];
     put32(header, std::uint32_t(image.width()));
     put32(header + 4, std::uint32_t(image.height()));
-    header[8] = 8;                 // bits per channel
-    header[9] = alpha ? 6 : 2;     // RGBA or RGB
-    header[10] = header[11] = 0;   // deflate, adaptive filtering
-    header[12] = 0;                // not interlaced
+    header[8] = 8;               // bits per channel
+    header[9] = alpha ? 6 : 2;   // RGBA or RGB
+    header[10] = header[11] = 0; // deflate, adaptive filtering
+    header[12] = 0;              // not interlaced
     if (!writeAll(fd, signature, 8) || !writeChunk(fd, "IHDR", header, 13)) return false;
 
     const int height = image.height();
@@ -220,8 +219,8 @@ bool WritePng(const QImage& source, const QString& path, PngSpeed speed) {
     const QImage image =
         source.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_BGR888);
     if (image.isNull()) return false;
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     // Two parts pay off once the picture is more than a few hundred
     // kilobytes; below that the thread costs more than it saves.

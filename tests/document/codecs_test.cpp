@@ -155,8 +155,8 @@ TEST(RoundTrip, PngAcrossWidthsAndWriters) {
         int width, height;
         PixelFormat format;
     } cases[] = {
-        {1, 1, PixelFormat24bppRGB},      {5, 3, PixelFormat24bppRGB},
-        {601, 7, PixelFormat24bppRGB},    {1203, 450, PixelFormat24bppRGB},
+        {1, 1, PixelFormat24bppRGB},       {5, 3, PixelFormat24bppRGB},
+        {601, 7, PixelFormat24bppRGB},     {1203, 450, PixelFormat24bppRGB},
         {1202, 451, PixelFormat32bppARGB}, {3, 2, PixelFormat32bppARGB},
     };
     for (const auto& c : cases) {
@@ -172,7 +172,8 @@ TEST(RoundTrip, PngAcrossWidthsAndWriters) {
                     if (to.bpp() == 4) d[3] = std::uint8_t(x * 7 + y * 3);
                 }
         }
-        const QString name = QStringLiteral("%1x%2-%3").arg(c.width).arg(c.height).arg(BytesPerPixel(c.format));
+        const QString name =
+            QStringLiteral("%1x%2-%3").arg(c.width).arg(c.height).arg(BytesPerPixel(c.format));
         const QString ours = dir.file(name + "-ours.png"), qts = dir.file(name + "-qt.png");
         ASSERT_TRUE(save(b, ours)) << name.toStdString();
         ASSERT_TRUE(b.image().save(qts, "PNG")) << name.toStdString();
