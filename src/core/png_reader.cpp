@@ -106,8 +106,12 @@ Plain readPlain(FileBytes* file, int maxSide, qint64 maxBytes, QImage* image) {
     std::uint8_t header[13] = {};
     for (int index = 0; at + 12 <= size; ++index) {
         const std::uint32_t length = be32(data + at);
-        if (length > size - at - 12) return Plain::NotPlain;
+        if (length > 0x7fffffffu || length > size - at - 12) return Plain::NotPlain;
         const std::uint8_t* type = data + at + 4;
+        // Chunk names are four ASCII letters; libpng refuses anything else.
+        for (int i = 0; i < 4; ++i)
+            if (!((type[i] >= 'A' && type[i] <= 'Z') || (type[i] >= 'a' && type[i] <= 'z')))
+                return Plain::NotPlain;
         if (libdeflate_crc32(0, type, length + 4) != be32(type + 4 + length))
             return Plain::NotPlain;
         const bool isIdat = std::memcmp(type, "IDAT", 4) == 0;
