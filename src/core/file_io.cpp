@@ -5,6 +5,7 @@
 #include "core/file_names.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -185,6 +186,25 @@ FileDescriptor::~FileDescriptor() {
 
 QString FileDescriptorPath(int fd) {
     return QStringLiteral("/proc/self/fd/%1").arg(fd);
+}
+
+bool ReadWholeFile(const QString& path, FileContents* contents) {
+    FileDescriptor file;
+    file.fd = ::open(EncodeFileName(path).constData(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (file.fd < 0 || ::fstat(file.fd, &st) != 0 || st.st_size < 0) return false;
+    const std::size_t size = std::size_t(st.st_size);
+    contents->data.reset(new (std::nothrow) std::uint8_t[std::max<std::size_t>(size, 1)]);
+    if (!contents->data) return false;
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(file.fd, contents->data.get() + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += std::size_t(n);
+    }
+    contents->size = got;
+    return true;
 }
 
 FileDescriptor OpenForDecoding(const QString& path, QString* error) {

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <memory>
 
 // An open file descriptor, closed with the object.
 struct FileDescriptor {
@@ -22,6 +24,17 @@ struct FileDescriptor {
 // A path that opens the file behind fd again ("/proc/self/fd/N"), for
 // libraries that take a file name.
 QString FileDescriptorPath(int fd);
+
+// A whole file's bytes.
+struct FileContents {
+    std::unique_ptr<std::uint8_t[]> data;
+    std::size_t size = 0;
+};
+
+// Reads the file at path into memory in one go (a file that shrinks while it
+// is read yields what was there). False when it cannot be opened or memory
+// for it cannot be had.
+bool ReadWholeFile(const QString& path, FileContents* contents);
 
 // Opens a picture file for reading: "-" is standard input (read to its end),
 // anything else must be a regular file that is not empty. A pipe, a device, a

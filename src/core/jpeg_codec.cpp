@@ -2,12 +2,13 @@
 // libjpeg-turbo reader and writer.
 #include "core/jpeg_codec.h"
 
+#include "core/file_io.h"
 #include "core/large_image.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QTransform>
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
@@ -47,8 +48,8 @@ jpeg_error_mgr* silentErrors(ErrorManager* err) {
 enum class Outcome { Done, Failed, TooLarge, Unsupported };
 
 // The libjpeg part, free of objects with destructors because errors longjmp.
-Outcome readRows(FILE* file, qint64 fileSize, ErrorManager* err, QImage* image, int maxSide,
-                 qint64 maxBytes, int* rowsRead) {
+Outcome readRows(const FileContents& file, qint64 fileSize, ErrorManager* err, QImage* image,
+                 int maxSide, qint64 maxBytes, int* rowsRead) {
     jpeg_decompress_struct info;
     info.err = silentErrors(err);
     if (setjmp(err->jump)) {
@@ -56,7 +57,7 @@ Outcome readRows(FILE* file, qint64 fileSize, ErrorManager* err, QImage* image, 
         return Outcome::Failed;
     }
     jpeg_create_decompress(&info);
-    jpeg_stdio_src(&info, file);
+    jpeg_mem_src(&info, file.data.get(), static_cast<unsigned long>(file.size));
     jpeg_read_header(&info, TRUE);
     if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) {
         jpeg_destroy_decompress(&info);
@@ -78,9 +79,15 @@ Outcome readRows(FILE* file, qint64 fileSize, ErrorManager* err, QImage* image, 
         jpeg_destroy_decompress(&info);
         return Outcome::TooLarge;
     }
+    // Several rows a call: the decoder hands out a whole band of blocks at once.
+    constexpr int kBand = 16;
+    JSAMPROW rows[kBand];
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = image->scanLine(int(info.output_scanline));
-        jpeg_read_scanlines(&info, &row, 1);
+        const int first = int(info.output_scanline);
+        const int count = std::min(kBand, int(info.output_height) - first);
+        for (int i = 0; i < count; ++i)
+            rows[i] = image->scanLine(first + i);
+        jpeg_read_scanlines(&info, rows, JDIMENSION(count));
         *rowsRead = int(info.output_scanline);
     }
     jpeg_finish_decompress(&info);
@@ -127,8 +134,8 @@ bool writeRows(FILE* file, ErrorManager* err, const QImage& image, int quality) 
 
 JpegReadResult ReadJpeg(const QString& path, int maxSide, qint64 maxBytes) {
     JpegReadResult result;
-    FILE* file = std::fopen(QFile::encodeName(path).constData(), "rb");
-    if (!file) {
+    FileContents file;
+    if (!ReadWholeFile(path, &file)) {
         result.error = QStringLiteral("the file could not be read");
         return result;
     }
@@ -136,8 +143,8 @@ JpegReadResult ReadJpeg(const QString& path, int maxSide, qint64 maxBytes) {
     QImage image;
     int rows = 0;
     const Outcome outcome =
-        readRows(file, QFileInfo(path).size(), &err, &image, maxSide, maxBytes, &rows);
-    std::fclose(file);
+        readRows(file, qint64(file.size), &err, &image, maxSide, maxBytes, &rows);
+    file.data.reset();
     switch (outcome) {
     case Outcome::Unsupported:
         result.unsupported = true;

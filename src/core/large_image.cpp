@@ -34,16 +34,17 @@ QString PictureAllocationFailure(qint64 width, qint64 height) {
         .arg(height);
 }
 
-QImage AllocateLargeImage(int width, int height, QImage::Format format) {
+QImage AllocateLargeImage(int width, int height, QImage::Format format, std::size_t slack) {
     const qsizetype bytesPerLine =
         ((qsizetype(width) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32) * 4;
-    const std::size_t bytes = std::size_t(bytesPerLine) * std::size_t(height);
+    const std::size_t bytes = std::size_t(bytesPerLine) * std::size_t(height) + slack;
     if (width <= 0 || height <= 0) return {};
-    if (bytes < kHugePage) return QImage(width, height, format);
-    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    void* memory = std::aligned_alloc(kHugePage, rounded);
+    if (bytes < kHugePage && slack == 0) return QImage(width, height, format);
+    const std::size_t alignment = bytes < kHugePage ? 64 : kHugePage;
+    const std::size_t rounded = (bytes + alignment - 1) / alignment * alignment;
+    void* memory = std::aligned_alloc(alignment, rounded);
     if (!memory) return {};
-    madvise(memory, rounded, MADV_HUGEPAGE);
+    if (alignment == kHugePage) madvise(memory, rounded, MADV_HUGEPAGE);
     return QImage(static_cast<uchar*>(memory), width, height, bytesPerLine, format, release,
                   memory);
 }

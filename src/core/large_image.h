@@ -20,5 +20,7 @@ QString PictureAllocationFailure(qint64 width, qint64 height);
 
 // An uninitialised image whose memory is asked for in huge pages, so that
 // filling a 24-megapixel picture takes a few hundred page faults instead of
-// tens of thousands. Null when the memory cannot be had.
-QImage AllocateLargeImage(int width, int height, QImage::Format format);
+// tens of thousands. slack bytes more are allocated after the last row, for
+// decoders that stage data in the image's memory. Null when the memory
+// cannot be had.
+QImage AllocateLargeImage(int width, int height, QImage::Format format, std::size_t slack = 0);

@@ -28,8 +28,10 @@ CLumasetDoc::CLumasetDoc(Host* host, const QString& backupFolder)
     : m_pHost(host), m_backups(backupFolder) {}
 
 CLumasetDoc::~CLumasetDoc() {
-    for (const QString& path : std::as_const(m_aBackupFiles))
-        m_backups.remove(path);
+    // Newest first: entries still queued are dropped before the writer could
+    // start on them while an older one is awaited.
+    for (auto it = m_aBackupFiles.crbegin(); it != m_aBackupFiles.crend(); ++it)
+        m_backups.remove(*it);
     m_aBackupFiles.clear();
 }
 
