@@ -3,6 +3,7 @@
 #include "cli/cli_steps.h"
 
 #include "cli/cli_host.h"
+#include "cli/cli_recover.h"
 #include "cli/cli_tool_host.h"
 #include "commands/command.h"
 #include "core/file_names.h"
@@ -21,7 +22,7 @@
 
 namespace {
 
-const char* const kUsage = R"(Usage: lumaset-cli [OPTION...] (INPUT | --new WxH) [STEP...]
+const char* const kUsage = R"(Usage: lumaset-cli [OPTION...] (INPUT | --new WxH | --recover=DIR) [STEP...]
 
 Opens a picture, or starts a blank one, runs menu commands exactly as the
 editor does, and saves.
@@ -54,6 +55,9 @@ Options:
   --pen-width N, --alpha N   pen width in pixels, drawing alpha 0..255
   --backup-dir DIR           folder for the undo backups (default
                              $XDG_CACHE_HOME/lumaset/BackUp)
+  --recover                  list the sessions a crash left behind
+  --recover=DIR              start from the session in DIR: its picture and
+                             its whole history (Undo and Redo reach every step)
   --force                    save over a file that opened damaged
   --info                     print width, height, format, selection and the
                              drawing colours at the end
@@ -73,6 +77,8 @@ struct Step {
 struct Options {
     QString input;
     QString newSize;
+    QString recover; // the session folder of --recover=DIR
+    bool listSessions = false;
     QString backupDir;
     QString format; // MIME type of --format, empty for the name's
     QString fg, bg, penWidth, alpha;
@@ -141,6 +147,10 @@ Options parseArguments(const QStringList& args) {
             o.help = true;
         else if (a == "--version")
             o.version = true;
+        else if (a == "--recover")
+            o.listSessions = true;
+        else if (a.startsWith("--recover=") && a.size() > 10)
+            o.recover = a.mid(10);
         else if (a.startsWith('-') && a != "-")
             throw UsageError{"unknown option " + a};
         else if (o.input.isEmpty() && o.steps.empty())
@@ -369,6 +379,8 @@ int run(const Options& o) {
             throw UsageError{"size " + o.newSize + ": " +
                              PictureLimitRefusal(doc.m_nWidth, doc.m_nHeight)};
         if (!doc.OnNewDocument()) return ExitFile;
+    } else if (!o.recover.isEmpty()) {
+        if (!OpenRecoveredSession(doc, o.recover)) return ExitFile;
     } else {
         if (!doc.OnNewDocument()) return ExitFile;
         if (!doc.OnOpenDocument(o.input)) return ExitFile;
@@ -421,14 +433,18 @@ int RunCommandLine(const QStringList& args) {
             std::printf("lumaset-cli %s\n", LUMASET_VERSION);
             return ExitDone;
         }
+        if (o.listSessions) return ListRecoverableSessions(o.backupDir);
         if (o.list) {
             printList();
-            if (o.input.isEmpty() && o.newSize.isEmpty()) return ExitDone;
+            if (o.input.isEmpty() && o.newSize.isEmpty() && o.recover.isEmpty()) return ExitDone;
         }
-        if (o.input.isEmpty() == o.newSize.isEmpty())
-            throw UsageError{o.input.isEmpty()
-                                 ? QStringLiteral("give an input file or --new WxH (see --help)")
-                                 : QStringLiteral("give either an input file or --new, not both")};
+        const int starts = !o.input.isEmpty() + !o.newSize.isEmpty() + !o.recover.isEmpty();
+        if (starts != 1)
+            throw UsageError{
+                starts == 0           ? QStringLiteral("give an input file or --new WxH (see --help)")
+                : o.recover.isEmpty() ? QStringLiteral("give either an input file or --new, not both")
+                                      : QStringLiteral("give only one of an input file, --new and "
+                                                       "--recover=DIR")};
         return run(o);
     } catch (const UsageError& e) {
         PrintError(e.message);
