@@ -205,7 +205,14 @@ std::optional<QImage> BackupStore::read(const QString& path, QString* error) con
 void BackupStore::remove(const QString& path) {
     std::unique_lock lock(m_mutex);
     std::erase(m_queue, path);
-    m_idle.wait(lock, [&] { return m_writing != path; });
+    if (m_writing == path) {
+        // The caller does not wait for the write: the worker deletes the file
+        // when it is done with it.
+        m_cancelled.insert(path);
+        m_steps.erase(path);
+        m_failures.removeAll(path);
+        return;
+    }
     m_pictures.erase(path);
     m_failures.removeAll(path);
     m_steps.erase(path);
@@ -317,7 +324,10 @@ void BackupStore::run() {
         lock.unlock();
         const bool ok = writeBackupPng(picture, m_writing);
         lock.lock();
-        if (ok) {
+        if (m_cancelled.erase(m_writing)) {
+            m_pictures.erase(m_writing);
+            QFile::remove(m_writing);
+        } else if (ok) {
             m_pictures.erase(m_writing);
             m_journalDirty = m_journalDirty || !m_wanted.steps.empty();
         } else {

@@ -66,8 +66,9 @@ class BackupStore {
     // The picture of path: the copy in memory while it is pending or failed,
     // else the decoded file. error says why when there is none.
     std::optional<QImage> read(const QString& path, QString* error) const;
-    // Forgets path: a queued write is dropped, a running one awaited, the file
-    // deleted (once the journal on disk no longer names it).
+    // Forgets path without waiting: a queued write is dropped, a running one
+    // deleted when it ends, the file deleted (once the journal on disk no
+    // longer names it).
     void remove(const QString& path);
     // Waits until every queued write, journal update and deletion is done.
     void flush();
@@ -113,6 +114,7 @@ class BackupStore {
     bool m_journalBusy = false;      // the worker is writing the journal
     std::set<QString> m_journalled;  // files the journal on disk names
     std::set<QString> m_doomed;      // removed files the journal on disk still names
+    std::set<QString> m_cancelled;   // removed while being written
     bool m_stop = false;
     std::thread m_worker;
 };
