@@ -34,13 +34,13 @@ int ListRecoverableSessions(const QString& backupDir) {
     if (sessions.empty()) std::fprintf(stderr, "lumaset-cli: no session to recover\n");
     for (const InspectedSession& s : sessions) {
         const SessionJournal& j = s.kept;
-        QString line = QStringLiteral("%1\t%2\t%3\tstep %4 of %5\t%6")
-                           .arg(s.folder, s.time.toString(Qt::ISODate),
-                                j.documentPath.isEmpty() ? QStringLiteral("(new picture)")
-                                                         : j.documentPath)
-                           .arg(j.position)
-                           .arg(j.steps.size())
-                           .arg(pictureOf(j));
+        QString line =
+            QStringLiteral("%1\t%2\t%3\tstep %4 of %5\t%6")
+                .arg(s.folder, s.time.toString(Qt::ISODate),
+                     j.documentPath.isEmpty() ? QStringLiteral("(new picture)") : j.documentPath)
+                .arg(j.position)
+                .arg(j.steps.size())
+                .arg(pictureOf(j));
         if (!s.problem.isEmpty()) line += "\t(" + s.problem + ")";
         std::printf("%s\n", line.toLocal8Bit().constData());
     }
@@ -52,8 +52,8 @@ bool OpenRecoveredSession(CLumasetDoc& doc, const QString& folder) {
     // moved out of.
     QString source = folder;
     const QString moved = doc.backups().movedSession();
-    if (!moved.isEmpty() &&
-        QFileInfo(folder).absoluteFilePath() == QFileInfo(doc.backups().folder()).absoluteFilePath())
+    if (!moved.isEmpty() && QFileInfo(folder).absoluteFilePath() ==
+                                QFileInfo(doc.backups().folder()).absoluteFilePath())
         source = moved;
     if (!QFileInfo(source).isDir()) {
         PrintError(folder + ": no such session folder");
@@ -62,7 +62,8 @@ bool OpenRecoveredSession(CLumasetDoc& doc, const QString& folder) {
     const InspectedSession session = InspectSession(source);
     QString problem;
     const bool ok = doc.RestoreSession(session, &problem);
-    if (!session.problem.isEmpty()) problem = session.problem + (problem.isEmpty() ? "" : "; " + problem);
+    if (!session.problem.isEmpty())
+        problem = session.problem + (problem.isEmpty() ? "" : "; " + problem);
     if (!ok) {
         PrintError(source + ": nothing could be restored (" + problem + ")");
         return false;

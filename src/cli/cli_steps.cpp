@@ -22,7 +22,8 @@
 
 namespace {
 
-const char* const kUsage = R"(Usage: lumaset-cli [OPTION...] (INPUT | --new WxH | --recover=DIR) [STEP...]
+const char* const kUsage =
+    R"(Usage: lumaset-cli [OPTION...] (INPUT | --new WxH | --recover=DIR) [STEP...]
 
 Opens a picture, or starts a blank one, runs menu commands exactly as the
 editor does, and saves.
@@ -440,11 +441,12 @@ int RunCommandLine(const QStringList& args) {
         }
         const int starts = !o.input.isEmpty() + !o.newSize.isEmpty() + !o.recover.isEmpty();
         if (starts != 1)
-            throw UsageError{
-                starts == 0           ? QStringLiteral("give an input file or --new WxH (see --help)")
-                : o.recover.isEmpty() ? QStringLiteral("give either an input file or --new, not both")
-                                      : QStringLiteral("give only one of an input file, --new and "
-                                                       "--recover=DIR")};
+            throw UsageError{starts == 0
+                                 ? QStringLiteral("give an input file or --new WxH (see --help)")
+                             : o.recover.isEmpty()
+                                 ? QStringLiteral("give either an input file or --new, not both")
+                                 : QStringLiteral("give only one of an input file, --new and "
+                                                  "--recover=DIR")};
         return run(o);
     } catch (const UsageError& e) {
         PrintError(e.message);

@@ -55,7 +55,8 @@ void removeStaleInstances(const QString& base) {
         const qint64 pid = name.mid(9).toLongLong(&isNumber);
         if (isNumber && pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM))
             continue; // still running
-        if (QFileInfo::exists(dir + "/" + kJournalName)) continue; // a session to recover
+        // A journal makes it a session to recover.
+        if (QFileInfo::exists(dir + "/" + kJournalName)) continue;
         QLockFile lock(dir + "/.lumaset.lock");
         lock.setStaleLockTime(0);
         if (!lock.tryLock(0)) continue;
@@ -232,8 +233,8 @@ void BackupStore::flush() {
     });
 }
 
-void BackupStore::setJournal(const QStringList& paths, int position,
-                             const QString& documentPath, bool modified) {
+void BackupStore::setJournal(const QStringList& paths, int position, const QString& documentPath,
+                             bool modified) {
     {
         std::lock_guard lock(m_mutex);
         if (m_journalClosed) return;

@@ -236,7 +236,8 @@ bool CLumasetDoc::RestoreSession(const InspectedSession& session, QString* probl
         if (picture && picture->width() == step.width && picture->height() == step.height &&
             PixelFormatForImage(*picture) == step.format)
             break;
-        problems << step.file + ": " + (error.isEmpty() ? QStringLiteral("not as recorded") : error);
+        problems << step.file + ": " +
+                        (error.isEmpty() ? QStringLiteral("not as recorded") : error);
         picture.reset();
         m_backups.remove(files[pos - 1]);
         files.removeAt(pos - 1);

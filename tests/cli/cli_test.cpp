@@ -580,8 +580,8 @@ TEST(Cli, RecoverListsAndRestoresACrashedSession) {
     // The picture at the position, and Undo to the first step.
     auto restores = [&](const QString& folder) {
         const QString at = dir.file("at.png"), undone = dir.file("undone.png");
-        const CliRun run = RunCli({"--backup-dir", backups, "--recover=" + folder, "-o", at,
-                                   "--do", "Undo", "-o", undone});
+        const CliRun run = RunCli({"--backup-dir", backups, "--recover=" + folder, "-o", at, "--do",
+                                   "Undo", "-o", undone});
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         EXPECT_TRUE(SameBitmaps(*second, *DecodeImageFile(at).bitmap));
         EXPECT_TRUE(SameBitmaps(*first, *DecodeImageFile(undone).bitmap));

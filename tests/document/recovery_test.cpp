@@ -66,7 +66,8 @@ TEST(Snapshot, InPlaceWritesAfterAPushLeaveTheBackupExact) {
             auto read = doc.backups().read(file, nullptr);
             ASSERT_TRUE(read);
             Bitmap back(*read);
-            EXPECT_TRUE(SameBitmaps(*expected, back)) << PixelFormatName(format) << " pass " << pass;
+            EXPECT_TRUE(SameBitmaps(*expected, back))
+                << PixelFormatName(format) << " pass " << pass;
             doc.backups().flush();
         }
     }
