@@ -50,13 +50,20 @@ int ListRecoverableSessions(const QString& backupDir) {
 bool OpenRecoveredSession(CLumasetDoc& doc, const QString& folder) {
     // The folder this run took may be the one a crashed session was just
     // moved out of.
-    QString source = folder;
+    const bool ours = QFileInfo(folder).absoluteFilePath() ==
+                      QFileInfo(doc.backups().folder()).absoluteFilePath();
     const QString moved = doc.backups().movedSession();
-    if (!moved.isEmpty() && QFileInfo(folder).absoluteFilePath() ==
-                                QFileInfo(doc.backups().folder()).absoluteFilePath())
-        source = moved;
+    const QString source = ours && !moved.isEmpty() ? moved : folder;
     if (!QFileInfo(source).isDir()) {
         PrintError(folder + ": no such session folder");
+        return false;
+    }
+    if (ours && moved.isEmpty()) {
+        PrintError(folder + ": no session to recover (see --recover)");
+        return false;
+    }
+    if (SessionInUse(source)) {
+        PrintError(folder + ": the session belongs to a running program");
         return false;
     }
     const InspectedSession session = InspectSession(source);

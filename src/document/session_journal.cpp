@@ -76,14 +76,6 @@ SessionJournal journalFromFiles(const QString& folder) {
     return journal;
 }
 
-bool lockIsFree(const QString& folder) {
-    QLockFile lock(folder + "/.lumaset.lock");
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(0)) return false;
-    lock.unlock();
-    return true;
-}
-
 } // namespace
 
 QByteArray FormatJournal(const SessionJournal& journal) {
@@ -213,12 +205,20 @@ std::vector<InspectedSession> FindRecoverableSessions(const QString& base, const
     const QString skip = except.isEmpty() ? QString() : QFileInfo(except).absoluteFilePath();
     for (const QString& folder : folders) {
         if (QFileInfo(folder).absoluteFilePath() == skip) continue;
-        if (!QFileInfo::exists(folder + "/" + kJournalName) || !lockIsFree(folder)) continue;
+        if (!QFileInfo::exists(folder + "/" + kJournalName) || SessionInUse(folder)) continue;
         sessions.push_back(InspectSession(folder));
     }
     std::sort(sessions.begin(), sessions.end(),
               [](const auto& a, const auto& b) { return a.time > b.time; });
     return sessions;
+}
+
+bool SessionInUse(const QString& folder) {
+    QLockFile lock(folder + "/.lumaset.lock");
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(0)) return true;
+    lock.unlock();
+    return false;
 }
 
 void RemoveSessionFiles(const QString& folder) {

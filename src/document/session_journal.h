@@ -57,6 +57,9 @@ InspectedSession InspectSession(const QString& folder);
 std::vector<InspectedSession> FindRecoverableSessions(const QString& base,
                                                       const QString& except = {});
 
+// True when a running program holds folder's lock.
+bool SessionInUse(const QString& folder);
+
 // Removes a session's files (journal, backups, lock) and the folder when it is
 // then empty; other programs' folders inside it are kept.
 void RemoveSessionFiles(const QString& folder);

@@ -31,15 +31,28 @@ for ((i = 1; i <= count; ++i)); do
   ref_args+=("${steps[2 * i - 2]}" "${steps[2 * i - 1]}" -o "ref$i.bmp")
 done
 "$cli" "${ref_args[@]}" || { echo "reference run failed"; exit 2; }
+# The killed edit saves a PNG after each step, as a user saving as they go:
+# it gives the background writer time to catch up, so kills find journals at
+# every position, and some land in a save.
+edit_args() {
+  local i args=(--backup-dir "$1/backup" --time in.png)
+  for ((i = 1; i <= count; ++i)); do
+    args+=("${steps[2 * i - 2]}" "${steps[2 * i - 1]}" -o "$1/saved.png")
+  done
+  printf '%s\0' "${args[@]}" -o "$1/out.bmp"
+}
+
 # Kills land anywhere in the time one edit takes after the program's start-up.
 start=$EPOCHREALTIME
 "$cli" --backup-dir ref-backup --new 8x8 || exit 2
 startup=$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { print (b - a) * 0.8 }')
 # The edit ends when its output appears; the rest is the normal end, which
 # deletes the journal first.
+mkdir -p timing
+mapfile -d '' args < <(edit_args timing)
 start=$EPOCHREALTIME
-"$cli" --backup-dir ref-backup in.png "${steps[@]}" -o out.bmp &
-while [ ! -f out.bmp ] && kill -0 $! 2>/dev/null; do sleep 0.01; done
+"$cli" "${args[@]}" 2>/dev/null &
+while [ ! -f timing/out.bmp ] && kill -0 $! 2>/dev/null; do sleep 0.01; done
 span=$(awk -v a="$start" -v b="$EPOCHREALTIME" -v s="$startup" 'BEGIN { print b - a - s }')
 wait $! || exit 2
 
@@ -48,7 +61,8 @@ declare -A phases
 for ((k = 1; k <= kills; ++k)); do
   dir="kill$k"
   rm -rf "$dir" && mkdir -p "$dir"
-  "$cli" --backup-dir "$dir/backup" --time in.png "${steps[@]}" -o "$dir/out.bmp" 2>"$dir/err" &
+  mapfile -d '' args < <(edit_args "$dir")
+  "$cli" "${args[@]}" 2>"$dir/err" &
   pid=$!
   sleep "$(awk -v r="$RANDOM" -v s="$startup" -v t="$span" 'BEGIN { srand(r); printf "%.3f", s + rand() * t }')"
   kill -9 "$pid" 2>/dev/null
@@ -58,18 +72,26 @@ for ((k = 1; k <= kills; ++k)); do
   if [ ! -f "$journal" ]; then
     # Killed before the first backup was complete, or after the edit was
     # saved while the program ended normally (the journal goes first).
-    if cmp -s "$dir/out.bmp" out.bmp; then ended=$((ended + 1)); else nojournal=$((nojournal + 1)); fi
+    if cmp -s "$dir/out.bmp" "ref$count.bmp"; then ended=$((ended + 1)); else nojournal=$((nojournal + 1)); fi
     continue
   fi
   pos=$(sed -n 's/^position //p' "$journal")
+  # Where each thread was: the step the command line was in (from --time),
+  # and whether a backup file was being written.
   done_steps=$(grep -c ' ms$' "$dir/err")
-  if ls "$dir"/backup/*.part >/dev/null 2>&1; then
-    phase="backup write"
-  elif [ "$pos" -eq $((done_steps + 1)) ]; then
-    phase="effect or between steps"
+  if ls "$dir"/.*.lumaset-* >/dev/null 2>&1; then
+    phase="the save after effect $done_steps"
+  elif [ "$done_steps" -lt "$count" ]; then
+    phase="effect $((done_steps + 1)) of $count"
   else
-    phase="backup queued"
+    phase="the last save"
   fi
+  if ls "$dir"/backup/*.part >/dev/null 2>&1; then
+    phase="$phase, a backup being written"
+  else
+    phase="$phase, no backup being written"
+  fi
+  phase="$phase, journal at step $pos"
   phases[$phase]=$((${phases[$phase]:-0} + 1))
   cp "$journal" "$dir/journal.left"
   # The picture at the position, then each Undo down to the opened picture.
@@ -94,7 +116,7 @@ done
 
 echo "kills tried: $tried; restored exactly: $exact; failed: $failed;" \
   "no journal yet: $nojournal; in the normal end after the save: $ended"
-for p in "${!phases[@]}"; do echo "  killed during $p: ${phases[$p]}"; done
+for p in "${!phases[@]}"; do echo "  killed in $p: ${phases[$p]}"; done | sort
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg)"
 [ $failed -eq 0 ] || { echo "kept for a look: $work"; exit 1; }
 if [ $own_work -eq 1 ]; then rm -rf "$work"; fi
