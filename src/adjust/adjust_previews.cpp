@@ -70,8 +70,7 @@ void BlendPreview::setAlpha(int percent) {
 void BlendPreview::writeValues(Params& out) const {
     out.set("mode", QString::fromLatin1(kBlendModeLabels[m_mode]));
     out.set("alpha", QString::number(m_alpha));
-    static const char* const kChannels[] = {"RGB", "Red", "Green", "Blue"};
-    out.set("channel", QString::fromLatin1(kChannels[m_channel]));
+    out.set("channel", QString::fromLatin1(kBlendChannelLabels[m_channel]));
 }
 
 void BlendPreview::refresh() {

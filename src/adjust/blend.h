@@ -36,6 +36,8 @@ enum class BlendMode : int {
 inline constexpr int kBlendModeCount = 19;
 // The mode list's labels, indexed by BlendMode.
 extern const char* const kBlendModeLabels[kBlendModeCount];
+// The channel list's labels: all three colour channels, then one each.
+inline constexpr const char* kBlendChannelLabels[] = {"RGB", "Red", "Green", "Blue"};
 
 // Table of 65536 results: entry base * 256 + blend, where base is the target's
 // channel value and blend the source's.

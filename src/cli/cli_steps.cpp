@@ -5,6 +5,9 @@
 #include "cli/cli_host.h"
 #include "cli/cli_recover.h"
 #include "cli/cli_tool_host.h"
+#include "cli/command_list.h"
+#include "cli/progress_line.h"
+#include "cli/step_timing.h"
 #include "commands/command.h"
 #include "core/file_names.h"
 #include "core/large_image.h"
@@ -14,8 +17,8 @@
 #include "core/selection/tracing.h"
 #include "document/lumaset_doc.h"
 
-#include <QElapsedTimer>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cstdio>
 #include <sys/stat.h>
 #include <vector>
@@ -49,11 +52,14 @@ Shapes: rect:X,Y,W,H  ellipse:X,Y,W,H  polygon:X1,Y1,X2,Y2,...
 INPUT - reads standard input. -- ends the options: the word after it is the
 input, even when it starts with - (lumaset-cli --do Blur -o b.png -- -a.jpg).
 
+Settings, in effect for the steps that follow them:
+  --fg COLOUR, --bg COLOUR   drawing colours, #RRGGBB or #AARRGGBB
+  --pen-width N, --alpha N   pen width in pixels, drawing alpha 0..255
+  --quality N                JPEG quality of the saves, 1..100 (default 90)
+
 Options:
   --format FMT               save in FMT (png, jpg, gif, tif, bmp) whatever the
                              name; saves to - are PNG without it
-  --fg COLOUR, --bg COLOUR   drawing colours, #RRGGBB or #AARRGGBB
-  --pen-width N, --alpha N   pen width in pixels, drawing alpha 0..255
   --backup-dir DIR           folder for the undo backups (default
                              $XDG_CACHE_HOME/lumaset/BackUp)
   --recover                  list the sessions a crash left behind
@@ -62,8 +68,10 @@ Options:
   --force                    save over a file that opened damaged
   --info                     print width, height, format, selection and the
                              drawing colours at the end
-  --time                     print each step's time in milliseconds on stderr
-  --list                     list every command with its number and parameters
+  --time                     print each step's time in milliseconds on stderr,
+                             and the total
+  --list                     list every command with its number, parameters
+                             and choices, and whether it keeps to the selection
   --help, --version
 
 Exit status: 0 done, 1 bad usage, 2 a file could not be read or written,
@@ -71,7 +79,7 @@ Exit status: 0 done, 1 bad usage, 2 a file could not be read or written,
 )";
 
 struct Step {
-    QString kind; // select, select-add, select-sub, do, gesture, save
+    QString kind; // select, select-add, select-sub, do, gesture, save, or a setting
     QString value;
 };
 
@@ -82,7 +90,6 @@ struct Options {
     bool listSessions = false;
     QString backupDir;
     QString format; // MIME type of --format, empty for the name's
-    QString fg, bg, penWidth, alpha;
     bool force = false, info = false, time = false, list = false, help = false, version = false;
     std::vector<Step> steps;
 };
@@ -99,6 +106,13 @@ QString formatMime(const QString& format) {
     if (!known) throw UsageError{"unknown format '" + format + "' (use png, jpg, gif, tif or bmp)"};
     return mime;
 }
+
+bool isSetting(const QString& kind) {
+    return kind == "fg" || kind == "bg" || kind == "pen-width" || kind == "alpha" ||
+           kind == "quality";
+}
+// Checks a setting's value; with a document, also makes it the document's.
+void applySetting(const Step& step, CLumasetDoc* doc);
 
 Options parseArguments(const QStringList& args) {
     Options o;
@@ -126,15 +140,10 @@ Options parseArguments(const QStringList& args) {
             o.steps.push_back({"save", value(i)});
         else if (a == "--new")
             o.newSize = value(i);
-        else if (a == "--fg")
-            o.fg = value(i);
-        else if (a == "--bg")
-            o.bg = value(i);
-        else if (a == "--pen-width")
-            o.penWidth = value(i);
-        else if (a == "--alpha")
-            o.alpha = value(i);
-        else if (a == "--backup-dir")
+        else if (a.startsWith("--") && isSetting(a.mid(2))) {
+            o.steps.push_back({a.mid(2), value(i)});
+            applySetting(o.steps.back(), nullptr);
+        } else if (a == "--backup-dir")
             o.backupDir = value(i);
         else if (a == "--force")
             o.force = true;
@@ -154,8 +163,9 @@ Options parseArguments(const QStringList& args) {
             o.recover = a.mid(10);
         else if (a.startsWith('-') && a != "-")
             throw UsageError{"unknown option " + a};
-        else if (o.input.isEmpty() && o.steps.empty())
-            o.input = a;
+        else if (o.input.isEmpty() && std::all_of(o.steps.begin(), o.steps.end(),
+                                                  [](const Step& s) { return isSetting(s.kind); }))
+            o.input = a; // settings may stand before the input
         else
             throw UsageError{"unexpected argument '" + a + "'"};
     }
@@ -180,6 +190,22 @@ int parseInt(const QString& text, const QString& what, int lo, int hi) {
                              .arg(lo)
                              .arg(hi)};
     return v;
+}
+
+void applySetting(const Step& step, CLumasetDoc* doc) {
+    if (step.kind == "fg" || step.kind == "bg") {
+        const ARGB colour = parseColour(step.value);
+        if (doc) (step.kind == "fg" ? doc->m_crForeground : doc->m_crBackground) = colour;
+    } else if (step.kind == "pen-width") {
+        const int width = parseInt(step.value, "pen width", 1, 1000);
+        if (doc) doc->m_nPenWidth = width;
+    } else if (step.kind == "alpha") {
+        const int alpha = parseInt(step.value, "alpha", 0, 255);
+        if (doc) doc->m_nAlpha = alpha;
+    } else {
+        const int quality = parseInt(step.value, "quality", 1, 100);
+        if (doc) doc->m_nJpegQuality = quality;
+    }
 }
 
 std::vector<int> parseNumbers(const QString& text, const QString& shape) {
@@ -249,28 +275,8 @@ void applySelection(const Step& step, CLumasetDoc& doc, SelectionPath& selection
     }
 }
 
-void printList() {
-    for (const CommandDef& c : CommandTable()) {
-        QString line = QStringLiteral("%1  %2").arg(c.id).arg(PlainText(c));
-        if (c.alias) line += QStringLiteral(" (also %1)").arg(c.alias);
-        QStringList params;
-        for (const ParamSpec& p : c.params)
-            params << QStringLiteral("%1=%2").arg(QLatin1String(p.name), p.defaultText());
-        if (!params.isEmpty()) line += "  " + params.join(',');
-        if (c.enable == EnableRule::Never)
-            line += "  [disabled: no handler]";
-        else if (c.editorOnly)
-            line += "  [editor only]";
-        else if (!c.handler)
-            line += "  [not available yet]";
-        else if (c.enable == EnableRule::NeedsSelection)
-            line += "  [needs a selection]";
-        std::printf("%s\n", line.toLocal8Bit().constData());
-    }
-}
-
-// Runs one --do step; returns an exit status.
-int runCommand(const QString& spec, EditContext& context, bool time) {
+// Runs one --do step; returns an exit status. label is the command's text.
+int runCommand(const QString& spec, EditContext& context, QString& label) {
     const int colon = spec.indexOf(':');
     const QString name = colon < 0 ? spec : spec.left(colon);
     const CommandDef* command = FindCommandByName(name);
@@ -278,7 +284,9 @@ int runCommand(const QString& spec, EditContext& context, bool time) {
         PrintError("unknown command '" + name + "' (see --list)");
         return ExitUsage;
     }
+    label = PlainText(*command);
     Params params(command->params);
+    bool hasRequired = RequiredParamsText(*command).isEmpty();
     if (colon >= 0) {
         for (const QString& pair : spec.mid(colon + 1).split(',', Qt::SkipEmptyParts)) {
             const int eq = pair.indexOf('=');
@@ -291,18 +299,31 @@ int runCommand(const QString& spec, EditContext& context, bool time) {
                 PrintError(PlainText(*command) + ": " + error);
                 return ExitUsage;
             }
+            for (const ParamSpec& p : command->params)
+                if (p.required && pair.left(eq).trimmed().compare(QLatin1String(p.name),
+                                                                  Qt::CaseInsensitive) == 0)
+                    hasRequired = true;
         }
+    }
+    // A dialog's starting position is no default for a command line (Gamma's
+    // slider starts at a gamma that turns the picture almost black).
+    if (!hasRequired) {
+        PrintError(PlainText(*command) + " needs " + RequiredParamsText(*command));
+        return ExitUsage;
     }
     if (command->editorOnly) {
         PrintError(PlainText(*command) + " works only in the editor");
         return ExitUsage;
     }
-    QElapsedTimer timer;
-    timer.start();
-    const CommandResult result = ExecuteCommand(context, *command, params);
-    if (time)
-        std::fprintf(stderr, "%s: %.1f ms\n", PlainText(*command).toLocal8Bit().constData(),
-                     timer.nsecsElapsed() / 1e6);
+    if (command->scope == PixelScope::WholePicture && context.selection.HasSelection() &&
+        IsCommandEnabled(*command, context))
+        PrintError("note: " + PlainText(*command) +
+                   " changes the whole picture; the selection is not used");
+    CommandResult result;
+    {
+        const ProgressLine progress(PlainText(*command), ProgressLine::stderrIsTerminal());
+        result = ExecuteCommand(context, *command, params);
+    }
     switch (result) {
     case CommandResult::Done:
     case CommandResult::Cancelled:
@@ -356,6 +377,7 @@ void printColours(const CLumasetDoc& doc) {
 }
 
 int run(const Options& o) {
+    StepTimer timer(o.time);
     CliHost host;
     host.force = o.force;
     CLumasetDoc doc(&host, o.backupDir);
@@ -365,10 +387,6 @@ int run(const Options& o) {
         return ExitUsage;
     }
     if (!doc.backups().note().isEmpty()) PrintError("note: " + doc.backups().note());
-    if (!o.fg.isEmpty()) doc.m_crForeground = parseColour(o.fg);
-    if (!o.bg.isEmpty()) doc.m_crBackground = parseColour(o.bg);
-    if (!o.penWidth.isEmpty()) doc.m_nPenWidth = parseInt(o.penWidth, "pen width", 1, 1000);
-    if (!o.alpha.isEmpty()) doc.m_nAlpha = parseInt(o.alpha, "alpha", 0, 255);
 
     if (!o.newSize.isEmpty()) {
         static const QRegularExpression re(QStringLiteral("^(\\d+)[xX](\\d+)$"));
@@ -379,12 +397,18 @@ int run(const Options& o) {
         if (!IsWithinPictureLimit(doc.m_nWidth, doc.m_nHeight))
             throw UsageError{"size " + o.newSize + ": " +
                              PictureLimitRefusal(doc.m_nWidth, doc.m_nHeight)};
+        timer.start();
         if (!doc.OnNewDocument()) return ExitFile;
+        timer.finish("new " + o.newSize);
     } else if (!o.recover.isEmpty()) {
+        timer.start();
         if (!OpenRecoveredSession(doc, o.recover)) return ExitFile;
+        timer.finish("recover " + o.recover);
     } else {
+        timer.start();
         if (!doc.OnNewDocument()) return ExitFile;
         if (!doc.OnOpenDocument(o.input)) return ExitFile;
+        timer.finish("open " + o.input);
     }
 
     SelectionPath selection;
@@ -392,17 +416,21 @@ int run(const Options& o) {
     CliToolHost tools(doc, selection);
     for (const Step& step : o.steps) {
         int status = ExitDone;
+        if (isSetting(step.kind)) {
+            applySetting(step, &doc);
+            continue;
+        }
+        timer.start();
+        QString label = step.kind + " " + step.value;
         if (step.kind == "do") {
-            status = runCommand(step.value, context, o.time);
+            status = runCommand(step.value, context, label);
         } else if (step.kind == "gesture") {
-            QElapsedTimer timer;
-            timer.start();
             const QString error = tools.runGesture(step.value);
             if (!error.isEmpty()) {
                 PrintError(error);
                 return ExitUsage;
             }
-            if (o.time) std::fprintf(stderr, "gesture: %.1f ms\n", timer.nsecsElapsed() / 1e6);
+            label = step.kind;
         } else if (step.kind == "save") {
             host.refused = false;
             if (!doc.OnSaveDocument(step.value, o.format))
@@ -413,11 +441,13 @@ int run(const Options& o) {
             applySelection(step, doc, selection);
         }
         if (status != ExitDone) return status;
+        timer.finish(label);
     }
     if (o.info) {
         printInfo(doc, selection);
         printColours(doc);
     }
+    timer.printTotal();
     return ExitDone;
 }
 
@@ -436,7 +466,7 @@ int RunCommandLine(const QStringList& args) {
         }
         if (o.listSessions) return ListRecoverableSessions(o.backupDir);
         if (o.list) {
-            printList();
+            PrintCommandList();
             if (o.input.isEmpty() && o.newSize.isEmpty() && o.recover.isEmpty()) return ExitDone;
         }
         const int starts = !o.input.isEmpty() + !o.newSize.isEmpty() + !o.recover.isEmpty();

@@ -60,8 +60,7 @@ int ParseBlendMode(const QString& text) {
 }
 
 int ParseBlendChannel(const QString& text) {
-    static constexpr const char* kChannels[] = {"RGB", "Red", "Green", "Blue"};
-    return parseChoice(text, kChannels, 4);
+    return parseChoice(text, kBlendChannelLabels, 4);
 }
 
 bool ParseCurvePoints(const QString& text, std::vector<CurvePoint>& points) {

@@ -4,17 +4,19 @@
 // their dialogs start from.
 #pragma once
 
+#include "adjust/blend.h"
 #include "adjust/curves.h"
 #include "commands/command.h"
 
 #include <vector>
 
+inline constexpr const char* kOffOn[] = {"off", "on"};
 // Table rows stay one a line.
 // clang-format off
 inline constexpr ParamSpec kBlendParams[] = {
-    {"mode", ParamKind::Text, "Darken", 0, 0, "blend mode: a label (Darken ... Exclusion) or 0..18"},
-    {"alpha", ParamKind::Integer, "100", -1e9, 1e9, "opacity in per cent, limited to 0..100"},
-    {"channel", ParamKind::Text, "RGB", 0, 0, "RGB, Red, Green, Blue or 0..3"},
+    {"mode", ParamKind::Text, "Darken", 0, 0, "blend mode: a label (Darken ... Exclusion) or 0..18", 0, kBlendModeLabels},
+    {"alpha", ParamKind::Integer, "100", 0, 100, "opacity in per cent"},
+    {"channel", ParamKind::Text, "RGB", 0, 0, "RGB, Red, Green, Blue or 0..3", 0, kBlendChannelLabels},
 };
 // clang-format on
 inline constexpr ParamSpec kBrightnessContrastParams[] = {
@@ -28,9 +30,10 @@ inline constexpr ParamSpec kColorBalanceParams[] = {
 };
 // Table rows stay one a line.
 // clang-format off
+// The command line gives one of the two; the dialog starts at position 1.
 inline constexpr ParamSpec kGammaParams[] = {
-    {"gamma", ParamKind::Real, "", -1e9, 1e9, "gamma, limited to 0.1..5.0 (default: from position)"},
-    {"position", ParamKind::Integer, "1", 0, 100, "the dialog's slider: 50 is gamma 1.0, 100 is 5.0"},
+    {.name = "gamma", .kind = ParamKind::Real, .defaultValue = "", .minimum = 0.02, .maximum = 5, .help = "gamma, raised to at least 0.1 (used instead of position)", .required = true},
+    {.name = "position", .kind = ParamKind::Integer, .defaultValue = "1", .minimum = 0, .maximum = 100, .help = "the dialog's slider: 50 is gamma 1.0, 100 is 5.0", .required = true},
 };
 // clang-format on
 // Table rows stay one a line.
@@ -42,7 +45,8 @@ inline constexpr ParamSpec kCurveParams[] = {
 inline constexpr ParamSpec kResizeParams[] = {
     {"width", ParamKind::Integer, "", 1, 30000, "new width (default: the current width)"},
     {"height", ParamKind::Integer, "", 1, 30000, "new height (default: the current height)"},
-    {"restrict", ParamKind::Integer, "1", 0, 1, "1 keeps the aspect ratio for the side not given"},
+    {"restrict", ParamKind::Integer, "1", 0, 1, "1 keeps the aspect ratio for the side not given",
+     0, kOffOn},
 };
 
 CommandResult OnBlend(EditContext& context, const CommandDef& command, const Params& params);

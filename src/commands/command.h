@@ -44,6 +44,13 @@ enum class EnableRule {
     Never,          // no handler anywhere: always disabled
 };
 
+// Which pixels a command may change when there is a selection.
+enum class PixelScope {
+    None,         // changes no pixels of the picture by itself (tools, selection, undo)
+    WholePicture, // the whole picture, whatever the selection
+    Selection,    // only pixels the selection covers (everything without one)
+};
+
 enum class CommandResult {
     Done,
     Cancelled,   // a dialog was cancelled; nothing changed
@@ -67,6 +74,8 @@ struct CommandDef {
     const char* alias = nullptr; // another name lumaset-cli accepts
     int tool = 0;                // tool number a tool command selects, 1..16
     bool editorOnly = false;     // needs a window or a mouse (print, open dialog, exit)
+    PixelScope scope = PixelScope::None;
+    bool dialog = false; // its parameters' defaults are where its dialog starts
 };
 
 // Every command: the menu, context-menu, tool and effect commands.

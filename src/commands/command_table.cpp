@@ -75,6 +75,7 @@ constexpr ParamSpec kNewImage[] = {
 
 using enum Owner;
 using enum EnableRule;
+using enum PixelScope;
 
 // Commands other than the effects, in menu order. A null handler with a rule
 // other than Never is a command whose routine is not built yet.
@@ -82,7 +83,7 @@ using enum EnableRule;
 // clang-format off
 const CommandDef kCommands[] = {
     // File
-    {.id = 57600, .text = "&New", .owner = Document, .enable = Always, .handler = OnNewImage, .params = kNewImage},
+    {.id = 57600, .text = "&New", .owner = Document, .enable = Always, .handler = OnNewImage, .params = kNewImage, .dialog = true},
     {.id = 57601, .text = "&Open...", .owner = Application, .enable = Always, .handler = nullptr, .editorOnly = true},
     {.id = 57603, .text = "&Save", .owner = Document, .enable = Always, .handler = nullptr, .editorOnly = true},
     {.id = 57604, .text = "Save &As...", .owner = Document, .enable = Always, .handler = nullptr, .editorOnly = true},
@@ -101,8 +102,8 @@ const CommandDef kCommands[] = {
     {.id = 32794, .text = "Select &All", .owner = View, .enable = Always, .handler = selectAll},
     {.id = 32795, .text = "&Invert", .owner = View, .enable = NeedsSelection, .handler = invertSelection},
     {.id = 32796, .text = "&Cancel", .owner = View, .enable = NeedsSelection, .handler = cancelSelection},
-    {.id = 32830, .text = "&Delete", .owner = View, .enable = NeedsSelection, .handler = OnDeleteSelection},
-    {.id = 32797, .text = "&Fill", .owner = View, .enable = NeedsSelection, .handler = OnFillSelection},
+    {.id = 32830, .text = "&Delete", .owner = View, .enable = NeedsSelection, .handler = OnDeleteSelection, .scope = Selection},
+    {.id = 32797, .text = "&Fill", .owner = View, .enable = NeedsSelection, .handler = OnFillSelection, .scope = Selection},
     {.id = 32798, .text = "Strock", .owner = View, .enable = NeedsSelection, .handler = OnStrokeSelection, .alias = "Stroke"},
     {.id = 32826, .text = "Contract", .owner = View, .enable = Never, .handler = nullptr},
     // Context menu of the canvas
@@ -110,28 +111,28 @@ const CommandDef kCommands[] = {
     {.id = 32864, .text = "Select Invert", .owner = View, .enable = NeedsSelection, .handler = invertSelection},
     {.id = 32865, .text = "Cancel Select", .owner = View, .enable = NeedsSelection, .handler = cancelSelection},
     // Image
-    {.id = 32856, .text = "Crop", .owner = View, .enable = Always, .handler = OnCrop},
-    {.id = 32857, .text = "Resize", .owner = View, .enable = Always, .handler = OnResize, .params = kResizeParams},
-    {.id = 32789, .text = "Rotate 180", .owner = View, .enable = Always, .handler = OnRotate},
-    {.id = 32790, .text = "Rotate 90CW", .owner = View, .enable = Always, .handler = OnRotate},
-    {.id = 32791, .text = "Rotate 90CCW", .owner = View, .enable = Always, .handler = OnRotate},
-    {.id = 32792, .text = "Flip Hpeizontal", .owner = View, .enable = Always, .handler = OnFlip, .alias = "Flip Horizontal"},
-    {.id = 32793, .text = "Flip Vertical", .owner = View, .enable = Always, .handler = OnFlip},
-    {.id = 32811, .text = "Gray", .owner = View, .enable = Always, .handler = OnGray},
-    {.id = 32810, .text = "&Reverse", .owner = View, .enable = Always, .handler = OnReverse},
-    {.id = 32805, .text = "Rotate Channel", .owner = View, .enable = Always, .handler = OnRotateChannel},
-    {.id = 32807, .text = "Red", .owner = View, .enable = Always, .handler = OnChannelFilter},
-    {.id = 32808, .text = "Green", .owner = View, .enable = Always, .handler = OnChannelFilter},
-    {.id = 32809, .text = "Blue", .owner = View, .enable = Always, .handler = OnChannelFilter},
-    {.id = 32802, .text = "Brightness/Contrast", .owner = View, .enable = Always, .handler = OnBrightnessContrast, .params = kBrightnessContrastParams},
-    {.id = 32801, .text = "Color Balance", .owner = View, .enable = Always, .handler = OnColorBalance, .params = kColorBalanceParams},
-    {.id = 32804, .text = "Gramma", .owner = View, .enable = Always, .handler = OnGamma, .params = kGammaParams, .alias = "Gamma"},
-    {.id = 32859, .text = "Curve", .owner = View, .enable = Always, .handler = OnCurve, .params = kCurveParams},
-    {.id = 32867, .text = "Blend", .owner = View, .enable = Always, .handler = OnBlend, .params = kBlendParams},
+    {.id = 32856, .text = "Crop", .owner = View, .enable = Always, .handler = OnCrop, .scope = Selection},
+    {.id = 32857, .text = "Resize", .owner = View, .enable = Always, .handler = OnResize, .params = kResizeParams, .scope = WholePicture, .dialog = true},
+    {.id = 32789, .text = "Rotate 180", .owner = View, .enable = Always, .handler = OnRotate, .scope = WholePicture},
+    {.id = 32790, .text = "Rotate 90CW", .owner = View, .enable = Always, .handler = OnRotate, .scope = WholePicture},
+    {.id = 32791, .text = "Rotate 90CCW", .owner = View, .enable = Always, .handler = OnRotate, .scope = WholePicture},
+    {.id = 32792, .text = "Flip Hpeizontal", .owner = View, .enable = Always, .handler = OnFlip, .alias = "Flip Horizontal", .scope = WholePicture},
+    {.id = 32793, .text = "Flip Vertical", .owner = View, .enable = Always, .handler = OnFlip, .scope = WholePicture},
+    {.id = 32811, .text = "Gray", .owner = View, .enable = Always, .handler = OnGray, .scope = WholePicture},
+    {.id = 32810, .text = "&Reverse", .owner = View, .enable = Always, .handler = OnReverse, .scope = WholePicture},
+    {.id = 32805, .text = "Rotate Channel", .owner = View, .enable = Always, .handler = OnRotateChannel, .scope = WholePicture},
+    {.id = 32807, .text = "Red", .owner = View, .enable = Always, .handler = OnChannelFilter, .scope = WholePicture},
+    {.id = 32808, .text = "Green", .owner = View, .enable = Always, .handler = OnChannelFilter, .scope = WholePicture},
+    {.id = 32809, .text = "Blue", .owner = View, .enable = Always, .handler = OnChannelFilter, .scope = WholePicture},
+    {.id = 32802, .text = "Brightness/Contrast", .owner = View, .enable = Always, .handler = OnBrightnessContrast, .params = kBrightnessContrastParams, .scope = Selection, .dialog = true},
+    {.id = 32801, .text = "Color Balance", .owner = View, .enable = Always, .handler = OnColorBalance, .params = kColorBalanceParams, .scope = Selection, .dialog = true},
+    {.id = 32804, .text = "Gramma", .owner = View, .enable = Always, .handler = OnGamma, .params = kGammaParams, .alias = "Gamma", .scope = WholePicture, .dialog = true},
+    {.id = 32859, .text = "Curve", .owner = View, .enable = Always, .handler = OnCurve, .params = kCurveParams, .scope = WholePicture, .dialog = true},
+    {.id = 32867, .text = "Blend", .owner = View, .enable = Always, .handler = OnBlend, .params = kBlendParams, .scope = WholePicture, .dialog = true},
     // Effect commands with their own sequence
-    {.id = 32832, .text = "Add Noise", .owner = View, .enable = Always, .handler = OnAddNoise, .params = kParamSpecs<AddNoiseParams>},
-    {.id = 32829, .text = "Red Eye Remove", .owner = View, .enable = Always, .handler = OnRedEyeRemove, .params = kParamSpecs<RedEyeRemoveParams>},
-    {.id = 32854, .text = "LOMO", .owner = View, .enable = Always, .handler = OnLomo, .params = kParamSpecs<LomoParams>},
+    {.id = 32832, .text = "Add Noise", .owner = View, .enable = Always, .handler = OnAddNoise, .params = kParamSpecs<AddNoiseParams>, .scope = Selection},
+    {.id = 32829, .text = "Red Eye Remove", .owner = View, .enable = Always, .handler = OnRedEyeRemove, .params = kParamSpecs<RedEyeRemoveParams>, .scope = Selection},
+    {.id = 32854, .text = "LOMO", .owner = View, .enable = Always, .handler = OnLomo, .params = kParamSpecs<LomoParams>, .scope = WholePicture, .dialog = true},
     {.id = 32861, .text = "Polar", .owner = View, .enable = Never, .handler = nullptr},
     // Tools: the command sets the current tool (numbers 8 and 9 are crossed
     // with their commands: 32779 is the rectangle, 32778 the ellipse).
@@ -168,7 +169,8 @@ std::vector<CommandDef> buildTable() {
                        .owner = View,
                        .enable = Always,
                        .handler = runTableEffect,
-                       .params = e.params});
+                       .params = e.params,
+                       .scope = e.wholePicture ? WholePicture : Selection});
     return all;
 }
 

@@ -260,7 +260,8 @@ int FindEncoderClsid(const QString& mime) {
     return -1;
 }
 
-bool SaveBitmapFile(const Bitmap& bitmap, const QString& path, int encoderIndex, QString* error) {
+bool SaveBitmapFile(const Bitmap& bitmap, const QString& path, int encoderIndex, QString* error,
+                    int quality) {
     auto fail = [&](const QString& why) {
         if (error) *error = why;
         return false;
@@ -271,5 +272,5 @@ bool SaveBitmapFile(const Bitmap& bitmap, const QString& path, int encoderIndex,
     if (!bitmap.isValid()) return fail(QStringLiteral("there is no picture to save"));
     const EncodeFn encode = encoders[std::size_t(encoderIndex)].encode;
     return WriteFileSafely(
-        path, [&](const QString& target) { return encode(bitmap, target); }, error);
+        path, [&](const QString& target) { return encode(bitmap, target, quality); }, error);
 }

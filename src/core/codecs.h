@@ -25,8 +25,12 @@ struct DecodedImage {
 // Decodes the file by its content (not its name); "-" reads standard input.
 DecodedImage DecodeImageFile(const QString& path);
 
-// Writes a bitmap to a file path in one format. Returns false on failure.
-using EncodeFn = bool (*)(const Bitmap& bitmap, const QString& path);
+// The JPEG quality of a save that names none.
+inline constexpr int kDefaultJpegQuality = 90;
+
+// Writes a bitmap to a file path in one format; quality (1..100) is the JPEG
+// quality, which the other formats ignore. Returns false on failure.
+using EncodeFn = bool (*)(const Bitmap& bitmap, const QString& path, int quality);
 
 // One encoder of the encoder list.
 struct ImageCodecInfo {
@@ -45,5 +49,6 @@ int FindEncoderClsid(const QString& mime);
 // file (WriteFileSafely: regular files are replaced atomically, devices and
 // pipes written in place, "-" is standard output). On failure path is
 // untouched and error says why. A read-only existing file is not replaced.
+// quality is the JPEG quality, 1..100.
 bool SaveBitmapFile(const Bitmap& bitmap, const QString& path, int encoderIndex,
-                    QString* error = nullptr);
+                    QString* error = nullptr, int quality = kDefaultJpegQuality);

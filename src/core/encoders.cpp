@@ -26,12 +26,12 @@ bool writeWithQt(const QImage& image, const QString& path, const char* format, i
     return writer.write(image);
 }
 
-bool encodePng(const Bitmap& bitmap, const QString& path) {
+bool encodePng(const Bitmap& bitmap, const QString& path, int) {
     return WritePng(bitmap.image(), path, PngSpeed::Default);
 }
 
-bool encodeJpeg(const Bitmap& bitmap, const QString& path) {
-    return WriteJpeg(bitmap.image(), path, 90);
+bool encodeJpeg(const Bitmap& bitmap, const QString& path, int quality) {
+    return WriteJpeg(bitmap.image(), path, quality);
 }
 
 void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
@@ -45,7 +45,7 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 
 // A 32-bit BMP with a version-4 header whose bit fields include an alpha mask,
 // which other programs read as transparent. 24-bit images use Qt's writer.
-bool encodeBmp(const Bitmap& bitmap, const QString& path) {
+bool encodeBmp(const Bitmap& bitmap, const QString& path, int) {
     const QImage& image = bitmap.image();
     if (!image.hasAlphaChannel()) return writeWithQt(image, path, "bmp", -1);
     const std::uint32_t w = std::uint32_t(image.width()), h = std::uint32_t(image.height());
@@ -88,7 +88,7 @@ bool encodeBmp(const Bitmap& bitmap, const QString& path) {
 
 // Lossless TIFF (LZW with the horizontal predictor), RGB or RGB with
 // unassociated alpha, so translucent colours come back unchanged.
-bool encodeTiff(const Bitmap& bitmap, const QString& path) {
+bool encodeTiff(const Bitmap& bitmap, const QString& path, int) {
     const QImage& image = bitmap.image();
     const bool alpha = image.hasAlphaChannel();
     const int channels = alpha ? 4 : 3;
@@ -197,7 +197,7 @@ void remapDithered(const std::vector<std::uint8_t>& pixels, int w, int h,
 // GIF with a palette of at most 256 colours chosen by libimagequant from a
 // sample of the picture, and dithering. Pixels with alpha below 128 become the
 // one transparent colour.
-bool encodeGif(const Bitmap& bitmap, const QString& path) {
+bool encodeGif(const Bitmap& bitmap, const QString& path, int) {
     const QImage rgba = bitmap.image().convertToFormat(QImage::Format_RGBA8888);
     const int w = rgba.width(), h = rgba.height();
     std::vector<std::uint8_t> pixels(std::size_t(w) * h * 4);

@@ -25,7 +25,11 @@ const ParamSpec* Params::find(const QString& name) const {
 QString Params::set(const QString& name, const QString& text) {
     const ParamSpec* spec = find(name);
     if (!spec) return QStringLiteral("unknown parameter '%1'").arg(name);
-    const QString value = text.trimmed();
+    QString value = text.trimmed();
+    if (spec->kind == ParamKind::Integer)
+        for (std::size_t i = 0; i < spec->choices.size(); ++i)
+            if (value.compare(QLatin1String(spec->choices[i]), Qt::CaseInsensitive) == 0)
+                value = QString::number(spec->minimum + double(i));
     if (spec->kind != ParamKind::Text) {
         bool ok = false;
         double number = 0;

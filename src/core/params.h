@@ -24,6 +24,13 @@ struct ParamSpec {
     double maximum = 1e9;
     const char* help = "";
     double defaultNumber = 0;
+    // Named values. Text: the words the parameter takes (any case; their
+    // numbers 0, 1, ... too). Whole number: what minimum, minimum + 1, ...
+    // stand for, accepted by name as well.
+    std::span<const char* const> choices = {};
+    // The command line must give this parameter or another required one of
+    // its command: its default is only where a dialog starts.
+    bool required = false;
 
     QString defaultText() const;
 };
@@ -41,6 +48,7 @@ template <class P> struct ParamField {
     double minimum;
     double maximum;
     const char* help = "";
+    std::span<const char* const> choices = {}; // as ParamSpec::choices
 };
 
 // The specs of a parameter struct P, which lists its members in
@@ -57,7 +65,8 @@ constexpr std::array<ParamSpec, N> ParamSpecsOf(const ParamField<P> (&fields)[N]
                     .minimum = f.minimum,
                     .maximum = f.maximum,
                     .help = f.help,
-                    .defaultNumber = f.integer ? double(defaults.*f.integer) : defaults.*f.real};
+                    .defaultNumber = f.integer ? double(defaults.*f.integer) : defaults.*f.real,
+                    .choices = f.choices};
     }
     return specs;
 }
@@ -72,7 +81,8 @@ class Params {
 
     // Sets name to text. Returns an error message naming the key and the value
     // when the name is unknown, the text is not of the parameter's kind or the
-    // number lies outside its range; an empty string when it was set.
+    // number lies outside its range; an empty string when it was set. A whole
+    // number with choices may be given by its choice's name.
     QString set(const QString& name, const QString& text);
 
     // The value of name, which must be one of the specs' names (exact case);

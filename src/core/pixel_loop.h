@@ -32,6 +32,7 @@
 #pragma once
 
 #include "core/bitmap.h"
+#include "core/progress.h"
 #include "core/selection/selection_mask.h"
 
 #include <algorithm>
@@ -135,42 +136,76 @@ inline void clearUpperVectorState() {
 // Below this many visited pixels a second thread costs more than it saves.
 inline constexpr long long kMinPixelsForTwoThreads = 1 << 16;
 
+// Rows per call of a watched walk (see RowProgress): enough that a routine's
+// set-up per call (a window primed, scratch allocated) stays a small part of
+// the work, few enough that the count moves in steps of about 2 per cent.
+inline int progressChunkRows(int rows) {
+    return std::max(64, rows / 64);
+}
+
+// Calls rows(begin, end) over [begin, end), in chunks that each add their
+// rows to progress once done; in one call when progress is null. Rows that
+// count themselves, rows(begin, end, const RowCounter&), are called once.
+template <class Rows> void runCountedRows(int begin, int end, RowProgress* progress, Rows& rows) {
+    if constexpr (std::is_invocable_v<Rows&, int, int, const RowCounter&>) {
+        rows(begin, end, RowCounter(progress));
+    } else if (!progress) {
+        rows(begin, end);
+    } else {
+        const int step = progressChunkRows(end - begin);
+        for (int y = begin; y < end; y += step) {
+            const int stop = end - y > step ? y + step : end;
+            rows(y, stop);
+            RowCounter(progress).add(stop - y);
+        }
+    }
+}
+
 // The one row split of every routine: calls rows(begin, end) for the whole
 // range [begin, end) on the calling thread, or, with Threads::Two, at least
 // kMinPixelsForTwoThreads pixels and at least two rows, for its upper half on
 // the calling thread and its lower half on a second one. Only for rows that
 // are independent of each other (no random numbers, no reads of another row's
-// output), which then give the same bytes either way.
+// output), which then give the same bytes either way. While the calling
+// thread's RowProgress is watched, each half is walked in consecutive chunks
+// of rows (the same bytes again) and counted there.
 template <class Rows>
 void splitRows(int begin, int end, long long pixels, Threads threads, Rows&& rows) {
     clearUpperVectorState();
+    RowProgress* progress = StartProgressPass(end - begin);
     if (threads == Threads::One || pixels < kMinPixelsForTwoThreads || end - begin < 2) {
-        rows(begin, end);
+        runCountedRows(begin, end, progress, rows);
         return;
     }
     const int mid = begin + (end - begin) / 2;
-    std::thread second([&rows, mid, end] {
+    std::thread second([&rows, mid, end, progress] {
         clearUpperVectorState();
-        rows(mid, end);
+        runCountedRows(mid, end, progress, rows);
     });
-    rows(begin, mid);
+    runCountedRows(begin, mid, progress, rows);
     second.join();
 }
 
 // splitRows for rows of uneven cost (rings around a centre, an ellipse):
 // calls row(i) for every i in [begin, end), the two threads taking alternate
-// rows so that each gets a like share of the costly ones.
+// rows so that each gets a like share of the costly ones. Each row counts on
+// the calling thread's RowProgress when it is watched.
 template <class Row>
 void splitAlternateRows(int begin, int end, long long pixels, Threads threads, Row&& row) {
     clearUpperVectorState();
-    auto every = [&row, end](int first) {
+    RowProgress* progress = StartProgressPass(end - begin);
+    auto counted = [&row, progress](int i) {
+        row(i);
+        RowCounter(progress).add(1);
+    };
+    auto every = [&counted, end](int first) {
         clearUpperVectorState();
         for (int i = first; i < end; i += 2)
-            row(i);
+            counted(i);
     };
     if (threads == Threads::One || pixels < kMinPixelsForTwoThreads || end - begin < 2) {
         for (int i = begin; i < end; ++i)
-            row(i);
+            counted(i);
         return;
     }
     std::thread second(every, begin + 1);
@@ -192,10 +227,12 @@ void forEachSpanWithState(const EffectFrame& frame, Coverage coverage, MakeState
                           SpanKernel&& kernel, Threads threads = Threads::One) {
     const EffectFrame::Area a = frame.area(coverage);
     if (a.x0 >= a.x1 || a.y0 >= a.y1) return;
-    auto rows = [&](int yBegin, int yEnd) {
+    // One call per thread, counting each row: a state may carry work from row
+    // to row (a window of rows), which chunks would have to start again.
+    auto rows = [&](int yBegin, int yEnd, const RowCounter& counter) {
         auto state = makeState();
         EffectFrame::RowRuns spans;
-        for (int y = yBegin; y < yEnd; ++y) {
+        for (int y = yBegin; y < yEnd; ++y, counter.add(1)) {
             if (!a.test) {
                 kernel(state, y, a.x0, a.x1);
                 continue;

@@ -124,7 +124,8 @@ QString MimeTypeForPath(const QString& path, bool* known) {
 bool CLumasetDoc::SaveImageFile(const QString& path, const QString& mime) {
     const int encoder = FindEncoderClsid(mime.isEmpty() ? MimeTypeForPath(path) : mime);
     QString error = QStringLiteral("no encoder for this file type");
-    const bool ok = encoder >= 0 && m_pImage && SaveBitmapFile(*m_pImage, path, encoder, &error);
+    const bool ok = encoder >= 0 && m_pImage &&
+                    SaveBitmapFile(*m_pImage, path, encoder, &error, m_nJpegQuality);
     if (!ok) message(QStringLiteral("Failed to save"), path + ": " + error);
     return ok;
 }

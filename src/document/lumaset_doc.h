@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/bitmap.h"
+#include "core/codecs.h"
 #include "document/backup_store.h"
 #include "document/checkerboard.h"
 
@@ -102,6 +103,8 @@ class CLumasetDoc : public QObject {
     int m_nHeight = 300;
     int m_nToolType = 1;
     int m_nAlpha = 255;
+    // The JPEG quality of saves, 1..100 (lumaset-cli --quality).
+    int m_nJpegQuality = kDefaultJpegQuality;
 
   signals:
     void updated(bool erase);

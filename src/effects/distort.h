@@ -37,12 +37,14 @@ struct FishEyeParams {
     int mode = 0;      // 0 magnifies the centre, any other value the rim
     int outside = 2;   // outside the lens: 1 white, 2 unchanged, anything else black
     int strength = 29; // lens strength in thousandths; 0 leaves the image unchanged
+    static constexpr const char* kModes[] = {"centre", "rim"};
+    static constexpr const char* kOutside[] = {"black", "white", "unchanged"};
     // Table rows stay one a line.
     // clang-format off
     static constexpr ParamField<FishEyeParams> kFields[] = {
-        {.name = "mode", .integer = &FishEyeParams::mode, .minimum = 0, .maximum = 1, .help = "lens mode"},
+        {.name = "mode", .integer = &FishEyeParams::mode, .minimum = 0, .maximum = 1, .help = "lens mode", .choices = kModes},
         {.name = "outside", .integer = &FishEyeParams::outside, .minimum = 0, .maximum = 2,
-         .help = "what happens outside the lens"},
+         .help = "what happens outside the lens", .choices = kOutside},
         {.name = "strength", .integer = &FishEyeParams::strength, .minimum = 0, .maximum = 100,
          .help = "lens strength"},
     };

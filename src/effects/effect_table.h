@@ -28,6 +28,7 @@ struct EffectDef {
     ParamSpecs params; // the routine's parameter specs (kParamSpecs of its struct), overridable
                        // from lumaset-cli
     bool busyCursor = false;
+    bool wholePicture = false; // changes the whole picture even with a selection
 };
 
 std::span<const EffectDef> EffectTable();

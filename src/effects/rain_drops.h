@@ -13,6 +13,7 @@ struct RainDropsParams {
     int size = 40;   // largest drop diameter; diameters are drawn from 5..size
     int count = 250; // drops to place
     int shading = 1; // low byte non-zero: shade the drops and smooth their rims
+    static constexpr const char* kShading[] = {"off", "on"};
     // Table rows stay one a line.
     // clang-format off
     static constexpr ParamField<RainDropsParams> kFields[] = {
@@ -20,7 +21,7 @@ struct RainDropsParams {
         {.name = "count", .integer = &RainDropsParams::count, .minimum = 0, .maximum = 10000,
          .help = "number of drops"},
         {.name = "shading", .integer = &RainDropsParams::shading, .minimum = 0, .maximum = 1,
-         .help = "shade the drops"},
+         .help = "shade the drops", .choices = kShading},
     };
     // clang-format on
 };

@@ -250,7 +250,7 @@ TEST(Cli, UsageErrorsExitOne) {
 TEST(Cli, CommandsByTextAliasAndNumber) {
     TempDir dir;
     for (const char* name :
-         {"usm sharpen", "USM-Sharpen", "32853", "Gamma", "Flip Horizontal", "Stroke"}) {
+         {"usm sharpen", "USM-Sharpen", "32853", "Gamma:gamma=1", "Flip Horizontal", "Stroke"}) {
         const CliRun r = RunCli(withBackups(dir, {"--new", "8x8", "--do", name}));
         EXPECT_NE(r.exitCode, 1) << name << ": " << r.err.toStdString();
     }

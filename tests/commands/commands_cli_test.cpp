@@ -45,7 +45,6 @@ TEST(CommandsCli, OnePixelResults) {
         {"Blend:mode=pinlight,alpha=29", qRgb(255, 255, 255), qRgb(254, 254, 254)},
         {"Blend:mode=PinLight,alpha=50", qRgb(255, 255, 255), qRgb(255, 255, 255)},
         {"Blend:mode=13", qRgb(255, 255, 255), qRgb(255, 255, 255)},
-        {"Blend:mode=Multiply,alpha=250", qRgb(128, 128, 128), qRgb(64, 64, 64)}, // limited to 100 %
         {"Blend:mode=Multiply,alpha=0", qRgb(128, 128, 128), qRgb(128, 128, 128)},
         {"Blend", qRgb(200, 90, 7), qRgb(200, 90, 7)}, // Darken of an image with itself
         {"Brightness/Contrast", qRgb(58, 128, 1), qRgb(57, 128, 0)},
