@@ -78,7 +78,7 @@ for ((k = 1; k <= kills; ++k)); do
   pos=$(sed -n 's/^position //p' "$journal")
   # Where each thread was: the step the command line was in (from --time),
   # and whether a backup file was being written.
-  done_steps=$(grep -c ' ms$' "$dir/err")
+  done_steps=$(grep -E ' ms$' "$dir/err" | grep -vcE '^(open|save|new|total)[ :]')
   if ls "$dir"/.*.lumaset-* >/dev/null 2>&1; then
     phase="the save after effect $done_steps"
   elif [ "$done_steps" -lt "$count" ]; then
