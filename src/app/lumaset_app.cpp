@@ -3,6 +3,7 @@
 #include "app/lumaset_app.h"
 
 #include "document/lumaset_doc.h"
+#include "document/session_journal.h"
 #include "ui/main_frame.h"
 
 #include <QGuiApplication>
@@ -23,6 +24,37 @@ void CLumasetApp::SetRegistryKey() {
     QCoreApplication::setApplicationName(QStringLiteral("Lumaset"));
 }
 
+bool CLumasetApp::OfferRecovery() {
+    BackupStore& store = m_doc->backups();
+    if (!store.error().isEmpty()) return false;
+    // Newest first; each one declined is removed.
+    for (const InspectedSession& session : FindRecoverableSessions(store.base(), store.folder())) {
+        const QMessageBox::StandardButton answer = m_host.prompts().ask(
+            m_frame.get(),
+            QStringLiteral("Lumaset closed unexpectedly. Restore the picture and its history?"),
+            QMessageBox::Yes | QMessageBox::No);
+        if (answer != QMessageBox::Yes) {
+            RemoveSessionFiles(session.folder);
+            continue;
+        }
+        QString problem;
+        const bool restored = m_doc->RestoreSession(session, &problem);
+        if (!session.problem.isEmpty())
+            problem = session.problem + (problem.isEmpty() ? QString() : "; " + problem);
+        if (!problem.isEmpty())
+            m_host.showWarning(session.folder + ": " + problem +
+                               (restored ? QStringLiteral("; restored step %1 of %2")
+                                               .arg(m_doc->GetHistoryPos())
+                                               .arg(m_doc->GetHistoryCount())
+                                         : QStringLiteral("; nothing could be restored")));
+        // The backups now belong to this session's folder; a session with
+        // nothing readable is of no more use.
+        if (restored || session.kept.steps.empty()) RemoveSessionFiles(session.folder);
+        return restored;
+    }
+    return false;
+}
+
 bool CLumasetApp::InitInstance(const QStringList& arguments, bool show) {
     // Qt needs no control, component-library or graphics start-up of its own;
     // what remains is the settings root, the recent files, the one document,
@@ -39,12 +71,14 @@ bool CLumasetApp::InitInstance(const QStringList& arguments, bool show) {
         QObject::connect(app, &QGuiApplication::commitDataRequest, m_frame.get(),
                          [this](QSessionManager& manager) { m_frame->commitData(manager); });
 
+    // A recovered session takes the place of the command line's picture.
     // The command line: a file name opens that file, otherwise a new picture.
     // A file that cannot be opened ends the start after its message.
     const QString file = arguments.value(1);
-    if (file.isEmpty()) {
+    const bool recovered = OfferRecovery();
+    if (!recovered && file.isEmpty()) {
         if (!m_doc->OnNewDocument()) return false;
-    } else {
+    } else if (!recovered) {
         if (!m_frame->openFile(file)) return false;
     }
 

@@ -29,6 +29,9 @@ class CLumasetApp {
 
     // The settings root the recent-file list lives under.
     static void SetRegistryKey();
+    // Asks, for each session a crash left, whether to restore it; true when
+    // one became the document.
+    bool OfferRecovery();
 
   private:
     MessageHost m_host;

@@ -3,6 +3,7 @@
 #include "cli/cli_steps.h"
 
 #include "cli/cli_host.h"
+#include "cli/cli_recover.h"
 #include "cli/command_list.h"
 #include "cli/progress_line.h"
 #include "cli/recipe_cli.h"
@@ -24,7 +25,8 @@
 
 namespace {
 
-const char* const kUsage = R"(Usage: lumaset-cli [OPTION...] (INPUT | --new WxH) [STEP...]
+const char* const kUsage =
+    R"(Usage: lumaset-cli [OPTION...] (INPUT | --new WxH | --recover=DIR) [STEP...]
 
 Opens a picture, or starts a blank one, runs menu commands exactly as the
 editor does, and saves.
@@ -70,6 +72,9 @@ Options:
                              name; saves to - are PNG without it
   --backup-dir DIR           folder for the undo backups (default
                              $XDG_CACHE_HOME/lumaset/BackUp)
+  --recover                  list the sessions a crash left behind
+  --recover=DIR              start from the session in DIR: its picture and
+                             its whole history (Undo and Redo reach every step)
   --force                    save over a file that opened damaged
   --info                     print width, height, format, selection and the
                              drawing colours at the end
@@ -91,6 +96,8 @@ struct Step {
 struct Options {
     QString input;
     QString newSize;
+    QString recover; // the session folder of --recover=DIR
+    bool listSessions = false;
     QString backupDir;
     QString format; // MIME type of --format, empty for the name's
     QString recipe, saveRecipe;
@@ -170,6 +177,10 @@ Options parseArguments(const QStringList& args) {
             o.help = true;
         else if (a == "--version")
             o.version = true;
+        else if (a == "--recover")
+            o.listSessions = true;
+        else if (a.startsWith("--recover=") && a.size() > 10)
+            o.recover = a.mid(10);
         else if (a.startsWith('-') && a != "-")
             throw UsageError{"unknown option " + a};
         else if (o.input.isEmpty() && std::all_of(o.steps.begin(), o.steps.end(),
@@ -317,12 +328,16 @@ int run(const Options& o) {
                              PictureLimitRefusal(doc.m_nWidth, doc.m_nHeight)};
         timer.start();
         if (!doc.OnNewDocument()) return ExitFile;
-        timer.finish("new " + o.newSize);
+        timer.finish("new");
+    } else if (!o.recover.isEmpty()) {
+        timer.start();
+        if (!OpenRecoveredSession(doc, o.recover)) return ExitFile;
+        timer.finish("recover");
     } else {
         timer.start();
         if (!doc.OnNewDocument()) return ExitFile;
         if (!doc.OnOpenDocument(o.input)) return ExitFile;
-        timer.finish("open " + o.input);
+        timer.finish("open");
     }
 
     SelectionPath selection;
@@ -335,7 +350,7 @@ int run(const Options& o) {
             continue;
         }
         timer.start();
-        QString label = step.kind + " " + step.value;
+        QString label = step.kind; // the command's text for --do
         if (step.kind == "do") {
             status = runCommand(step.value, context, label);
         } else if (step.kind == "gesture") {
@@ -344,7 +359,6 @@ int run(const Options& o) {
                 PrintError(error);
                 return ExitUsage;
             }
-            label = step.kind;
         } else if (step.kind == "save") {
             host.refused = false;
             if (!doc.OnSaveDocument(step.value, o.format))
@@ -370,8 +384,9 @@ int run(const Options& o) {
 // --each: the same steps on one input after another, in this one process,
 // so the random generator runs on from file to file.
 int runEach(const Options& o) {
-    if (!o.input.isEmpty() || !o.newSize.isEmpty())
-        throw UsageError{QStringLiteral("--each takes the inputs; give no other input or --new")};
+    if (!o.input.isEmpty() || !o.newSize.isEmpty() || !o.recover.isEmpty())
+        throw UsageError{
+            QStringLiteral("--each takes the inputs; give no other input, --new or --recover")};
     if (!o.saveRecipe.isEmpty())
         throw UsageError{QStringLiteral("--save-recipe does not go with --each")};
     for (const Step& step : o.steps)
@@ -406,9 +421,10 @@ int RunCommandLine(const QStringList& args) {
             std::printf("lumaset-cli %s\n", LUMASET_VERSION);
             return ExitDone;
         }
+        if (o.listSessions) return ListRecoverableSessions(o.backupDir);
         if (o.list) {
             PrintCommandList();
-            if (o.input.isEmpty() && o.newSize.isEmpty()) return ExitDone;
+            if (o.input.isEmpty() && o.newSize.isEmpty() && o.recover.isEmpty()) return ExitDone;
         }
         if (!o.recipe.isEmpty()) {
             QString error;
@@ -419,10 +435,14 @@ int RunCommandLine(const QStringList& args) {
             o.steps.insert(o.steps.begin(), steps.begin(), steps.end());
         }
         if (!o.each.isEmpty()) return runEach(o);
-        if (o.input.isEmpty() == o.newSize.isEmpty())
-            throw UsageError{o.input.isEmpty()
+        const int starts = !o.input.isEmpty() + !o.newSize.isEmpty() + !o.recover.isEmpty();
+        if (starts != 1)
+            throw UsageError{starts == 0
                                  ? QStringLiteral("give an input file or --new WxH (see --help)")
-                                 : QStringLiteral("give either an input file or --new, not both")};
+                             : o.recover.isEmpty()
+                                 ? QStringLiteral("give either an input file or --new, not both")
+                                 : QStringLiteral("give only one of an input file, --new and "
+                                                  "--recover=DIR")};
         return run(o);
     } catch (const UsageError& e) {
         PrintError(e.message);

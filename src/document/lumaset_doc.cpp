@@ -28,6 +28,7 @@ CLumasetDoc::CLumasetDoc(Host* host, const QString& backupFolder)
     : m_pHost(host), m_backups(backupFolder) {}
 
 CLumasetDoc::~CLumasetDoc() {
+    m_backups.closeJournal(); // a normal end: nothing to recover
     // Newest first: entries still queued are dropped before the writer could
     // start on them while an older one is awaited.
     for (auto it = m_aBackupFiles.crbegin(); it != m_aBackupFiles.crend(); ++it)
@@ -76,6 +77,7 @@ bool CLumasetDoc::OnOpenDocument(const QString& path) {
     m_bDamaged = decoded.damaged;
     m_bForce = false;
     m_bModified = false;
+    syncJournal();
     if (m_bDamaged && m_pHost)
         m_pHost->showWarning(path + ": the picture is damaged (" + decoded.error +
                              "); opened what could be read");
@@ -97,6 +99,7 @@ bool CLumasetDoc::OnSaveDocument(const QString& path, const QString& mime) {
     if (!SaveImageFile(path, mime)) return false;
     m_bModified = false;
     m_strPathName = target;
+    syncJournal();
     return true;
 }
 
@@ -163,14 +166,14 @@ void CLumasetDoc::reportBackupFailures() {
 
 void CLumasetDoc::PushBackup(bool initial) {
     reportBackupFailures();
-    int n = int(m_aBackupFiles.size());
-    for (int i = n - 1; i >= m_nHistoryPos; --i) {
+    for (int i = int(m_aBackupFiles.size()) - 1; i >= m_nHistoryPos; --i) {
         m_backups.remove(m_aBackupFiles[i]);
         m_aBackupFiles.removeAt(i);
         m_aHistorySteps.removeAt(i);
-        --n;
     }
-    const QString path = m_backups.folder() + QStringLiteral("/Lumaset.temp.%1").arg(n);
+    // Every entry gets a name of its own: the journal on disk may still name
+    // the discarded redo entries.
+    const QString path = m_backups.newPath();
     if (!m_backups.ensureFolder() && !m_bBackupFailureShown) {
         m_bBackupFailureShown = true;
         message(QStringLiteral("Failed to save"), path + ": the backup folder cannot be written");
@@ -180,6 +183,11 @@ void CLumasetDoc::PushBackup(bool initial) {
     m_aHistorySteps.insert(m_nHistoryPos, QString());
     ++m_nHistoryPos;
     m_bModified = !initial;
+    syncJournal();
+}
+
+void CLumasetDoc::syncJournal() {
+    m_backups.setJournal(m_aBackupFiles, m_nHistoryPos, m_strPathName, m_bModified);
 }
 
 bool CLumasetDoc::StepHistory(bool back) {
@@ -188,6 +196,7 @@ bool CLumasetDoc::StepHistory(bool back) {
     if (!RestoreFromFile(m_aBackupFiles[pos - 1])) return false;
     m_nHistoryPos = pos;
     m_bModified = true;
+    syncJournal();
     UpdateAllViews();
     return true;
 }
@@ -206,4 +215,60 @@ void CLumasetDoc::AdoptImage(std::unique_ptr<Bitmap> image, bool erase) {
 void CLumasetDoc::RecordChange(bool erase) {
     PushBackup(false);
     UpdateAllViews(erase);
+}
+
+bool CLumasetDoc::RestoreSession(const InspectedSession& session, QString* problem) {
+    QStringList problems, files;
+    std::vector<JournalStep> steps;
+    int pos = 0;
+    for (int i = 0; i < int(session.kept.steps.size()); ++i) {
+        const JournalStep& step = session.kept.steps[std::size_t(i)];
+        const QString path = m_backups.newPath();
+        if (!m_backups.adopt(session.folder + "/" + step.file, path, step)) {
+            problems << step.file + " could not be copied";
+            continue;
+        }
+        files << path;
+        steps.push_back(step);
+        if (i < session.kept.position) pos = int(files.size());
+    }
+    // The picture at the position; a step that does not decode to what the
+    // journal recorded is dropped and the one before it tried.
+    std::optional<QImage> picture;
+    for (; pos > 0; --pos) {
+        QString error;
+        picture = m_backups.read(files[pos - 1], &error);
+        const JournalStep& step = steps[std::size_t(pos - 1)];
+        if (picture && picture->width() == step.width && picture->height() == step.height &&
+            PixelFormatForImage(*picture) == step.format)
+            break;
+        problems << step.file + ": " +
+                        (error.isEmpty() ? QStringLiteral("not as recorded") : error);
+        picture.reset();
+        m_backups.remove(files[pos - 1]);
+        files.removeAt(pos - 1);
+        steps.erase(steps.begin() + (pos - 1));
+    }
+    if (problem) *problem = problems.join("; ");
+    if (!picture) {
+        for (const QString& path : std::as_const(files))
+            m_backups.remove(path);
+        if (problem && problem->isEmpty()) *problem = QStringLiteral("no step can be read");
+        return false;
+    }
+    for (const QString& file : std::as_const(m_aBackupFiles))
+        m_backups.remove(file);
+    m_aBackupFiles = files;
+    m_nHistoryPos = pos;
+    m_pImage = std::make_unique<Bitmap>(std::move(*picture));
+    m_nWidth = int(m_pImage->GetWidth());
+    m_nHeight = int(m_pImage->GetHeight());
+    MakeBackground();
+    m_strPathName = session.kept.documentPath;
+    m_openedDevice = m_openedInode = 0;
+    m_bDamaged = m_bForce = false;
+    m_bModified = true; // the picture has not been saved since the crash
+    syncJournal();
+    UpdateAllViews();
+    return true;
 }

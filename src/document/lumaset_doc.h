@@ -50,6 +50,15 @@ class CLumasetDoc : public QObject {
     bool CanUndo() const { return m_nHistoryPos > 1; }
     bool CanRedo() const { return m_nHistoryPos < m_aBackupFiles.size(); }
 
+    // Rebuilds the picture and its history from a crashed session's intact
+    // steps; the backups are adopted into this document's own folder, so the
+    // session folder may be removed afterwards. The picture at the session's
+    // position is shown (when it does not decode, the nearest earlier one)
+    // and the document is marked modified. False, with problem set and the
+    // document as it was, when no step can be read; problem also tells of
+    // steps dropped on the way.
+    bool RestoreSession(const InspectedSession& session, QString* problem);
+
     // Makes image the document image (the old one is freed); no history entry.
     void SetImage(std::unique_ptr<Bitmap> image);
     // Makes image the document image and its size the document size, records
@@ -115,6 +124,8 @@ class CLumasetDoc : public QObject {
     bool SaveImageFile(const QString& path, const QString& mime = {});
     void message(const QString& text, const QString& detail = {});
     void reportBackupFailures();
+    // Tells the backup store the history the crash-recovery journal describes.
+    void syncJournal();
 
     std::unique_ptr<Bitmap> m_pImage;
     int m_nHistoryPos = 0;

@@ -126,12 +126,9 @@ TEST(CliBatch, TimePrintsEveryStepAndTheTotal) {
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList lines = r.err.split('\n', Qt::SkipEmptyParts);
     const QString ms = QStringLiteral(": \\d+\\.\\d ms$");
-    const QString expected[] = {"^open " + QRegularExpression::escape(in) + ms,
-                                "^select rect:1,1,20,20" + ms,
-                                "^GaussBlur" + ms,
-                                "^gesture" + ms,
-                                "^save " + QRegularExpression::escape(dir.file("t.png")) + ms,
-                                "^total" + ms};
+    // The labels of the documented form: "open: 95.1 ms", "GaussBlur: 41.7 ms".
+    const QString expected[] = {"^open" + ms,    "^select" + ms, "^GaussBlur" + ms,
+                                "^gesture" + ms, "^save" + ms,   "^total" + ms};
     ASSERT_EQ(std::size_t(lines.size()), std::size(expected)) << r.err.toStdString();
     for (std::size_t i = 0; i < std::size(expected); ++i)
         EXPECT_TRUE(QRegularExpression(expected[i]).match(lines[qsizetype(i)]).hasMatch())

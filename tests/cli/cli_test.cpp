@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <QThread>
@@ -559,6 +560,49 @@ TEST(Cli, BackupFolder) {
     // The writes run in the background: the failure may come after the last step.
     EXPECT_LE(r.err.count("Failed to save"), 1) << r.err.toStdString();
     EXPECT_TRUE(isPng(readAll(out)));
+}
+
+// A session a killed program left in the backup folder: listed, restored at
+// its position with its history, and left in place for another try.
+TEST(Cli, RecoverListsAndRestoresACrashedSession) {
+    TempDir dir;
+    const QString backups = dir.file("BackUp");
+    QDir().mkpath(backups);
+    const auto first = MakePatternBitmap(8, 6, PixelFormat24bppRGB, 1);
+    const auto second = MakePatternBitmap(8, 6, PixelFormat24bppRGB, 2);
+    first->image().save(backups + "/Lumaset.temp.0", "PNG");
+    second->image().save(backups + "/Lumaset.temp.1", "PNG");
+    writeBytes(backups + "/Lumaset.journal",
+               "Lumaset journal 1\ndocument /photos/a%20b.png\nmodified 1\nposition 2\n"
+               "step Lumaset.temp.0 8 6 PixelFormat24bppRGB\n"
+               "step Lumaset.temp.1 8 6 PixelFormat24bppRGB\nend 2\n");
+
+    // The picture at the position, and Undo to the first step.
+    auto restores = [&](const QString& folder) {
+        const QString at = dir.file("at.png"), undone = dir.file("undone.png");
+        const CliRun run = RunCli({"--backup-dir", backups, "--recover=" + folder, "-o", at, "--do",
+                                   "Undo", "-o", undone});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_TRUE(SameBitmaps(*second, *DecodeImageFile(at).bitmap));
+        EXPECT_TRUE(SameBitmaps(*first, *DecodeImageFile(undone).bitmap));
+    };
+    // The folder named may be the one this run moved the session out of.
+    restores(backups);
+
+    CliRun r = RunCli({"--backup-dir", backups, "--recover"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList fields = r.out.trimmed().split('\t');
+    ASSERT_EQ(fields.size(), 5) << r.out.toStdString();
+    EXPECT_TRUE(fields[0].startsWith(QFileInfo(backups).absoluteFilePath() + "/session-"));
+    EXPECT_EQ(fields[2], "/photos/a b.png");
+    EXPECT_EQ(fields[3], "step 2 of 2");
+    EXPECT_EQ(fields[4], "8 x 6 24-bit");
+    restores(fields[0]);
+    EXPECT_TRUE(QFile::exists(fields[0] + "/Lumaset.journal"));
+
+    r = RunCli({"--backup-dir", backups, "--recover=" + fields[0], "--new", "8x8"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("give only one of")) << r.err.toStdString();
 }
 
 TEST(Cli, NoTemporaryFileOutlivesTheProgram) {

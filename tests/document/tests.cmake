@@ -2,4 +2,5 @@
 lumaset_test(test_document
   document/codecs_test.cpp
   document/lumaset_doc_test.cpp
+  document/recovery_test.cpp
 )

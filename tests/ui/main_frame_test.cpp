@@ -3,6 +3,7 @@
 // commands, with the message boxes answered by the test.
 #include "app/lumaset_app.h"
 #include "commands/command.h"
+#include "core/codecs.h"
 #include "document/lumaset_doc.h"
 #include "testing/test_images.h"
 #include "ui/main_frame.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -473,6 +475,46 @@ TEST_F(MainFrameTest, IconsDrawInThePalettesColours) {
     EXPECT_GT(opaque, 20);
     EXPECT_EQ(lightPixels, opaque);
     EXPECT_NE(normal, disabled);
+}
+
+// A session a crash left in the backup folder is offered at start: Yes
+// restores the picture with its history and marks it modified, No removes it.
+TEST_F(MainFrameTest, StartOffersToRestoreACrashedSession) {
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        const QString crashed = backups.file("session-1");
+        const QString opened = picture("a.png");
+        std::unique_ptr<Bitmap> expected;
+        {
+            TempDir live;
+            CLumasetDoc killed(nullptr, live.path());
+            ASSERT_TRUE(killed.OnOpenDocument(opened));
+            killed.SetImage(MakePatternBitmap(40, 30, PixelFormat24bppRGB, 7));
+            killed.PushBackup(false);
+            killed.backups().flush();
+            expected = killed.GetImage()->Clone();
+            QDir().mkpath(crashed);
+            for (const QString& name : QDir(live.path()).entryList({"Lumaset.*"}, QDir::Files))
+                QFile::copy(live.file(name), crashed + "/" + name);
+        }
+        answers.answer = answer;
+        answers.asked.clear();
+        ASSERT_TRUE(start());
+        EXPECT_EQ(answers.asked,
+                  QStringList{"Lumaset closed unexpectedly. Restore the picture and its history?"});
+        EXPECT_FALSE(QFileInfo::exists(crashed));
+        if (answer == QMessageBox::Yes) {
+            EXPECT_TRUE(SameBitmaps(*expected, *doc().GetImage()));
+            EXPECT_EQ(doc().GetHistoryPos(), 2);
+            EXPECT_TRUE(doc().IsModified());
+            EXPECT_EQ(doc().GetPathName(), QFileInfo(opened).absoluteFilePath());
+            ASSERT_TRUE(doc().StepHistory(true));
+            EXPECT_TRUE(SameBitmaps(*DecodeImageFile(opened).bitmap, *doc().GetImage()));
+        } else {
+            EXPECT_EQ(doc().GetHistoryCount(), 0);
+        }
+        EXPECT_TRUE(answers.told.isEmpty()) << answers.told.join("\n").toStdString();
+        app.reset();
+    }
 }
 
 } // namespace
