@@ -30,8 +30,10 @@ bool makesLargePicture(const QString& step) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzSetUp();
-    const QStringList words =
+    QStringList words =
         QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size)).split('\n');
+    // A final newline ends the last line; it does not start an empty word.
+    if (!words.isEmpty() && words.last().isEmpty()) words.removeLast();
     QStringList args = {"--new", "7x5", "--backup-dir", FuzzScratchFolder() + "/backups"};
     for (int i = 0; i < words.size(); ++i) {
         if (leftOut(words[i])) continue;

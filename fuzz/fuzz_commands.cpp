@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Runs commands of the command table on tiny random images (1 x 1 to 9 x 9,
-// 24 and 32 bits) with random selections, some reaching past the image, and
-// random parameter values in and out of range, then checks the document
-// still holds a valid image.
+// 24 and 32 bits) with random selections, some reaching past the image, some
+// combined from two shapes, and random parameter values in and out of range,
+// then checks the document still holds a valid image.
 #include "core/selection/selection_path.h"
+#include "core/selection/tracing.h"
 #include "document/lumaset_doc.h"
 #include "fuzz_support.h"
 
@@ -40,7 +41,7 @@ std::unique_ptr<Bitmap> randomImage(FuzzedDataProvider& in) {
     return image;
 }
 
-SelectionPath randomSelection(FuzzedDataProvider& in) {
+SelectionPath randomShape(FuzzedDataProvider& in) {
     SelectionPath path;
     auto coordinate = [&] { return in.ConsumeIntegralInRange(-12, 20); };
     switch (in.ConsumeIntegralInRange(0, 3)) {
@@ -60,6 +61,20 @@ SelectionPath randomSelection(FuzzedDataProvider& in) {
     }
     default:
         break; // no selection
+    }
+    return path;
+}
+
+// A shape, sometimes combined with a second one (added, exclusive-or,
+// subtracted) into an outline traced from pixels, as the selection tools
+// make with Ctrl and Shift.
+SelectionPath randomSelection(FuzzedDataProvider& in) {
+    SelectionPath path = randomShape(in);
+    if (path.HasSelection() && in.ConsumeBool()) {
+        const int mode = in.ConsumeIntegralInRange(int(CombineAdd), int(CombineSubtract));
+        const SelectionPath other = randomShape(in);
+        path = CombineSelections(SelectionRegion(path.GetPath()), mode,
+                                 SelectionRegion(other.GetPath()));
     }
     return path;
 }
@@ -115,6 +130,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     doc.SetImage(std::move(image));
     doc.MakeBackground();
     doc.PushBackup(true);
+    // The drawing settings Fill and Strock use, in the ranges lumaset-cli accepts.
+    doc.m_crForeground = in.ConsumeIntegral<ARGB>();
+    doc.m_crBackground = in.ConsumeIntegral<ARGB>();
+    doc.m_nPenWidth = in.ConsumeIntegralInRange(1, 1000);
+    doc.m_nAlpha = in.ConsumeIntegralInRange(0, 255);
     SelectionPath selection = randomSelection(in);
     EditContext context{doc, selection, host};
 

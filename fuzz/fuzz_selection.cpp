@@ -70,13 +70,13 @@ void traceAndScanBack(FuzzedDataProvider& in) {
 
 void scanPolygon(FuzzedDataProvider& in) {
     // x may reach as far as the largest region the selection uses; y stays
-    // small so that a polygon never spans millions of rows.
+    // small, as the work grows with the rows a polygon spans.
     const int xReach = in.ConsumeBool() ? 4194304 : 64;
     const int n = in.ConsumeIntegralInRange(0, 40);
     QPolygon polygon;
     for (int i = 0; i < n; ++i)
         polygon << QPoint(in.ConsumeIntegralInRange(-xReach, xReach),
-                          in.ConsumeIntegralInRange(-300, 300));
+                          in.ConsumeIntegralInRange(-64, 64));
     const std::vector<Span> spans = ScanConvertPolygon(polygon);
     if (spans.empty()) return;
     const QRect bounds = polygon.boundingRect();

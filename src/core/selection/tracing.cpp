@@ -16,7 +16,10 @@ class PolygonScanner {
 
   private:
     struct Edge {
-        int ymin, ymax, x, slope; // x and slope in 24.8 fixed point
+        int ymin, ymax;
+        // x and slope in 24.8 fixed point, wide enough that an edge across
+        // the whole extent of a region (+-4194304) does not overflow.
+        long long x, slope;
     };
     std::vector<Edge> m_edges;
     std::vector<Edge> m_active;
@@ -33,8 +36,8 @@ void PolygonScanner::run(const QPoint* p, int n, std::vector<Span>& out) {
         if (upper.y() == lower.y()) continue;
         if (upper.y() > lower.y()) std::swap(upper, lower);
         const int dy = lower.y() - upper.y();
-        m_edges.push_back(
-            {upper.y(), lower.y(), upper.x() * 256, ((lower.x() - upper.x()) * 256) / dy});
+        m_edges.push_back({upper.y(), lower.y(), upper.x() * 256LL,
+                           ((lower.x() - (long long)upper.x()) * 256) / dy});
         ymaxAll = std::max(ymaxAll, lower.y());
     }
     if (m_edges.empty()) return;
@@ -61,8 +64,8 @@ void PolygonScanner::run(const QPoint* p, int n, std::vector<Span>& out) {
             m_active.swap(m_merged);
         }
         for (std::size_t i = 0; i + 1 < m_active.size(); i += 2) {
-            const int start = (m_active[i].x + 255) >> 8;
-            const int end = m_active[i + 1].x >> 8;
+            const int start = int((m_active[i].x + 255) >> 8);
+            const int end = int(m_active[i + 1].x >> 8);
             out.push_back(Span{start, y, end - start});
         }
         ++y;

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QShowEvent>
+#include <mutex>
 #include <system_error>
 
 namespace {
@@ -137,6 +138,14 @@ void CEffectDlg::CEffectList::OnFirstPaint() {
     }
 }
 
+// Held by the loader while it posts a picture and taken by the list before it
+// reads one. Qt's event queue already orders the two, but through locks a
+// thread checker cannot see in Debian's Qt; this one it sees.
+static std::mutex& handOff() {
+    static std::mutex mutex;
+    return mutex;
+}
+
 void CEffectDlg::CEffectList::LoadPictures(CEffectList* list, std::vector<int> ids,
                                            const std::atomic<bool>* stop) {
     for (int id : ids) {
@@ -146,8 +155,14 @@ void CEffectDlg::CEffectList::LoadPictures(CEffectList* list, std::vector<int> i
         // QPixmap on its own thread. The call is queued on the list, so it
         // is dropped if the list is gone by the time it would run.
         QImage image(PicturePath(id));
+        const std::lock_guard<std::mutex> posting(handOff());
         QMetaObject::invokeMethod(
-            list, [list, id, image] { list->TakePicture(id, image); }, Qt::QueuedConnection);
+            list,
+            [list, id, image] {
+                { const std::lock_guard<std::mutex> posted(handOff()); }
+                list->TakePicture(id, image);
+            },
+            Qt::QueuedConnection);
     }
 }
 

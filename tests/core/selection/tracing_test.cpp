@@ -185,6 +185,8 @@ TEST(ScanConvert, FixedPointSpans) {
         {"negative coordinates", QPolygon({{-3, -2}, {-1, -2}, {-1, 0}, {-3, 0}}), {{-3, -2, 2}, {-3, -1, 2}}},
         {"two crossings pairs in a row", QPolygon({{0, 0}, {2, 0}, {2, 1}, {4, 1}, {4, 0}, {6, 0}, {6, 2}, {0, 2}}),
          {{0, 0, 2}, {4, 0, 2}, {0, 1, 6}}},
+        // An edge across the whole region: 2^23 pixels in 24.8 fixed point do not fit an int.
+        {"edge across the region", QPolygon({{-4194304, 0}, {4194304, 2}, {-4194304, 2}}), {{-4194304, 0, 0}, {-4194304, 1, 4194304}}},
     };
     // clang-format on
     for (const auto& row : rows)
