@@ -72,6 +72,12 @@ class BackupStore {
     void remove(const QString& path);
     // Waits until every queued write, journal update and deletion is done.
     void flush();
+    // Orders what follows after every picture the writer has let go of. The
+    // writer drops its share of a picture under the store's lock, so a caller
+    // that then finds itself the picture's only owner and writes in place is
+    // seen to come after the writer's reads (Qt's own reference count is
+    // invisible to the thread checker).
+    void settle() const { std::lock_guard lock(m_mutex); }
 
     // The history the journal should describe: backup paths in order (each
     // written or adopted by this store), position, document path and

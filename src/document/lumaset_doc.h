@@ -70,8 +70,12 @@ class CLumasetDoc : public QObject {
     // Hands the image over to a routine that consumes it; the document has no
     // image until SetImage or AdoptImage gives it one.
     std::unique_ptr<Bitmap> TakeImage() { return std::move(m_pImage); }
-    // The document image; the document keeps ownership.
-    Bitmap* GetImage() const { return m_pImage.get(); }
+    // The document image; the document keeps ownership. Callers may write
+    // into it in place, so it comes after the backup writer's reads.
+    Bitmap* GetImage() const {
+        m_backups.settle();
+        return m_pImage.get();
+    }
     // The history position (1 = the first entry) and the number of entries.
     int GetHistoryPos() const { return m_nHistoryPos; }
     int GetHistoryCount() const { return int(m_aBackupFiles.size()); }
