@@ -119,7 +119,7 @@ void BlendImages(Bitmap& target, int targetChannel, Bitmap& source, int sourceCh
     const bool same = &target == &source;
     ScopedLock tgt(target);
     std::unique_ptr<ScopedLock> srcLock;
-    if (!same) srcLock = std::make_unique<ScopedLock>(source);
+    if (!same) srcLock = std::make_unique<ScopedLock>(source, ImageLockModeRead);
     const ScopedLock& src = same ? tgt : *srcLock;
     if (!tgt.ok() || !src.ok() || tgt.width() != src.width() || tgt.height() != src.height() ||
         tgt.bpp() != src.bpp() || tgt.bpp() < 3)

@@ -77,8 +77,9 @@ void mapRun(const std::uint8_t* s, std::uint8_t* d, int count, int bpp, const Ch
 
 void MapChannels(Bitmap& source, Bitmap& target, const ChannelTables& tables,
                  const SelectionRegion* selection) {
-    // A whole-image lock shares the pixels, so source and target may be one bitmap.
-    ScopedLock src(source);
+    // A whole-image lock shares the pixels, so source and target may be one
+    // bitmap; a separate source is only read.
+    ScopedLock src(source, &source == &target ? ImageLockModeWrite : ImageLockModeRead);
     ScopedLock dst(target);
     if (!sameShape(src, dst) || src.bpp() < 3) return;
     // Every pixel depends only on itself, so the order of the walk does not

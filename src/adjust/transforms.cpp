@@ -198,7 +198,7 @@ std::unique_ptr<Bitmap> Rotate(Bitmap& image, double degrees) {
         exact ? newUncleared32(w2, h2) : std::make_unique<Bitmap>(w2, h2, PixelFormat32bppARGB);
     if (!out->isValid() || !image.isValid()) return out;
     if (exact) {
-        ScopedLock src(image);
+        ScopedLock src(image, ImageLockModeRead);
         ScopedLock dst(*out);
         if (!src.ok() || !dst.ok()) return out;
         if (src.bpp() == 4)

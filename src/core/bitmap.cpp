@@ -125,8 +125,11 @@ Status Bitmap::LockBits(const Rect* rect, std::uint32_t flags, PixelFormat forma
     data->PixelFormat = format;
     data->Reserved = 0;
     if (r == whole && format == m_format) {
-        // Shared memory: the lock sees and changes the pixels themselves.
-        data->Scan0 = m_image.bits();
+        // Shared memory: the lock sees and changes the pixels themselves. A
+        // read lock leaves pixels that an undo snapshot shares where they
+        // are; a write lock gives the bitmap its own copy first.
+        data->Scan0 = (flags & ImageLockModeWrite) ? m_image.bits()
+                                                   : const_cast<std::uint8_t*>(m_image.constBits());
         data->Stride = std::int32_t(m_image.bytesPerLine());
         return Ok;
     }

@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // PNG writer: the Average filter on every row and zlib's fastest level with
-// run-length matching, the image's two halves compressed at once.
+// run-length matching, a large image's parts compressed two at a time.
 //
 // On photos the Average filter with run-length matching at level 1 gives
 // files about as small as zlib's default level with adaptive filters, in a
-// tenth of the time. The two halves are independent deflate streams: the
-// first ends on a byte-aligned sync flush, the second is raw deflate that
-// finishes the stream, and their Adler-32 sums are combined into the zlib
-// trailer, so the joined data is one valid zlib stream.
+// tenth of the time. The parts are independent raw deflate streams: all but
+// the last end on a byte-aligned sync flush, the last finishes the stream,
+// and their Adler-32 sums are combined into the zlib trailer, so the joined
+// data is one valid zlib stream.
 #include "core/png_writer.h"
 
 #include <QFile>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -24,6 +25,10 @@
 namespace {
 
 constexpr std::size_t kChunk = std::size_t(1) << 18; // IDAT payload size
+// A large picture's rows are compressed in this many parts on two threads:
+// four bound the memory a part waits in to an eighth of the file at about
+// the speed of two.
+constexpr int kParts = 4;
 
 void put32(std::uint8_t* out, std::uint32_t v) {
     out[0] = std::uint8_t(v >> 24);
@@ -56,17 +61,30 @@ bool writeChunk(int fd, const char* type, const std::uint8_t* data, std::size_t 
            writeAll(fd, tail, 4);
 }
 
-// Where compressed bytes go: IDAT chunks straight to a file, or memory.
+// Where compressed bytes go: IDAT chunks straight to a file, or memory in
+// blocks of one chunk each, which never move once filled (a growing vector
+// would hold up to twice the bytes while it copies itself).
 struct Sink {
-    int fd = -1; // < 0: collect in bytes
-    std::vector<std::uint8_t> bytes;
+    int fd = -1; // < 0: collect in blocks
+    std::vector<std::vector<std::uint8_t>> blocks;
     bool ok = true;
 
     void put(const std::uint8_t* data, std::size_t size) {
-        if (fd < 0)
-            bytes.insert(bytes.end(), data, data + size);
-        else if (ok)
-            ok = writeChunk(fd, "IDAT", data, size);
+        if (fd >= 0) {
+            if (ok) ok = writeChunk(fd, "IDAT", data, size);
+            return;
+        }
+        while (size > 0) {
+            if (blocks.empty() || blocks.back().size() == kChunk) {
+                blocks.emplace_back();
+                blocks.back().reserve(kChunk);
+            }
+            std::vector<std::uint8_t>& block = blocks.back();
+            const std::size_t n = std::min(size, kChunk - block.size());
+            block.insert(block.end(), data, data + n);
+            data += n;
+            size -= n;
+        }
     }
 };
 
@@ -79,7 +97,8 @@ struct Part {
     Sink sink;
     uLong adler = 1;      // of this part's filtered bytes
     uLong length = 0;     // number of filtered bytes
-    bool deflated = true; // false when zlib failed
+    bool deflated = true; // false when zlib failed or the writer was stopped
+    const std::atomic<bool>* stop = nullptr;
 };
 
 Part part(const QImage& image, int first, int last, bool head, bool tail) {
@@ -137,6 +156,11 @@ void deflatePart(Part* part) {
         z.avail_out = uInt(out.size());
     };
     for (int y = part->first; y < part->last; ++y) {
+        if (part->stop && y % 64 == 0 && part->stop->load(std::memory_order_relaxed)) {
+            part->deflated = false;
+            deflateEnd(&z);
+            return;
+        }
         if (bpp == 4)
             filterRow<4>(*part->image, y, row.data());
         else
@@ -164,16 +188,18 @@ void deflatePart(Part* part) {
         if (status == Z_STREAM_END || flush == Z_SYNC_FLUSH || status != Z_OK) break;
     }
     deflateEnd(&z);
-    if (part->tail) {
+    // A part after the first leaves the trailer to the writer, which knows
+    // the whole stream's sum.
+    if (part->tail && part->head) {
         std::uint8_t trailer[4];
         put32(trailer, std::uint32_t(part->adler));
         part->sink.put(trailer, 4);
     }
 }
 
-// Writes the whole file to fd; the pixel rows are compressed in parts
-// pieces at once.
-bool writeFile(int fd, const QImage& image, bool alpha, int parts) {
+// Writes the whole file to fd; the pixel rows are compressed in one part or
+// an even number of parts.
+bool writeFile(int fd, const QImage& image, bool alpha, int parts, const std::atomic<bool>* stop) {
     static const std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
     std::uint8_t header[13];
     put32(header, std::uint32_t(image.width()));
@@ -185,36 +211,47 @@ bool writeFile(int fd, const QImage& image, bool alpha, int parts) {
     if (!writeAll(fd, signature, 8) || !writeChunk(fd, "IHDR", header, 13)) return false;
 
     const int height = image.height();
-    parts = std::max(1, std::min(parts, height));
+    if (height < parts) parts = 1;
     if (parts == 1) {
         Part whole = part(image, 0, height, true, true);
         whole.sink.fd = fd;
+        whole.stop = stop;
         deflatePart(&whole);
         return whole.sink.ok && whole.deflated && writeChunk(fd, "IEND", nullptr, 0);
     }
-    // The first half goes straight to the file from this thread; the second
-    // is compressed into memory meanwhile and follows it.
-    Part first = part(image, 0, height / 2, true, false);
-    first.sink.fd = fd;
-    Part second = part(image, height / 2, height, false, true);
-    std::thread worker(deflatePart, &second);
-    deflatePart(&first);
-    worker.join();
-    if (!first.sink.ok || !first.deflated || !second.deflated) return false;
-    // The second part ended with its own Adler-32; the stream's is the first
-    // part's combined with it.
-    const uLong adler = adler32_combine(first.adler, second.adler, z_off_t(second.length));
-    std::vector<std::uint8_t>& rest = second.sink.bytes;
-    put32(rest.data() + rest.size() - 4, std::uint32_t(adler));
-    for (std::size_t at = 0; at < rest.size(); at += kChunk)
-        if (!writeChunk(fd, "IDAT", rest.data() + at, std::min(kChunk, rest.size() - at)))
-            return false;
+    // Parts go in pairs: this thread writes the first of a pair straight to
+    // the file while a worker compresses the second into memory, which then
+    // follows it. Pairs of a few megabytes each bound that memory.
+    const auto rowOf = [&](int n) { return int(qint64(height) * n / parts); };
+    uLong adler = 1;
+    for (int n = 0; n < parts; n += 2) {
+        Part first = part(image, rowOf(n), rowOf(n + 1), n == 0, false);
+        first.sink.fd = fd;
+        Part second = part(image, rowOf(n + 1), rowOf(n + 2), false, n + 2 == parts);
+        first.stop = second.stop = stop;
+        std::thread worker(deflatePart, &second);
+        deflatePart(&first);
+        worker.join();
+        if (!first.sink.ok || !first.deflated || !second.deflated) return false;
+        adler = n == 0 ? first.adler : adler32_combine(adler, first.adler, z_off_t(first.length));
+        adler = adler32_combine(adler, second.adler, z_off_t(second.length));
+        if (second.tail) {
+            std::uint8_t trailer[4];
+            put32(trailer, std::uint32_t(adler));
+            second.sink.put(trailer, 4);
+        }
+        for (std::vector<std::uint8_t>& block : second.sink.blocks) {
+            if (!writeChunk(fd, "IDAT", block.data(), block.size())) return false;
+            std::vector<std::uint8_t>().swap(block); // gone as soon as it is written
+        }
+    }
     return writeChunk(fd, "IEND", nullptr, 0);
 }
 
 } // namespace
 
-bool WritePng(const QImage& source, const QString& path, PngSpeed speed) {
+bool WritePng(const QImage& source, const QString& path, PngSpeed speed,
+              const std::atomic<bool>* stop) {
     const bool alpha = source.hasAlphaChannel();
     const QImage image =
         source.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_BGR888);
@@ -225,8 +262,13 @@ bool WritePng(const QImage& source, const QString& path, PngSpeed speed) {
     // Two parts pay off once the picture is more than a few hundred
     // kilobytes; below that the thread costs more than it saves.
     const bool large = qint64(image.width()) * image.height() >= (qint64(1) << 18);
-    const int parts = speed == PngSpeed::Default && large ? 2 : 1;
-    bool ok = writeFile(fd, image, alpha, parts);
+    const int parts = speed == PngSpeed::Default && large ? kParts : 1;
+    bool ok = writeFile(fd, image, alpha, parts, stop);
+    if (!ok && stop && stop->load()) {
+        ::close(fd);
+        errno = ECANCELED;
+        return false;
+    }
     // Flushed to the disk before the caller relies on the file.
     ok = ok && ::fsync(fd) == 0;
     const int why = errno;

@@ -14,7 +14,6 @@
 #include <QStandardPaths>
 #include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -68,16 +67,11 @@ void removeStaleInstances(const QString& base) {
 // Backups are written often and read back rarely: the fastest zlib level
 // keeps them lossless and smaller than the raw pixels at a fraction of the
 // time of the default level.
-// The file is flushed to the disk before it takes its name: the journal may
-// name it as soon as it is there.
-bool writeBackupPng(const QImage& image, const QString& path) {
+// The file is flushed to the disk (WritePng does) before it takes its name:
+// the journal may name it as soon as it is there.
+bool writeBackupPng(const QImage& image, const QString& path, const std::atomic<bool>& drop) {
     const QString temp = path + ".part";
-    const int fd = WritePng(image, temp, PngSpeed::Fast)
-                       ? ::open(EncodeFileName(temp).constData(), O_RDONLY | O_CLOEXEC)
-                       : -1;
-    const bool synced = fd >= 0 && ::fsync(fd) == 0;
-    if (fd >= 0) ::close(fd);
-    if (!synced) {
+    if (!WritePng(image, temp, PngSpeed::Fast, &drop)) {
         QFile::remove(temp);
         return false;
     }
@@ -97,6 +91,7 @@ BackupStore::~BackupStore() {
         std::lock_guard lock(m_mutex);
         m_stop = true;
         m_queue.clear();
+        m_dropWrite = true; // nobody will read it
     }
     m_wake.notify_all();
     m_worker.join();
@@ -207,9 +202,10 @@ void BackupStore::remove(const QString& path) {
     std::unique_lock lock(m_mutex);
     std::erase(m_queue, path);
     if (m_writing == path) {
-        // The caller does not wait for the write: the worker deletes the file
-        // when it is done with it.
+        // The caller does not wait for the write: the worker gives it up and
+        // deletes what it wrote.
         m_cancelled.insert(path);
+        m_dropWrite = true;
         m_steps.erase(path);
         m_failures.removeAll(path);
         return;
@@ -321,9 +317,10 @@ void BackupStore::run() {
         }
         m_writing = m_queue.front();
         m_queue.pop_front();
+        m_dropWrite = false;
         const QImage picture = m_pictures[m_writing];
         lock.unlock();
-        const bool ok = writeBackupPng(picture, m_writing);
+        const bool ok = writeBackupPng(picture, m_writing, m_dropWrite);
         lock.lock();
         if (m_cancelled.erase(m_writing)) {
             m_pictures.erase(m_writing);

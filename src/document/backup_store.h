@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QLockFile>
 #include <QString>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -117,10 +118,11 @@ class BackupStore {
     SessionJournal m_wanted;                // the history to journal, files as full paths
     bool m_journalDirty = false;
     bool m_journalClosed = false;
-    bool m_journalBusy = false;     // the worker is writing the journal
-    std::set<QString> m_journalled; // files the journal on disk names
-    std::set<QString> m_doomed;     // removed files the journal on disk still names
-    std::set<QString> m_cancelled;  // removed while being written
+    bool m_journalBusy = false;           // the worker is writing the journal
+    std::set<QString> m_journalled;       // files the journal on disk names
+    std::set<QString> m_doomed;           // removed files the journal on disk still names
+    std::set<QString> m_cancelled;        // removed while being written
+    std::atomic<bool> m_dropWrite{false}; // give up the write in progress
     bool m_stop = false;
     std::thread m_worker;
 };

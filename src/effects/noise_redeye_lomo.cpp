@@ -142,9 +142,9 @@ class VignetteMask {
 void AddNoise(Bitmap& image, const SelectionRegion* selection, const AddNoiseParams& params) {
     const int amp = clampInt(params.amplitude, 0, 255);
     if (amp == 0) return; // nothing to add, and no random numbers drawn
-    // The read-mode lock is the one this command has always used; its changes
-    // are written back like any other lock's.
-    ScopedLock lock(image, ImageLockModeRead);
+    // Changes the pixels in place, so the lock is a write lock: an undo
+    // snapshot sharing them keeps its own.
+    ScopedLock lock(image);
     if (!lock.ok()) return;
     const EffectFrame frame(selection, lock.width(), lock.height());
     const SmallDivisor modulus(amp);

@@ -4,5 +4,6 @@ lumaset_test(test_transforms
   commands/clipboard_test.cpp
   commands/dialog_models_test.cpp
   commands/recipe_test.cpp
+  commands/shared_pixels_test.cpp
 )
 add_dependencies(test_transforms lumaset-cli)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/codecs.h"
+#include "core/png_writer.h"
 #include "document/lumaset_doc.h"
 #include "testing/test_images.h"
 
@@ -146,8 +147,9 @@ TEST(RoundTrip, LosslessFormatsAreByteIdentical) {
 // Our PNG files are read back exactly by us and by Qt's reader (which checks
 // the zlib stream's checksum), and files from Qt's writer, whose adaptive
 // filters use all five filter types, are read exactly by us: odd widths whose
-// rows are padded in memory, pictures large enough for two compressed halves,
-// with and without alpha.
+// rows are padded in memory, pictures large enough to be compressed in parts
+// (of uneven heights too), with and without alpha. A writer
+// told to stop gives up and says so.
 TEST(RoundTrip, PngAcrossWidthsAndWriters) {
     TempDir dir;
     auto photo = decode(TestDataPath("coffee.png"));
@@ -158,6 +160,7 @@ TEST(RoundTrip, PngAcrossWidthsAndWriters) {
         {1, 1, PixelFormat24bppRGB},       {5, 3, PixelFormat24bppRGB},
         {601, 7, PixelFormat24bppRGB},     {1203, 450, PixelFormat24bppRGB},
         {1202, 451, PixelFormat32bppARGB}, {3, 2, PixelFormat32bppARGB},
+        {16384, 17, PixelFormat24bppRGB},
     };
     for (const auto& c : cases) {
         // The photo tiled to the size, with alpha running through every value.
@@ -186,6 +189,10 @@ TEST(RoundTrip, PngAcrossWidthsAndWriters) {
         ASSERT_FALSE(qt.isNull()) << name.toStdString();
         EXPECT_EQ(qt.convertToFormat(b.image().format()), b.image()) << name.toStdString();
     }
+    const std::atomic<bool> stop{true};
+    errno = 0;
+    EXPECT_FALSE(WritePng(photo->image(), dir.file("stopped.png"), PngSpeed::Fast, &stop));
+    EXPECT_EQ(errno, ECANCELED);
 }
 
 TEST(RoundTrip, JpegAtQuality90) {
