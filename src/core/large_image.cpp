@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Huge-page backed image memory.
+// The picture size limit and large image memory.
 #include "core/large_image.h"
 
 #include <cstdlib>
-#include <sys/mman.h>
 
 namespace {
-
-constexpr std::size_t kHugePage = std::size_t(2) << 20;
 
 void release(void* memory) {
     std::free(memory);
@@ -39,12 +36,11 @@ QImage AllocateLargeImage(int width, int height, QImage::Format format, std::siz
         ((qsizetype(width) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32) * 4;
     const std::size_t bytes = std::size_t(bytesPerLine) * std::size_t(height) + slack;
     if (width <= 0 || height <= 0) return {};
-    if (bytes < kHugePage && slack == 0) return QImage(width, height, format);
-    const std::size_t alignment = bytes < kHugePage ? 64 : kHugePage;
+    if (slack == 0) return QImage(width, height, format);
+    const std::size_t alignment = 64;
     const std::size_t rounded = (bytes + alignment - 1) / alignment * alignment;
     void* memory = std::aligned_alloc(alignment, rounded);
     if (!memory) return {};
-    if (alignment == kHugePage) madvise(memory, rounded, MADV_HUGEPAGE);
     return QImage(static_cast<uchar*>(memory), width, height, bytesPerLine, format, release,
                   memory);
 }
