@@ -14,8 +14,8 @@ TEST(SharedPixels, EveryCommandLeavesAnotherHoldersPixelsAlone) {
                 const QImage held = s.doc.GetImage()->image(); // shares the pixels
                 const QImage before = held.copy();
                 s.run(c.id, Params(c.params));
-                EXPECT_EQ(held, before) << c.text << (selected ? " with a selection" : "")
-                                        << " at " << BytesPerPixel(format) * 8 << " bits";
+                EXPECT_EQ(held, before) << c.text << (selected ? " with a selection" : "") << " at "
+                                        << BytesPerPixel(format) * 8 << " bits";
             }
         }
     }
