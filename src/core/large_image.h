@@ -21,8 +21,10 @@ QString PictureAllocationFailure(qint64 width, qint64 height);
 // An uninitialised image; slack bytes more are allocated after the last row,
 // for decoders that stage data in the image's memory. Null when the memory
 // cannot be had.
-// Huge pages are not asked for: measured on a virtual machine that hands
-// freed memory back to its host, a huge page came back cold every time and
-// filling a 24-megapixel picture took 200 to 300 ms longer than with the
-// small pages the kernel recycles warm.
+// A picture of a megabyte or more gets its own mapping with every page made
+// at once (about 10% faster to fill than page by page). Huge pages are not
+// asked for: measured on a virtual machine that hands freed memory back to
+// its host, a huge page came back cold every time and filling a
+// 24-megapixel picture took 200 to 300 ms longer than with the small pages
+// the kernel recycles warm.
 QImage AllocateLargeImage(int width, int height, QImage::Format format, std::size_t slack = 0);
