@@ -119,7 +119,7 @@ template <int Bpp> void turnExactly(const ScopedLock& src, const ScopedLock& dst
 }
 
 // A 32-bit ARGB bitmap whose every pixel the caller is about to write, so its
-// memory is not cleared first (huge pages for large images).
+// memory is not cleared first.
 std::unique_ptr<Bitmap> newUncleared32(int w, int h) {
     return std::make_unique<Bitmap>(AllocateLargeImage(w, h, QImage::Format_ARGB32));
 }

@@ -171,7 +171,7 @@ std::unique_ptr<Bitmap> Bitmap::Clone(const Rect& rect, PixelFormat format) cons
     }
     QImage copy;
     if (storage == m_image.format()) {
-        // Row copies into huge-page memory: the whole-image copy every
+        // Row copies into memory made for the purpose: the whole-image copy every
         // command makes is the common case and should cost little more than
         // the bytes it moves.
         copy = AllocateLargeImage(rect.Width, rect.Height, storage);
