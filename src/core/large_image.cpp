@@ -2,10 +2,23 @@
 // The picture size limit and large image memory.
 #include "core/large_image.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <sys/mman.h>
 
 namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+// Under AddressSanitizer every picture comes from the heap, whose guard
+// bytes catch a write past the last row.
+constexpr std::size_t kOwnMappingFrom = SIZE_MAX;
+#else
+constexpr std::size_t kOwnMappingFrom = std::size_t(1) << 20;
+#endif
+
+void release(void* memory) {
+    std::free(memory);
+}
 
 struct Mapping {
     void* memory;
@@ -44,7 +57,13 @@ QImage AllocateLargeImage(int width, int height, QImage::Format format, std::siz
         ((qsizetype(width) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32) * 4;
     const std::size_t bytes = std::size_t(bytesPerLine) * std::size_t(height) + slack;
     if (width <= 0 || height <= 0) return {};
-    if (bytes < (std::size_t(1) << 20) && slack == 0) return QImage(width, height, format);
+    if (bytes < kOwnMappingFrom) {
+        if (slack == 0) return QImage(width, height, format);
+        void* memory = std::aligned_alloc(64, (bytes + 63) / 64 * 64);
+        if (!memory) return {};
+        return QImage(static_cast<uchar*>(memory), width, height, bytesPerLine, format, release,
+                      memory);
+    }
     // Mapped with its pages made at once: the caller fills every row, and
     // one call makes them faster than a page fault each.
     void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
