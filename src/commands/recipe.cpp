@@ -144,8 +144,11 @@ QString RecipeText(const CLumasetDoc& doc, int* skipped) {
     // the first step that reads a setting or the selection states it.
     std::map<QString, QString> running;
     int left = 0;
-    for (int i = 1; i < doc.GetHistoryPos(); ++i) {
+    for (int i = 0; i < doc.GetHistoryPos(); ++i) {
         const QString record = doc.GetHistoryStep(i);
+        // The first entry is the opened picture, or a new picture's first
+        // edit (a new picture itself makes no entry).
+        if (i == 0 && record.isEmpty()) continue;
         if (record.isEmpty()) {
             out += QStringLiteral("# step %1 left out: a tool stroke made in the editor\n").arg(i);
             running.clear();

@@ -79,10 +79,16 @@ QString buildShape(const QString& spec, CLumasetDoc* doc, SelectionPath* path) {
     std::vector<int> n;
     if (QString error = parseNumbers(args, kind, &n); !error.isEmpty()) return error;
     if (kind == "rect" || kind == "ellipse") {
-        if (n.size() != 4 || n[2] <= 0 || n[3] <= 0)
-            return "bad " + kind + " '" + args + "' (X,Y,W,H with W and H above 0)";
+        // A width or height of 0 gives what a click without a drag gives: a
+        // selection that covers nothing.
+        if (n.size() != 4 || n[2] < 0 || n[3] < 0)
+            return "bad " + kind + " '" + args + "' (X,Y,W,H with W and H 0 or more)";
         const Rect r{n[0], n[1], n[2], n[3]};
-        kind == "rect" ? path->AddRectangle(r) : path->AddEllipse(r);
+        // Added the way the selection tools add their shapes: one with no
+        // area leaves its points but no figure.
+        SelectionPath shape;
+        kind == "rect" ? shape.AddRectangle(r) : shape.AddEllipse(r);
+        path->AddPath(shape);
     } else if (kind == "polygon") {
         if (n.size() < 6 || n.size() % 2)
             return "bad polygon '" + args + "' (at least three X,Y pairs)";
@@ -204,6 +210,9 @@ QString CheckShapeSyntax(const QString& shape) {
 QString DescribeSelection(const SelectionPath& selection) {
     if (!selection.HasSelection()) return QStringLiteral("none");
     if (g_lastName.revision == selection.GetRevision()) return g_lastName.shape;
+    // Points without a figure, as a click without a drag leaves: a selection
+    // that covers nothing, wherever it was clicked.
+    if (selection.GetPath().isEmpty()) return QStringLiteral("rect:0,0,0,0");
     const QString simple = simpleShape(selection.GetPath());
     return simple.isEmpty() ? pathText(selection.GetPath()) : simple;
 }

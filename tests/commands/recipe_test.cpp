@@ -41,6 +41,8 @@ TEST(RecipeTest, SelectionsAreWrittenAsShapesThatRebuildThemExactly) {
     };
     SelectionPath polygon;
     polygon.AddPolygon(QPolygon({QPoint(1, 1), QPoint(30, 5), QPoint(9, 25)}));
+    SelectionPath click; // the rectangle tool's click without a drag
+    click.AddPath(rectangle(Rect{7, 3, 0, 0}));
     const Row rows[] = {
         {"rectangle", rectangle(Rect{3, 4, 20, 10}), "rect:3,4,20,10"},
         {"ellipse", ellipse(QRectF(5, 6, 31, 17)), "ellipse:5,6,31,17"},
@@ -51,6 +53,7 @@ TEST(RecipeTest, SelectionsAreWrittenAsShapesThatRebuildThemExactly) {
         {"with a hole", minus(rectangle(Rect{0, 0, 30, 30}), rectangle(Rect{10, 10, 5, 5})),
          "path:M0,0 L30,0 L30,30 L0,30 L0,0 M10,10"},
         {"nothing", SelectionPath(), "none"},
+        {"a click", click, "rect:0,0,0,0"},
     };
     for (const Row& row : rows) {
         const SelectionPath& made = row.made;
@@ -145,6 +148,22 @@ TEST(RecipeTest, ReplayingARecipeGivesTheSameBytes) {
     EXPECT_EQ(replay.host.dialogs, 0);
 }
 
+// A new picture makes no history entry, so its first edit is entry 0; it
+// belongs in the recipe all the same.
+TEST(RecipeTest, ANewPicturesFirstEditIsInTheRecipe) {
+    TestCommandHost host;
+    TempDir backups;
+    CLumasetDoc doc(&host, backups.path());
+    doc.m_nWidth = 8;
+    doc.m_nHeight = 6;
+    ASSERT_TRUE(doc.OnNewDocument());
+    SelectionPath selection;
+    EditContext context{doc, selection, host};
+    ASSERT_EQ(ExecuteCommand(context, command("Reverse"), Params()), CommandResult::Done);
+    EXPECT_TRUE(RecipeText(doc).endsWith("--select none\n--do Reverse\n"))
+        << RecipeText(doc).toStdString();
+}
+
 TEST(RecipeTest, BadLinesAreRefusedNamingFileAndLine) {
     const struct {
         const char* text;
@@ -152,7 +171,7 @@ TEST(RecipeTest, BadLinesAreRefusedNamingFileAndLine) {
     } rows[] = {
         {"--do GaussBlur\n--do Blurr", "r.txt:2: unknown command 'Blurr' (see --list)"},
         {"# comment\n\n--select rect:1,2",
-         "r.txt:3: bad rect '1,2' (X,Y,W,H with W and H above 0)"},
+         "r.txt:3: bad rect '1,2' (X,Y,W,H with W and H 0 or more)"},
         {"--select path:M1,2 L3", "r.txt:1: bad path element 'L3'"},
         {"--select path:L1,2", "r.txt:1: bad path element 'L1,2'"},
         {"--do Add Noise:amplitude=abc",
