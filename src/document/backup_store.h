@@ -59,8 +59,14 @@ class BackupStore {
     // copy until the file is complete: QImage shares the pixels, and the
     // caller's next write into its image (through bits() or scanLine(), a
     // QPainter or a lock) detaches from the copy, so the queued picture never
-    // changes after the call.
+    // changes after the call. A caller far ahead of the writer waits here
+    // until the pictures still to be written come to no more than the
+    // pending limit (or only the one being written is left), so a long run
+    // of quick edits cannot hold picture after picture in memory.
     void write(const QString& path, const QImage& image);
+    // The pixel bytes of the pictures queued or being written.
+    std::size_t pendingBytes() const;
+    void setPendingLimit(std::size_t bytes) { m_pendingLimit = bytes; }
     // Makes a backup file of another folder one of this store's, as path:
     // linked when the folders share a file system, copied otherwise.
     bool adopt(const QString& file, const QString& path, const JournalStep& step);
@@ -97,6 +103,7 @@ class BackupStore {
     void moveCrashedSession();
     void writeJournal(std::unique_lock<std::mutex>& lock);
     void deleteFile(const QString& path);
+    std::size_t pendingBytesLocked() const;
 
     QString m_folder;
     QString m_base;
@@ -124,5 +131,6 @@ class BackupStore {
     std::set<QString> m_cancelled;        // removed while being written
     std::atomic<bool> m_dropWrite{false}; // give up the write in progress
     bool m_stop = false;
+    std::size_t m_pendingLimit; // an eighth of the memory, at least 512 MiB
     std::thread m_worker;
 };
