@@ -333,7 +333,7 @@ void BackupStore::run() {
     // Backups are written behind the user's back: the command, the save or
     // the window the user waits for comes first. On Linux the priority of
     // a thread id is that thread's alone.
-    if (!getenv("NONICE")) setpriority(PRIO_PROCESS, pid_t(gettid()), kWriterNice);
+    setpriority(PRIO_PROCESS, pid_t(gettid()), kWriterNice);
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_wake.wait(lock, [&] { return m_stop || !m_queue.empty() || m_journalDirty; });
