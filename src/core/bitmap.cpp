@@ -128,8 +128,15 @@ Status Bitmap::LockBits(const Rect* rect, std::uint32_t flags, PixelFormat forma
         // Shared memory: the lock sees and changes the pixels themselves. A
         // read lock leaves pixels that an undo snapshot shares where they
         // are; a write lock gives the bitmap its own copy first.
-        data->Scan0 = (flags & ImageLockModeWrite) ? m_image.bits()
-                                                   : const_cast<std::uint8_t*>(m_image.constBits());
+        if (flags & ImageLockModeWrite) {
+            data->Scan0 = m_image.bits();
+        } else {
+            if (!m_image.isDetached()) {
+                if (m_heldReads++ == 0) m_readHold = m_image;
+                data->Reserved = 2;
+            }
+            data->Scan0 = const_cast<std::uint8_t*>(m_image.constBits());
+        }
         data->Stride = std::int32_t(m_image.bytesPerLine());
         return Ok;
     }
@@ -148,6 +155,11 @@ Status Bitmap::LockBits(const Rect* rect, std::uint32_t flags, PixelFormat forma
 Status Bitmap::UnlockBits(BitmapData* data) {
     if (!data) return setStatus(InvalidParameter);
     if (data->Reserved == 0) return Ok; // shared memory: nothing to write back
+    if (data->Reserved == 2) {          // a read of pixels another image shares
+        if (m_heldReads > 0 && --m_heldReads == 0) m_readHold = QImage();
+        data->Scan0 = nullptr;
+        return Ok;
+    }
     if (!m_lock) return setStatus(WrongState);
     std::unique_ptr<PendingLock> lock = std::move(m_lock);
     // Every lock writes its buffer back, read-only ones included: routines

@@ -134,6 +134,12 @@ class Bitmap {
     PixelFormat m_format = 0;
     mutable Status m_lastResult = Ok;
     std::unique_ptr<PendingLock> m_lock;
+    // While read locks are out on pixels another image shares, a share of
+    // them, so that a write lock taken meanwhile (a routine writing the
+    // bitmap it reads) copies them rather than leaving the readers' pixels
+    // to the other image alone.
+    QImage m_readHold;
+    int m_heldReads = 0;
 };
 
 // The pixel format a decoded or adopted QImage keeps: 32-bit ARGB when it has

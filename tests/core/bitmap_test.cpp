@@ -47,6 +47,28 @@ TEST(BitmapLock, WholeImageLockSharesMemoryUnderAnyFlags) {
     }
 }
 
+// A read lock on pixels an undo snapshot shares reads them in place; a write
+// lock on the same bitmap meanwhile gives the bitmap its own copy, and the
+// reader's pixels stay valid and unchanged after the snapshot lets go.
+TEST(BitmapLock, AReadLockOutlivesACopyForAWriteOnTheSameBitmap) {
+    auto b = MakePatternBitmap(9, 7, PixelFormat24bppRGB, 5);
+    const QImage before = b->image().copy();
+    QImage snapshot = b->image();
+    const Bitmap& reading = *b;
+    {
+        ScopedLock read(reading);
+        EXPECT_EQ(read.row(0), snapshot.constBits()); // no copy for a read
+        ScopedLock write(*b);
+        EXPECT_NE(write.row(0), read.row(0));
+        snapshot = QImage();
+        for (int y = 0; y < read.height(); ++y) {
+            EXPECT_EQ(std::memcmp(read.row(y), before.constScanLine(y), 27), 0) << y;
+            std::memset(write.row(y), 0, 27);
+        }
+    }
+    EXPECT_TRUE(b->image().isDetached());
+}
+
 TEST(BitmapLock, SubRectangleAndOtherFormatWriteBack) {
     auto b = MakeSolidBitmap(6, 5, PixelFormat24bppRGB, 0xFF102030);
     Rect r{2, 1, 3, 2};
