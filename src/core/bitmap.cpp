@@ -105,6 +105,13 @@ Bitmap::Bitmap(QImage image) {
 
 Bitmap::~Bitmap() = default;
 
+// What BitmapData::Reserved records about a lock, for UnlockBits.
+enum : std::uintptr_t {
+    kSharedLock = 0,   // the pixels themselves; nothing to undo
+    kPendingLock = 1,  // a converted or partial copy, written back at unlock
+    kHeldReadLock = 2, // a read of shared pixels, holding a share of them
+};
+
 Status Bitmap::setStatus(Status s) const {
     if (s != Ok) m_lastResult = s;
     return s;
@@ -123,7 +130,7 @@ Status Bitmap::LockBits(const Rect* rect, std::uint32_t flags, PixelFormat forma
     data->Width = std::uint32_t(r.Width);
     data->Height = std::uint32_t(r.Height);
     data->PixelFormat = format;
-    data->Reserved = 0;
+    data->Reserved = kSharedLock;
     if (r == whole && format == m_format) {
         // Shared memory: the lock sees and changes the pixels themselves. A
         // read lock leaves pixels that an undo snapshot shares where they
@@ -133,7 +140,7 @@ Status Bitmap::LockBits(const Rect* rect, std::uint32_t flags, PixelFormat forma
         } else {
             if (!m_image.isDetached()) {
                 if (m_heldReads++ == 0) m_readHold = m_image;
-                data->Reserved = 2;
+                data->Reserved = kHeldReadLock;
             }
             data->Scan0 = const_cast<std::uint8_t*>(m_image.constBits());
         }
@@ -147,15 +154,15 @@ Status Bitmap::LockBits(const Rect* rect, std::uint32_t flags, PixelFormat forma
     if (pending->buffer.isNull()) return setStatus(OutOfMemory);
     data->Scan0 = pending->buffer.bits();
     data->Stride = std::int32_t(pending->buffer.bytesPerLine());
-    data->Reserved = 1;
+    data->Reserved = kPendingLock;
     m_lock = std::move(pending);
     return Ok;
 }
 
 Status Bitmap::UnlockBits(BitmapData* data) {
     if (!data) return setStatus(InvalidParameter);
-    if (data->Reserved == 0) return Ok; // shared memory: nothing to write back
-    if (data->Reserved == 2) {          // a read of pixels another image shares
+    if (data->Reserved == kSharedLock) return Ok; // nothing to write back
+    if (data->Reserved == kHeldReadLock) {
         if (m_heldReads > 0 && --m_heldReads == 0) m_readHold = QImage();
         data->Scan0 = nullptr;
         return Ok;

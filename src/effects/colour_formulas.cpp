@@ -61,8 +61,8 @@ __attribute__((target("avx2"))) int sepiaAvx2(const std::uint8_t* s, std::uint8_
     const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0,
                                           1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
     int i = 0;
-    // Three-byte pixels are read 16 bytes at a time from the fifth pixel on,
-    // which reaches 4 bytes into the tenth.
+    // Three-byte pixels are read 16 bytes at a time, the second read from
+    // the fifth pixel on: it takes 28 bytes, one into the tenth pixel.
     const int last = Bpp == 4 ? pixels - 8 : pixels - 10;
     for (; i <= last; i += 8) {
         const std::uint8_t* p = s + i * Bpp;
